@@ -1,0 +1,21 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+/// The one seam through which the shell opens modal dialogs, so that tests can answer them.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    /// The dialogs in use: the real ones unless a test installed others.
+    static Dialogs &current();
+    /// Installs other dialogs; nullptr puts the real ones back. The caller keeps ownership.
+    static void install(Dialogs *dialogs);
+
+    /// The application's error box: stop icon, OK, the title "Brimlark".
+    virtual void showError(QWidget *parent, const QString &text) = 0;
+};

@@ -1,0 +1,46 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "app/TAboutForm.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("AboutForm"));
+    setWindowTitle(QStringLiteral("About"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFixedSize(186, 169);
+
+    auto *name = new QLabel(QStringLiteral("Brimlark"), this);
+    QFont nameFont(QStringLiteral("Arial"));
+    nameFont.setPixelSize(21);
+    name->setFont(nameFont);
+    name->move(20, 20);
+    name->adjustSize();
+    auto *notice = new QLabel(QStringLiteral("Hand-analysed weather charts"), this);
+    notice->move(24, 56);
+    notice->adjustSize();
+    auto *licence = new QLabel(QStringLiteral("Free software, MIT licence"), this);
+    licence->move(24, 72);
+    licence->adjustSize();
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BitBtn1"));
+    ok->setGeometry(52, 104, 75, 25);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &TAboutForm::BitBtn1Click);
+}
+
+void TAboutForm::BitBtn1Click()
+{
+    accept();
+}
+
+void TAboutForm::showEvent(QShowEvent *event)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,18 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include <QDialog>
+
+/// The About box: the product name, a notice and an OK button.
+class TAboutForm : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TAboutForm(QWidget *parent = nullptr);
+
+public slots:
+    void BitBtn1Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+};

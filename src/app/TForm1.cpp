@@ -1,0 +1,314 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "app/TForm1.h"
+
+#include "app/ChartView.h"
+#include "app/ErrorBox.h"
+#include "app/TAboutForm.h"
+#include "app/TPref.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <climits>
+
+namespace {
+
+// The view a first start offers, before any "saveddat.txt" exists: the continental
+// United States at a size that fits most screens.
+const SavedFields FirstStartFields{{QStringLiteral("38"), QStringLiteral("-96"),
+                                    QStringLiteral("800"), QStringLiteral("600"),
+                                    QStringLiteral("1.2")}};
+
+constexpr int DesignWidth = 696;
+constexpr int DesignHeight = 517;
+constexpr int PanelHeight = 179;
+constexpr int MapMakerMargin = 10;
+
+} // namespace
+
+TForm1::TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *parent)
+    : QMainWindow(parent), m_settings(settings), m_workspace(workspace), m_canvas(m_chart)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Brimlark v2.0a"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    resize(DesignWidth, DesignHeight);
+    buildMenus();
+    buildPanel();
+    setFieldTexts(FirstStartFields);
+    m_view = FirstStartFields.view();
+    FormCreate();
+}
+
+void TForm1::attachWindows(TPref *pref, TAboutForm *about)
+{
+    m_pref = pref;
+    m_about = about;
+}
+
+// Reads the workspace. A failing file step ends the reading there with the error box;
+// the steps that need no file run all the same.
+void TForm1::FormCreate()
+{
+    ErrorBox::guard(this, [this] { readWorkspace(); });
+    refreshChart();
+    AlignMapMakerPanel();
+    SegmentCount = 0;
+    CurrentTool = 1;
+}
+
+void TForm1::readWorkspace()
+{
+    const SavedFields fields = SavedData::read(m_workspace.savedDataPath());
+    setFieldTexts(fields);
+    m_view = fields.view();
+    m_chart.loadFromFile(m_workspace.snapshotPath());
+}
+
+void TForm1::setFieldTexts(const SavedFields &fields)
+{
+    QLineEdit *edits[] = {LatEdit, LonEdit, XEdit, YEdit, ZoomEdit};
+    for (int i = 0; i < 5; ++i)
+        edits[i]->setText(fields.lines[size_t(i)]);
+}
+
+SavedFields TForm1::fieldTexts() const
+{
+    return SavedFields{{LatEdit->text(), LonEdit->text(), XEdit->text(), YEdit->text(),
+                        ZoomEdit->text()}};
+}
+
+void TForm1::refreshChart()
+{
+    Image1->refresh();
+}
+
+void TForm1::Exit1Click()
+{
+    ErrorBox::guard(this, [this] {
+        m_chart.saveToFile(m_workspace.snapshotPath());
+        SavedData::write(m_workspace.savedDataPath(), fieldTexts());
+        close();
+    });
+}
+
+void TForm1::Preferences1Click()
+{
+    if (!m_pref)
+        return;
+    m_pref->show();
+    m_pref->raise();
+    m_pref->activateWindow();
+}
+
+void TForm1::About1Click()
+{
+    if (m_about)
+        m_about->exec();
+}
+
+// Keeps the map-maker group 10 pixels from the right edge of the bottom panel; in a narrow
+// window it slides over the fixed controls rather than wrapping.
+void TForm1::AlignMapMakerPanel()
+{
+    Panel2->move(Panel1->width() - Panel2->width() - MapMakerMargin, Panel2->y());
+    Label8->move(Panel2->x(), Label8->y());
+}
+
+// The bottom panel spans the window, so its resizes are the window's width changes.
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Panel1 && event->type() == QEvent::Resize)
+        AlignMapMakerPanel();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::buildMenus()
+{
+    QMenu *file = addMenu(QStringLiteral("File1"), QStringLiteral("&File"));
+    connect(addMenuEntry(file, QStringLiteral("Preferences1"), QStringLiteral("&Preferences"),
+                         QKeySequence(Qt::CTRL | Qt::Key_P)),
+            &QAction::triggered, this, &TForm1::Preferences1Click);
+    connect(addMenuEntry(file, QStringLiteral("Exit1"), QStringLiteral("E&xit"),
+                         QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, &TForm1::Exit1Click);
+
+    QMenu *map = addMenu(QStringLiteral("Map1"), QStringLiteral("&Map"));
+    addMenuEntry(map, QStringLiteral("CopyToClipboard"), QStringLiteral("Copy to clipboard"),
+                 QKeySequence(Qt::CTRL | Qt::Key_C));
+    map->addSeparator();
+    addMenuEntry(map, QStringLiteral("Loadfromfile1"), QStringLiteral("&Load from file..."),
+                 QKeySequence(Qt::CTRL | Qt::Key_O));
+    addMenuEntry(map, QStringLiteral("Savetofile1"), QStringLiteral("&Save to file..."),
+                 QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    QMenu *help = addMenu(QStringLiteral("Help1"), QStringLiteral("&Help"));
+    connect(addMenuEntry(help, QStringLiteral("About1"), QStringLiteral("&About"), {}),
+            &QAction::triggered, this, &TForm1::About1Click);
+}
+
+QMenu *TForm1::addMenu(const QString &name, const QString &caption)
+{
+    QMenu *menu = menuBar()->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QAction *TForm1::addMenuEntry(QMenu *menu, const QString &name, const QString &caption,
+                              const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+void TForm1::buildPanel()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    ScrollBox1 = new QScrollArea(central);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    Image1 = new ChartView(m_chart);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    ScrollBox1->setWidget(Image1);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Panel1 = new QFrame(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setFixedHeight(PanelHeight);
+    Panel1->installEventFilter(this);
+    layout->addWidget(ScrollBox1, 1);
+    layout->addWidget(Panel1);
+    setCentralWidget(central);
+
+    StatusText = addLabel(Panel1, QStringLiteral("Idle"), 12, 4, QStringLiteral("StatusText"));
+    buildToolButtons();
+    buildDrawingControls();
+    buildMapMaker();
+}
+
+void TForm1::buildToolButtons()
+{
+    m_tools = new QButtonGroup(this);
+    m_tools->setExclusive(true);
+    addToolButton(QStringLiteral("ColdFront"), QStringLiteral("Cold front"), 12, 28)
+        ->setChecked(true);
+    addToolButton(QStringLiteral("WarmFront"), QStringLiteral("Warm front"), 12, 56);
+    addToolButton(QStringLiteral("OccludedFront"), QStringLiteral("Occluded front"), 12, 84);
+    addToolButton(QStringLiteral("StationaryFront"), QStringLiteral("Stationary front"), 12, 112);
+    addToolButton(QStringLiteral("Trough"), QStringLiteral("Trough"), 120, 28);
+    addToolButton(QStringLiteral("Dryline"), QStringLiteral("Dryline"), 120, 56);
+    addToolButton(QStringLiteral("LButton"), QStringLiteral("L"), 120, 84);
+    addToolButton(QStringLiteral("HButton"), QStringLiteral("H"), 120, 112);
+    addToolButton(QStringLiteral("Isopleth"), QStringLiteral("Isopleth ="), 240, 28);
+    addToolButton(QStringLiteral("TextButton"), QStringLiteral("Text"), 240, 112);
+}
+
+void TForm1::buildDrawingControls()
+{
+    LineColor = new QComboBox(Panel1);
+    LineColor->setObjectName(QStringLiteral("LineColor"));
+    LineColor->setEditable(true);
+    LineColor->addItems({QStringLiteral("Black"), QStringLiteral("Green"), QStringLiteral("Red"),
+                         QStringLiteral("Yellow"), QStringLiteral("Blue")});
+    LineColor->setGeometry(240, 60, 101, LineColor->sizeHint().height());
+    LineWidth = new QComboBox(Panel1);
+    LineWidth->setObjectName(QStringLiteral("LineWidth"));
+    LineWidth->setEditable(true);
+    LineWidth->addItems({QStringLiteral("1 px"), QStringLiteral("2 px"), QStringLiteral("3 px"),
+                         QStringLiteral("4 px"), QStringLiteral("5 px")});
+    LineWidth->setGeometry(240, 84, 101, LineWidth->sizeHint().height());
+
+    addPushButton(Panel1, QStringLiteral("UndoButton"), QStringLiteral("Undo"),
+                  QRect(376, 28, 85, 33));
+    addPushButton(Panel1, QStringLiteral("EraseButton"), QStringLiteral("Erase"),
+                  QRect(376, 64, 85, 33));
+    addPushButton(Panel1, QStringLiteral("NewSegment"), QStringLiteral("New segment"),
+                  QRect(376, 100, 85, 33));
+    addLabel(Panel1,
+             QStringLiteral("Draw all features AWAY from cyclones for correct orientation."), 12,
+             148, QStringLiteral("Label333"));
+    addLabel(Panel1,
+             QStringLiteral("Stationary fronts are drawn with cold air behind and to RIGHT of "
+                            "line being drawn."),
+             12, 160, QStringLiteral("Label7"));
+}
+
+void TForm1::buildMapMaker()
+{
+    Label8 = addLabel(Panel1, QStringLiteral("Map maker"), 0, 4, QStringLiteral("Label8"));
+    Panel2 = new QFrame(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel2->setAutoFillBackground(true);
+    Panel2->setGeometry(0, 20, 181, 129);
+    addLabel(Panel2, QStringLiteral("Latitude"), 12, 6);
+    LatEdit = addEdit(Panel2, QStringLiteral("LatEdit"), 12, 20, 73);
+    addLabel(Panel2, QStringLiteral("Longitude"), 92, 6);
+    LonEdit = addEdit(Panel2, QStringLiteral("LonEdit"), 92, 20, 73);
+    addLabel(Panel2, QStringLiteral("Chart width"), 12, 48);
+    XEdit = addEdit(Panel2, QStringLiteral("XEdit"), 12, 61, 57);
+    addLabel(Panel2, QStringLiteral("x"), 76, 64);
+    addLabel(Panel2, QStringLiteral("Chart height"), 92, 48);
+    YEdit = addEdit(Panel2, QStringLiteral("YEdit"), 92, 61, 73);
+    addLabel(Panel2, QStringLiteral("Zoom"), 12, 88);
+    ZoomEdit = addEdit(Panel2, QStringLiteral("ZoomEdit"), 12, 104, 73);
+    addPushButton(Panel2, QStringLiteral("GenerateButton"), QStringLiteral("&Generate"),
+                  QRect(92, 96, 75, 29));
+    // The group lies above the fixed controls when a narrow window makes them meet.
+    Panel2->raise();
+    Label8->raise();
+}
+
+QLabel *TForm1::addLabel(QWidget *parent, const QString &text, int left, int top,
+                         const QString &name)
+{
+    auto *label = new QLabel(text, parent);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit *TForm1::addEdit(QWidget *parent, const QString &name, int left, int top, int width)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    // The fields keep whatever text "saveddat.txt" holds, however long.
+    edit->setMaxLength(INT_MAX);
+    edit->setGeometry(left, top, width, 21);
+    return edit;
+}
+
+QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, int left,
+                                   int top)
+{
+    auto *button = new QToolButton(Panel1);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setCheckable(true);
+    button->setGeometry(left, top, 101, 25);
+    m_tools->addButton(button);
+    return button;
+}
+
+QPushButton *TForm1::addPushButton(QWidget *parent, const QString &name, const QString &caption,
+                                   QRect geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    return button;
+}

@@ -1,0 +1,23 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "app/TAboutForm.h"
+#include "app/TForm1.h"
+#include "app/TPref.h"
+#include "canvas/ChartFonts.h"
+#include "prefs/FileRegistryKey.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brimlark"));
+    ChartFonts::registerSubstitutions();
+
+    ChartSettings settings;
+    TForm1 form(settings, Workspace::ofProgram());
+    TPref pref(settings, FileRegistryKey::defaultFilePath());
+    TAboutForm about;
+    form.attachWindows(&pref, &about);
+    form.showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,477 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "canvas/BmpCodec.h"
+
+#include "canvas/ChartBitmap.h"
+#include "canvas/ChartError.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <bit>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Compression codes of the info header.
+constexpr quint32 BiRgb = 0;
+constexpr quint32 BiRle8 = 1;
+constexpr quint32 BiRle4 = 2;
+constexpr quint32 BiBitfields = 3;
+
+constexpr qint64 FileHeaderSize = 14;
+constexpr qint64 CoreHeaderSize = 12;
+constexpr qint64 InfoHeaderSize = 40;
+
+[[noreturn]] void invalid()
+{
+    throw ChartError::invalidBitmap();
+}
+
+// Little-endian reads that refuse to look past the end of the file.
+class ByteReader
+{
+public:
+    explicit ByteReader(const QByteArray &bytes)
+        : m_data(reinterpret_cast<const uchar *>(bytes.constData())), m_size(bytes.size())
+    {
+    }
+    qint64 size() const { return m_size; }
+    const uchar *at(qint64 offset, qint64 count) const
+    {
+        if (offset < 0 || count < 0 || offset > m_size - count)
+            invalid();
+        return m_data + offset;
+    }
+    quint8 u8(qint64 offset) const { return *at(offset, 1); }
+    quint16 u16(qint64 offset) const
+    {
+        const uchar *p = at(offset, 2);
+        return quint16(p[0] | (p[1] << 8));
+    }
+    quint32 u32(qint64 offset) const
+    {
+        const uchar *p = at(offset, 4);
+        return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16)
+               | (quint32(p[3]) << 24);
+    }
+    qint32 i32(qint64 offset) const { return qint32(u32(offset)); }
+
+private:
+    const uchar *m_data;
+    qint64 m_size;
+};
+
+// One colour channel of a bit-field pixel, scaled to 0..255.
+struct ChannelMask {
+    quint32 mask = 0;
+    int shift = 0;
+    quint32 maximum = 1;
+
+    explicit ChannelMask(quint32 m) : mask(m)
+    {
+        if (m == 0)
+            invalid();
+        shift = std::countr_zero(m);
+        maximum = m >> shift;
+        if ((maximum & (maximum + 1)) != 0) // the bits must be contiguous
+            invalid();
+    }
+    int value(quint32 pixel) const
+    {
+        const quint64 v = (pixel & mask) >> shift;
+        return int((v * 255 + maximum / 2) / maximum);
+    }
+};
+
+struct BmpHeader {
+    int width = 0;
+    int height = 0;
+    bool topDown = false;
+    int bits = 0;
+    quint32 compression = BiRgb;
+    qint64 paletteAt = 0;
+    int paletteEntry = 4;
+    int paletteCount = 0;
+    quint32 masks[3] = {0, 0, 0};
+    qint64 pixelsAt = 0;
+};
+
+bool compressionFits(const BmpHeader &h)
+{
+    switch (h.compression) {
+    case BiRgb:
+        return true;
+    case BiRle8:
+        return h.bits == 8 && !h.topDown;
+    case BiRle4:
+        return h.bits == 4 && !h.topDown;
+    case BiBitfields:
+        return h.bits == 16 || h.bits == 32;
+    default:
+        return false;
+    }
+}
+
+void readMasks(const ByteReader &in, qint64 at, BmpHeader &h)
+{
+    for (int i = 0; i < 3; ++i)
+        h.masks[i] = in.u32(at + 4 * i);
+}
+
+void defaultMasks(BmpHeader &h)
+{
+    if (h.bits == 16) {
+        h.masks[0] = 0x7C00;
+        h.masks[1] = 0x03E0;
+        h.masks[2] = 0x001F;
+    } else {
+        h.masks[0] = 0xFF0000;
+        h.masks[1] = 0x00FF00;
+        h.masks[2] = 0x0000FF;
+    }
+}
+
+BmpHeader parseHeader(const ByteReader &in)
+{
+    if (in.size() < FileHeaderSize + CoreHeaderSize || in.u8(0) != 'B' || in.u8(1) != 'M')
+        invalid();
+    BmpHeader h;
+    const qint64 offBits = in.u32(10);
+    const qint64 headerSize = in.u32(14);
+    qint64 planes = 0;
+    qint64 width = 0;
+    qint64 height = 0;
+    quint32 colorsUsed = 0;
+    qint64 afterHeader = FileHeaderSize + headerSize;
+    if (headerSize == CoreHeaderSize) {
+        width = in.u16(18);
+        height = in.u16(20);
+        planes = in.u16(22);
+        h.bits = in.u16(24);
+        h.paletteEntry = 3;
+    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108
+               || headerSize == 124) {
+        width = in.i32(18);
+        height = in.i32(22);
+        planes = in.u16(26);
+        h.bits = in.u16(28);
+        h.compression = in.u32(30);
+        colorsUsed = in.u32(46);
+        if (h.compression == BiBitfields) {
+            readMasks(in, 54, h);
+            if (headerSize == InfoHeaderSize)
+                afterHeader += 12; // the masks follow a plain info header
+        }
+    } else {
+        invalid();
+    }
+    if (planes != 1 || width < 0 || (width == 0) != (height == 0))
+        invalid();
+    h.topDown = height < 0;
+    height = std::abs(height);
+    if (width > ChartBitmap::MaxSide || height > ChartBitmap::MaxSide
+        || width * height > ChartBitmap::MaxPixels)
+        invalid();
+    h.width = int(width);
+    h.height = int(height);
+    if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24
+        && h.bits != 32)
+        invalid();
+    if (!compressionFits(h))
+        invalid();
+    if (h.compression == BiRgb && h.bits > 8)
+        defaultMasks(h);
+
+    h.paletteAt = afterHeader;
+    if (h.bits <= 8) {
+        const quint32 full = 1u << h.bits;
+        if (colorsUsed > full)
+            invalid();
+        h.paletteCount = int(colorsUsed ? colorsUsed : full);
+        afterHeader += qint64(h.paletteCount) * h.paletteEntry;
+    }
+    if (offBits < afterHeader || offBits > in.size())
+        invalid();
+    h.pixelsAt = offBits;
+    return h;
+}
+
+QVector<QRgb> readPalette(const ByteReader &in, const BmpHeader &h)
+{
+    QVector<QRgb> table(h.paletteCount);
+    const uchar *p = in.at(h.paletteAt, qint64(h.paletteCount) * h.paletteEntry);
+    for (int i = 0; i < h.paletteCount; ++i, p += h.paletteEntry)
+        table[i] = qRgb(p[2], p[1], p[0]);
+    return table;
+}
+
+int rowOf(const BmpHeader &h, int storedRow)
+{
+    return h.topDown ? storedRow : h.height - 1 - storedRow;
+}
+
+qint64 strideOf(int width, int bits)
+{
+    return ((qint64(width) * bits + 31) / 32) * 4;
+}
+
+// Checks that all rows lie in the file; the last row's padding may be missing.
+const uchar *uncompressedPixels(const ByteReader &in, const BmpHeader &h)
+{
+    const qint64 stride = strideOf(h.width, h.bits);
+    const qint64 lastRow = (qint64(h.width) * h.bits + 7) / 8;
+    in.at(h.pixelsAt, stride * (h.height - 1) + lastRow);
+    return in.at(h.pixelsAt, 0);
+}
+
+void decodeIndexedRows(const ByteReader &in, const BmpHeader &h, QImage &image)
+{
+    const uchar *data = uncompressedPixels(in, h);
+    const qint64 stride = strideOf(h.width, h.bits);
+    const int perByte = 8 / h.bits;
+    const int mask = (1 << h.bits) - 1;
+    for (int r = 0; r < h.height; ++r) {
+        const uchar *src = data + stride * r;
+        uchar *dst = image.scanLine(rowOf(h, r));
+        if (h.bits == 8) {
+            memcpy(dst, src, size_t(h.width));
+            continue;
+        }
+        for (int x = 0; x < h.width; ++x) {
+            const int shift = (perByte - 1 - x % perByte) * h.bits;
+            dst[x] = uchar((src[x / perByte] >> shift) & mask);
+        }
+    }
+}
+
+// Run-length encoded 4- or 8-bit pixels, always bottom-up. Pixels that the stream skips
+// stay at index 0; a stream that ends before its end-of-bitmap mark is not valid.
+class RleDecoder
+{
+public:
+    RleDecoder(const ByteReader &in, const BmpHeader &h, QImage &image)
+        : m_in(in), m_h(h), m_image(image), m_pos(h.pixelsAt)
+    {
+    }
+
+    void run()
+    {
+        m_image.fill(0);
+        for (;;) {
+            const int count = next();
+            const int value = next();
+            if (count > 0)
+                encodedRun(count, value);
+            else if (value == 0)
+                newLine();
+            else if (value == 1)
+                return;
+            else if (value == 2)
+                delta();
+            else
+                absoluteRun(value);
+        }
+    }
+
+private:
+    int next() { return m_in.u8(m_pos++); }
+
+    void put(int index)
+    {
+        if (m_x < m_h.width && m_y < m_h.height)
+            m_image.scanLine(m_h.height - 1 - m_y)[m_x] = uchar(index);
+        ++m_x;
+    }
+
+    void encodedRun(int count, int value)
+    {
+        for (int i = 0; i < count; ++i)
+            put(m_h.bits == 8 ? value : (i % 2 == 0 ? value >> 4 : value & 0xF));
+    }
+
+    void absoluteRun(int count)
+    {
+        const int bytes = m_h.bits == 8 ? count : (count + 1) / 2;
+        const uchar *src = m_in.at(m_pos, bytes);
+        for (int i = 0; i < count; ++i)
+            put(m_h.bits == 8 ? src[i] : (i % 2 == 0 ? src[i / 2] >> 4 : src[i / 2] & 0xF));
+        m_pos += bytes + (bytes & 1); // runs are padded to a 16-bit boundary
+    }
+
+    void newLine()
+    {
+        m_x = 0;
+        ++m_y;
+    }
+
+    void delta()
+    {
+        m_x += next();
+        m_y += next();
+    }
+
+    const ByteReader &m_in;
+    const BmpHeader &m_h;
+    QImage &m_image;
+    qint64 m_pos;
+    int m_x = 0;
+    int m_y = 0;
+};
+
+BmpImage decodeIndexed(const ByteReader &in, const BmpHeader &h)
+{
+    QImage image(h.width, h.height, QImage::Format_Indexed8);
+    if (h.compression == BiRgb)
+        decodeIndexedRows(in, h, image);
+    else
+        RleDecoder(in, h, image).run();
+    QVector<QRgb> table = readPalette(in, h);
+    // An index past a short palette shows black, as it would on screen.
+    int highest = 0;
+    for (int y = 0; y < h.height; ++y) {
+        const uchar *row = image.constScanLine(y);
+        for (int x = 0; x < h.width; ++x)
+            highest = qMax(highest, int(row[x]));
+    }
+    while (table.size() <= highest)
+        table.append(qRgb(0, 0, 0));
+    image.setColorTable(table);
+    return {std::move(image), h.bits};
+}
+
+void decodeDirectRow(const uchar *src, const BmpHeader &h, const ChannelMask *channels,
+                     QRgb *dst)
+{
+    if (h.bits == 24) {
+        for (int x = 0; x < h.width; ++x, src += 3)
+            dst[x] = qRgb(src[2], src[1], src[0]);
+        return;
+    }
+    for (int x = 0; x < h.width; ++x) {
+        const quint32 pixel = h.bits == 16 ? quint32(src[0] | (src[1] << 8))
+                                           : quint32(src[0]) | (quint32(src[1]) << 8)
+                                                 | (quint32(src[2]) << 16)
+                                                 | (quint32(src[3]) << 24);
+        src += h.bits / 8;
+        dst[x] = qRgb(channels[0].value(pixel), channels[1].value(pixel),
+                      channels[2].value(pixel));
+    }
+}
+
+BmpImage decodeDirect(const ByteReader &in, const BmpHeader &h)
+{
+    const ChannelMask channels[3] = {ChannelMask(h.masks[0]), ChannelMask(h.masks[1]),
+                                     ChannelMask(h.masks[2])};
+    const uchar *data = uncompressedPixels(in, h);
+    const qint64 stride = strideOf(h.width, h.bits);
+    QImage image(h.width, h.height, QImage::Format_RGB32);
+    for (int r = 0; r < h.height; ++r)
+        decodeDirectRow(data + stride * r, h, channels,
+                        reinterpret_cast<QRgb *>(image.scanLine(rowOf(h, r))));
+    return {std::move(image), 0};
+}
+
+void put16(uchar *p, quint32 v)
+{
+    p[0] = uchar(v);
+    p[1] = uchar(v >> 8);
+}
+
+void put32(uchar *p, quint32 v)
+{
+    put16(p, v);
+    put16(p + 2, v >> 16);
+}
+
+void encodeRow(const QImage &image, int y, int bits, uchar *dst)
+{
+    const int width = image.width();
+    if (bits == 24) {
+        const QRgb *src = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x, dst += 3) {
+            dst[0] = uchar(qBlue(src[x]));
+            dst[1] = uchar(qGreen(src[x]));
+            dst[2] = uchar(qRed(src[x]));
+        }
+        return;
+    }
+    const uchar *src = image.constScanLine(y);
+    if (bits == 8) {
+        memcpy(dst, src, size_t(width));
+        return;
+    }
+    const int perByte = 8 / bits;
+    for (int x = 0; x < width; ++x)
+        dst[x / perByte] |= uchar(src[x] << ((perByte - 1 - x % perByte) * bits));
+}
+
+} // namespace
+
+BmpImage BmpCodec::decode(const QByteArray &bytes)
+{
+    const ByteReader in(bytes);
+    const BmpHeader h = parseHeader(in);
+    if (h.width == 0)
+        return {}; // an empty chart is kept as a bitmap of no pixels
+    return h.bits <= 8 ? decodeIndexed(in, h) : decodeDirect(in, h);
+}
+
+QByteArray BmpCodec::encode(const QImage &source, int paletteBits)
+{
+    const QImage image = paletteBits || source.isNull() || source.format() == QImage::Format_RGB32
+                             ? source
+                             : source.convertToFormat(QImage::Format_RGB32);
+    const int bits = paletteBits ? paletteBits : 24;
+    const int width = image.width();
+    const int height = image.height();
+    const int colours = paletteBits ? qMin(int(image.colorCount()), 1 << paletteBits) : 0;
+    const qint64 stride = strideOf(width, bits);
+    const qint64 offBits = FileHeaderSize + InfoHeaderSize + 4 * colours;
+    QByteArray out(offBits + stride * height, '\0');
+    uchar *p = reinterpret_cast<uchar *>(out.data());
+    p[0] = 'B';
+    p[1] = 'M';
+    put32(p + 2, quint32(out.size()));
+    put32(p + 10, quint32(offBits));
+    put32(p + 14, InfoHeaderSize);
+    put32(p + 18, quint32(width));
+    put32(p + 22, quint32(height));
+    put16(p + 26, 1);
+    put16(p + 28, quint32(bits));
+    put32(p + 34, quint32(stride * height));
+    put32(p + 46, quint32(colours));
+    for (int i = 0; i < colours; ++i) {
+        const QRgb c = image.color(i);
+        uchar *entry = p + FileHeaderSize + InfoHeaderSize + 4 * i;
+        entry[0] = uchar(qBlue(c));
+        entry[1] = uchar(qGreen(c));
+        entry[2] = uchar(qRed(c));
+    }
+    for (int r = 0; r < height; ++r)
+        encodeRow(image, height - 1 - r, bits, p + offBits + stride * r);
+    return out;
+}
+
+BmpImage BmpCodec::readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ChartError::cannotOpen(path);
+    // Nothing larger can be valid: the biggest chart at 32 bits with a generous header.
+    constexpr qint64 largestFile = ChartBitmap::MaxPixels * 4 + 65536 + 4 * ChartBitmap::MaxSide;
+    if (file.size() > largestFile)
+        invalid();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ChartError::cannotOpen(path);
+    return decode(bytes);
+}
+
+void BmpCodec::writeFile(const QString &path, const QImage &image, int paletteBits)
+{
+    const QByteArray bytes = encode(image, paletteBits);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw ChartError::cannotCreate(path);
+}

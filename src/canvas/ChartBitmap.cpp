@@ -1,0 +1,72 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "canvas/ChartBitmap.h"
+
+#include "canvas/BmpCodec.h"
+#include "canvas/ChartError.h"
+#include "canvas/PixelTarget.h"
+
+#include <cstring>
+
+bool ChartBitmap::sizeAllowed(qint64 width, qint64 height)
+{
+    if (width <= 0 || height <= 0)
+        return true;
+    return width <= MaxSide && height <= MaxSide && width * height <= MaxPixels;
+}
+
+void ChartBitmap::checkSize(qint64 width, qint64 height)
+{
+    if (!sizeAllowed(width, height))
+        throw ChartError(QStringLiteral("A chart of %1 x %2 pixels is too large: the limit is "
+                                        "%3 pixels a side and %4 pixels in all")
+                             .arg(width)
+                             .arg(height)
+                             .arg(MaxSide)
+                             .arg(MaxPixels));
+}
+
+void ChartBitmap::setSize(int width, int height)
+{
+    checkSize(width, height);
+    if (width == this->width() && height == this->height())
+        return;
+    if (width <= 0 || height <= 0) {
+        m_image = QImage();
+        m_dirty = QRect();
+        return;
+    }
+    QImage resized(width, height, m_paletteBits ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    if (m_paletteBits) {
+        resized.setColorTable(m_image.colorTable());
+        // A palette chart pads with its entry nearest to white.
+        resized.fill(PixelTarget::nearestIndex(m_image.colorTable(), 0xFFFFFFFFu));
+    } else {
+        resized.fill(0xFFFFFFFFu);
+    }
+    if (!m_image.isNull()) {
+        const int rows = qMin(height, m_image.height());
+        const int bytes = qMin(width, m_image.width()) * (m_paletteBits ? 1 : 4);
+        for (int y = 0; y < rows; ++y)
+            memcpy(resized.scanLine(y), m_image.constScanLine(y), size_t(bytes));
+    }
+    m_image = std::move(resized);
+    markAllDirty();
+}
+
+void ChartBitmap::assign(QImage image, int paletteBits)
+{
+    m_image = std::move(image);
+    m_paletteBits = m_image.isNull() ? m_paletteBits : paletteBits;
+    markAllDirty();
+}
+
+void ChartBitmap::loadFromFile(const QString &path)
+{
+    BmpImage loaded = BmpCodec::readFile(path);
+    assign(std::move(loaded.image), loaded.paletteBits);
+}
+
+void ChartBitmap::saveToFile(const QString &path) const
+{
+    BmpCodec::writeFile(path, m_image, m_paletteBits);
+}

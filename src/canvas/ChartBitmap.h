@@ -1,0 +1,55 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+/// The one raster image of the chart: 32-bit RGB, or the palette and depth of a loaded
+/// 1-, 4- or 8-bit bitmap file. An empty chart has width and height 0.
+class ChartBitmap
+{
+public:
+    /// Largest side and largest pixel count that any chart may have.
+    static constexpr int MaxSide = 32767;
+    static constexpr qint64 MaxPixels = qint64(1) << 27;
+
+    ChartBitmap() = default;
+
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
+    bool isEmpty() const { return m_image.isNull(); }
+    /// 0 for a 32-bit chart, else the bits per pixel of its palette (1, 4 or 8).
+    int paletteBits() const { return m_paletteBits; }
+    const QImage &image() const { return m_image; }
+    /// Writable pixels; callers that draw report what they touched with markDirty.
+    QImage &pixels() { return m_image; }
+
+    /// Resizes the chart, keeping the pixels that still fit; new pixels are white.
+    void setSize(int width, int height);
+    void setWidth(int width) { setSize(width, height()); }
+    void setHeight(int height) { setSize(width(), height); }
+    /// Replaces the chart with an image (Format_RGB32, or Format_Indexed8 with paletteBits).
+    void assign(QImage image, int paletteBits);
+
+    /// Loads a Windows bitmap file; on failure the chart keeps its content.
+    void loadFromFile(const QString &path);
+    /// Writes the chart as a Windows bitmap in its own depth (24-bit for a 32-bit chart).
+    void saveToFile(const QString &path) const;
+
+    /// Throws the size message when a chart of this size may not be made.
+    static void checkSize(qint64 width, qint64 height);
+    /// True when a chart of this size is within the limits (sizes of 0 or below count as empty).
+    static bool sizeAllowed(qint64 width, qint64 height);
+
+    /// The region changed since the view last showed the chart.
+    QRect dirtyRect() const { return m_dirty; }
+    void markDirty(const QRect &rect) { m_dirty |= rect; }
+    void markAllDirty() { m_dirty = QRect(0, 0, width(), height()); }
+    void clearDirty() { m_dirty = QRect(); }
+
+private:
+    QImage m_image;
+    int m_paletteBits = 0;
+    QRect m_dirty;
+};

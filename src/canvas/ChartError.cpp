@@ -1,0 +1,22 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "canvas/ChartError.h"
+
+ChartError::ChartError(QString message)
+    : m_message(std::move(message)), m_utf8(m_message.toStdString())
+{
+}
+
+ChartError ChartError::cannotOpen(const QString &path)
+{
+    return ChartError(QStringLiteral("Cannot open file %1").arg(path));
+}
+
+ChartError ChartError::cannotCreate(const QString &path)
+{
+    return ChartError(QStringLiteral("Cannot create file %1").arg(path));
+}
+
+ChartError ChartError::invalidBitmap()
+{
+    return ChartError(QStringLiteral("Bitmap image is not valid"));
+}

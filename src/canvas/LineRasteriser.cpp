@@ -1,0 +1,111 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "canvas/LineRasteriser.h"
+
+#include <cstdlib>
+
+namespace {
+
+__extension__ typedef __int128 Wide;
+
+// The steps of one line along its major axis. Step i sits at major coordinate
+// major0 + majorSign * i and minor coordinate minor0 + minorSign * minorOffset(i).
+struct LineSteps {
+    qint64 major0, minor0;
+    int majorSign, minorSign;
+    qint64 majorLength, minorLength;
+
+    // floor((2 i m + M - 1) / 2M): nearest to i m / M, a half rounding down.
+    qint64 minorOffset(qint64 i) const
+    {
+        return qint64((Wide(2) * i * minorLength + majorLength - 1) / (Wide(2) * majorLength));
+    }
+
+    // Narrows [first, last] to the steps whose minor coordinate lies in lo .. hi.
+    void clipMinor(qint64 lo, qint64 hi, qint64 &first, qint64 &last) const
+    {
+        const qint64 offLo = minorSign >= 0 ? lo - minor0 : minor0 - hi;
+        const qint64 offHi = minorSign >= 0 ? hi - minor0 : minor0 - lo;
+        qint64 a = first, b = last + 1; // first step with offset >= offLo
+        while (a < b) {
+            const qint64 mid = a + (b - a) / 2;
+            if (minorOffset(mid) >= offLo)
+                b = mid;
+            else
+                a = mid + 1;
+        }
+        qint64 c = a, d = last + 1; // first step with offset > offHi
+        while (c < d) {
+            const qint64 mid = c + (d - c) / 2;
+            if (minorOffset(mid) > offHi)
+                d = mid;
+            else
+                c = mid + 1;
+        }
+        first = a;
+        last = c - 1;
+    }
+
+    // Narrows [first, last] to the steps whose major coordinate lies in lo .. hi.
+    void clipMajor(qint64 lo, qint64 hi, qint64 &first, qint64 &last) const
+    {
+        first = qMax(first, majorSign > 0 ? lo - major0 : major0 - hi);
+        last = qMin(last, majorSign > 0 ? hi - major0 : major0 - lo);
+    }
+};
+
+} // namespace
+
+LineRasteriser::LineRasteriser(PixelTarget &target) : m_target(target), m_disc(1) {}
+
+void LineRasteriser::setPen(int width, bool dotted)
+{
+    if (width != m_disc.width())
+        m_disc = PenDisc(width);
+    m_dotted = dotted && m_disc.width() == 1;
+}
+
+void LineRasteriser::line(QPoint from, QPoint to)
+{
+    const qint64 dx = qint64(to.x()) - from.x();
+    const qint64 dy = qint64(to.y()) - from.y();
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    LineSteps s{xMajor ? from.x() : from.y(),
+                xMajor ? from.y() : from.x(),
+                (xMajor ? dx : dy) < 0 ? -1 : 1,
+                (xMajor ? dy : dx) < 0 ? -1 : 1,
+                std::llabs(xMajor ? dx : dy),
+                std::llabs(xMajor ? dy : dx)};
+    if (s.majorLength == 0)
+        return;
+    const bool wide = m_disc.width() > 1;
+    const int pad = wide ? m_disc.reach() : 0;
+    const qint64 majorEnd = (xMajor ? m_target.width() : m_target.height()) - 1;
+    const qint64 minorEnd = (xMajor ? m_target.height() : m_target.width()) - 1;
+    qint64 first = 0;
+    qint64 last = wide ? s.majorLength : s.majorLength - 1;
+    s.clipMajor(-pad, majorEnd + pad, first, last);
+    if (first <= last)
+        s.clipMinor(-pad, minorEnd + pad, first, last);
+
+    const qint64 twiceMajor = 2 * s.majorLength;
+    qint64 offset = first <= last ? s.minorOffset(first) : 0;
+    qint64 rest = first <= last ? qint64((Wide(2) * first * s.minorLength + s.majorLength - 1)
+                                         % twiceMajor)
+                                : 0;
+    for (qint64 i = first; i <= last; ++i) {
+        const int major = int(s.major0 + s.majorSign * i);
+        const int minor = int(s.minor0 + s.minorSign * offset);
+        const int x = xMajor ? major : minor;
+        const int y = xMajor ? minor : major;
+        if (wide)
+            m_disc.stamp(m_target, x, y);
+        else if (!m_dotted || (m_phase + i) % 6 < 3)
+            m_target.pixel(x, y);
+        rest += 2 * s.minorLength;
+        if (rest >= twiceMajor) {
+            rest -= twiceMajor;
+            ++offset;
+        }
+    }
+    m_phase = (m_phase + s.majorLength) % 6;
+}

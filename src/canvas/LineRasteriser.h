@@ -1,0 +1,40 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/PenDisc.h"
+#include "canvas/PixelTarget.h"
+
+#include <QPoint>
+
+/// Draws straight lines into a PixelTarget with the chart's pen rules.
+///
+/// A 1-pixel line visits one pixel per step of its major axis, from the start pixel up
+/// to but excluding the end pixel, in every direction. The minor coordinate of step i is
+/// the one nearest to the ideal line; an exact half rounds back towards the start:
+///
+///   (0,0) -> (4,2):  ##...      step 1 lies at y 0.5: it stays on row 0
+///                    ..##.      the end pixel (4,2) is not drawn
+///
+/// Wider pens stamp a round PenDisc on every pixel of that line, both ends included, which
+/// gives round ends and joins. The dotted style (1-pixel pens only; wider dotted pens draw
+/// solid) is three pixels on and three off, counted along the major axis and carried from
+/// one line to the next until the pattern is restarted.
+class LineRasteriser
+{
+public:
+    explicit LineRasteriser(PixelTarget &target);
+
+    /// Sets the pen width (1 or more) and whether it is dotted.
+    void setPen(int width, bool dotted);
+    /// Where the dotted pattern stands: 0 starts it afresh with its first "on" pixel.
+    qint64 patternPhase() const { return m_phase; }
+    void setPatternPhase(qint64 phase) { m_phase = phase % 6; }
+    /// Draws from one point towards another; a line of no length draws nothing.
+    void line(QPoint from, QPoint to);
+
+private:
+    PixelTarget &m_target;
+    PenDisc m_disc;
+    bool m_dotted = false;
+    qint64 m_phase = 0;
+};

@@ -1,0 +1,39 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/PixelTarget.h"
+
+#include <vector>
+
+/// The footprint of a round pen, kept as one horizontal span per row so that stamping it
+/// along a line writes whole spans.
+///
+/// A pen of width w covers offsets lo .. hi with lo = -(w / 2) and hi = (w - 1) / 2, so an
+/// even width leans up-left. A pixel belongs to the disc when its centre lies within w / 2
+/// of the disc's centre, which sits on the pixel for odd w and on its top-left corner for
+/// even w:
+///
+///   w = 2    w = 3    w = 4     w = 5
+///   ##       ###      .##.      .###.
+///   #@       #@#      ####      #####
+///            ###      ##@#      ##@##
+///                     .##.      #####
+///                               .###.
+class PenDisc
+{
+public:
+    explicit PenDisc(int width);
+
+    int width() const { return m_width; }
+    /// How far the disc reaches from its centre pixel on any side.
+    int reach() const { return m_width / 2; }
+    /// Paints the disc centred on the pixel (x, y).
+    void stamp(PixelTarget &target, int x, int y) const;
+
+private:
+    struct Span {
+        int dy, dx0, dx1;
+    };
+    int m_width;
+    std::vector<Span> m_spans;
+};

@@ -1,0 +1,43 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/ChartColor.h"
+
+#include <QImage>
+#include <QRect>
+#include <QVector>
+
+/// Writes one colour into a chart image, clipped to it. On a palette image the colour
+/// becomes the nearest palette entry. Remembers the rectangle it touched.
+class PixelTarget
+{
+public:
+    explicit PixelTarget(QImage &image);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    /// Chooses the colour of the following writes.
+    void setColor(ChartColor color);
+    /// One pixel; outside the image nothing happens.
+    void pixel(int x, int y);
+    /// The pixels x0 .. x1 of row y, both included, clipped.
+    void span(int x0, int x1, int y);
+    /// Everything written since construction or the last takeTouched.
+    QRect takeTouched();
+
+    /// The palette entry nearest to a colour (squared RGB distance, lowest index on a tie).
+    static uint nearestIndex(const QVector<QRgb> &table, QRgb rgb);
+
+private:
+    void touch(int x0, int x1, int y);
+
+    QImage &m_image;
+    int m_width;
+    int m_height;
+    bool m_indexed;
+    QVector<QRgb> m_table;
+    bool m_hasColor = false;
+    ChartColor m_color = 0;
+    quint32 m_value = 0xFF000000u;
+    int m_minX, m_maxX, m_minY, m_maxY;
+};

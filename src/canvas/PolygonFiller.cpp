@@ -1,0 +1,66 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "canvas/PolygonFiller.h"
+
+#include <algorithm>
+
+namespace {
+
+__extension__ typedef __int128 Wide;
+
+// The smallest integer not below num / den, for den > 0.
+qint64 ceilDiv(Wide num, qint64 den)
+{
+    const Wide q = num / den;
+    return qint64((num % den != 0 && num > 0) ? q + 1 : q);
+}
+
+} // namespace
+
+PolygonFiller::PolygonFiller(PixelTarget &target) : m_target(target) {}
+
+void PolygonFiller::fill(std::span<const QPoint> points)
+{
+    m_edges.clear();
+    const size_t n = points.size();
+    qint64 top = INT64_MAX;
+    qint64 bottom = INT64_MIN;
+    for (size_t i = 0; i < n; ++i) {
+        QPoint a = points[i];
+        QPoint b = points[(i + 1) % n];
+        if (a.y() == b.y())
+            continue; // horizontal edges cross no row
+        if (a.y() > b.y())
+            std::swap(a, b);
+        m_edges.push_back({a.y(), b.y(), a.x(), qint64(b.x()) - a.x(), qint64(b.y()) - a.y()});
+        top = std::min<qint64>(top, a.y());
+        bottom = std::max<qint64>(bottom, b.y());
+    }
+    if (m_edges.empty())
+        return;
+    std::sort(m_edges.begin(), m_edges.end(),
+              [](const Edge &l, const Edge &r) { return l.yTop < r.yTop; });
+    const int firstRow = int(std::max<qint64>(top, 0));
+    const int endRow = int(std::min<qint64>(bottom, m_target.height()));
+    m_active.clear();
+    size_t next = 0;
+    for (int y = firstRow; y < endRow; ++y) {
+        while (next < m_edges.size() && m_edges[next].yTop <= y)
+            m_active.push_back(&m_edges[next++]);
+        std::erase_if(m_active, [y](const Edge *e) { return e->yBottom <= y; });
+        fillRow(y);
+    }
+}
+
+void PolygonFiller::fillRow(int y)
+{
+    m_crossings.clear();
+    for (const Edge *e : m_active)
+        m_crossings.push_back(e->xTop + ceilDiv(Wide(y - e->yTop) * e->dx, e->dy));
+    std::sort(m_crossings.begin(), m_crossings.end());
+    for (size_t i = 0; i + 1 < m_crossings.size(); i += 2) {
+        const qint64 x0 = std::max<qint64>(m_crossings[i], 0);
+        const qint64 x1 = std::min<qint64>(m_crossings[i + 1] - 1, m_target.width() - 1);
+        if (x0 <= x1)
+            m_target.span(int(x0), int(x1), y);
+    }
+}

@@ -1,0 +1,39 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/PixelTarget.h"
+
+#include <QPoint>
+
+#include <span>
+#include <vector>
+
+/// Fills polygons by the alternate (even-odd) rule.
+///
+/// A pixel is filled when its top-left corner lies inside the outline. A corner exactly on
+/// an edge counts as inside on left and top edges and outside on right and bottom ones, so
+/// polygons that share an edge never both paint it:
+///
+///   (0,0) (3,0) (3,2) (0,2):   ###.      columns 0..2, rows 0..1
+///                              ###.
+///                              ....
+class PolygonFiller
+{
+public:
+    explicit PolygonFiller(PixelTarget &target);
+
+    /// Fills the polygon through the points; the last point joins the first.
+    void fill(std::span<const QPoint> points);
+
+private:
+    struct Edge {
+        qint64 yTop, yBottom; // rows yTop .. yBottom - 1 cross this edge
+        qint64 xTop, dx, dy;  // x at row y is xTop + (y - yTop) * dx / dy
+    };
+    void fillRow(int y);
+
+    PixelTarget &m_target;
+    std::vector<Edge> m_edges;
+    std::vector<const Edge *> m_active;
+    std::vector<qint64> m_crossings;
+};

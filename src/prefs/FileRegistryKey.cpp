@@ -1,0 +1,85 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "prefs/FileRegistryKey.h"
+
+#include "canvas/ChartError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace {
+
+const QString Root = QStringLiteral("HKEY_CURRENT_USER\\");
+
+// The hive file is small; anything much larger is not one and is read as empty.
+constexpr qint64 LargestHive = 16 * 1024 * 1024;
+
+} // namespace
+
+FileRegistryKey::FileRegistryKey(const QString &filePath, const QString &keyPath)
+    : m_filePath(filePath), m_keyPath(Root + keyPath)
+{
+    QFile file(filePath);
+    if (file.size() <= LargestHive && file.open(QIODevice::ReadOnly))
+        m_file = RegistryFile::parse(file.readAll());
+    m_file.ensureKey(m_keyPath);
+}
+
+QString FileRegistryKey::defaultFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/Brimlark/registry.reg");
+}
+
+QString FileRegistryKey::subkeyPath(const QString &subkey) const
+{
+    return m_keyPath + u'\\' + subkey;
+}
+
+bool FileRegistryKey::hasSubkey(const QString &subkey) const
+{
+    return m_file.key(subkeyPath(subkey)) != nullptr;
+}
+
+void FileRegistryKey::createSubkey(const QString &subkey)
+{
+    if (!QDir().mkpath(QFileInfo(m_filePath).absolutePath()))
+        throw ChartError(QStringLiteral("Failed to create key %1").arg(subkey));
+    m_file.ensureKey(subkeyPath(subkey));
+}
+
+std::optional<QString> FileRegistryKey::queryString(const QString &subkey,
+                                                    const QString &name) const
+{
+    const RegistryFile::Key *key = m_file.key(subkeyPath(subkey));
+    const RegistryFile::Value *value = key ? RegistryFile::value(*key, name) : nullptr;
+    if (!value)
+        return std::nullopt;
+    if (!value->isString)
+        throw ChartError(QStringLiteral("Invalid data type for '%1'").arg(name));
+    return value->text;
+}
+
+void FileRegistryKey::setString(const QString &subkey, const QString &name, const QString &value)
+{
+    const QString path = subkeyPath(subkey);
+    if (!m_file.key(path))
+        throw ChartError(QStringLiteral("Failed to set data for '%1'").arg(name));
+    RegistryFile::setString(m_file.ensureKey(path), name, value);
+    if (!m_dirty)
+        m_firstUnsaved = name;
+    m_dirty = true;
+}
+
+void FileRegistryKey::close()
+{
+    if (!m_dirty)
+        return;
+    m_dirty = false;
+    const QByteArray bytes = m_file.serialize();
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw ChartError(QStringLiteral("Failed to set data for '%1'").arg(m_firstUnsaved));
+}

@@ -1,0 +1,31 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+/// The two ways the system turns texts into numbers.
+class NumberConversion
+{
+public:
+    /// Lenient decimal conversion of the map-maker fields: leading blanks skipped, then an
+    /// optional sign, digits with an optional "." fraction and an optional exponent, "."
+    /// whatever the locale. Anything else, also trailing blanks, makes the text malformed,
+    /// which gives 0, as does an empty or blank text. Never fails.
+    static double lenientDouble(const QString &text);
+    /// The lenient conversion held as a whole number: rounded half to even, then clamped to
+    /// the 32-bit range (NaN gives 0).
+    static qint32 lenientRounded(const QString &text);
+    /// Nearest 32-bit integer, a half going to the even neighbour; clamped, NaN gives 0.
+    static qint32 roundHalfEven(double value);
+
+    /// Strict integer: the text trimmed of blanks and control characters at both ends, an
+    /// optional sign and decimal digits, within the 32-bit range. Empty when it is not one.
+    static std::optional<qint32> strictInteger(const QString &text);
+    /// The strict conversion, or "'%s' is not a valid integer value" with the trimmed text.
+    static qint32 requireInteger(const QString &text);
+    /// The text without blanks and control characters at either end.
+    static QString trimmed(const QString &text);
+};

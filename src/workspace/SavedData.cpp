@@ -1,0 +1,100 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "workspace/SavedData.h"
+
+#include "canvas/ChartError.h"
+#include "workspace/FileErrors.h"
+#include "workspace/NumberConversion.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Reads a whole file with the system's error number on failure.
+QByteArray readAll(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw ChartError(FileErrors::message(errno));
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            throw ChartError(FileErrors::message(error));
+        }
+        bytes.append(buffer, qsizetype(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace
+
+ViewValues SavedFields::view() const
+{
+    ViewValues v;
+    v.CenterLat = NumberConversion::lenientDouble(lat());
+    v.CenterLon = NumberConversion::lenientDouble(lon());
+    v.ChartWidth = NumberConversion::lenientRounded(width());
+    v.ChartHeight = NumberConversion::lenientRounded(height());
+    v.Zoom = NumberConversion::lenientDouble(zoom());
+    return v;
+}
+
+SavedFields SavedData::parse(const QByteArray &bytes)
+{
+    SavedFields fields;
+    qsizetype pos = 0;
+    for (QString &line : fields.lines) {
+        if (pos >= bytes.size())
+            break;
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        line = QString::fromLatin1(bytes.constData() + pos, end - pos);
+        if (end < bytes.size() && bytes[end] == '\r')
+            ++end;
+        if (end < bytes.size() && bytes[end] == '\n')
+            ++end;
+        pos = end;
+    }
+    return fields;
+}
+
+QByteArray SavedData::format(const SavedFields &fields)
+{
+    QByteArray bytes;
+    for (const QString &line : fields.lines)
+        bytes += line.toLatin1() + "\r\n";
+    return bytes;
+}
+
+SavedFields SavedData::read(const QString &path)
+{
+    return parse(readAll(path));
+}
+
+void SavedData::write(const QString &path, const SavedFields &fields)
+{
+    const QByteArray bytes = format(fields);
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        throw ChartError(FileErrors::message(errno));
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const int error = errno;
+        file.cancelWriting();
+        throw ChartError(FileErrors::message(error));
+    }
+}

@@ -1,0 +1,80 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// The chart bitmap: sizes, limits and loading that fails without harm.
+#include "canvas/ChartBitmap.h"
+#include "canvas/ChartError.h"
+#include "support/Pixels.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(ChartBitmap, ResizeKeepsPixelsAndPadsWithWhite)
+{
+    ChartBitmap chart = Pixels::sentinelChart(2, 2);
+    chart.setWidth(3);
+    chart.setHeight(1);
+    EXPECT_EQ(chart.width(), 3);
+    EXPECT_EQ(chart.height(), 1);
+    EXPECT_EQ(Pixels::at(chart.image(), 1, 0), Pixels::Sentinel);
+    EXPECT_EQ(Pixels::at(chart.image(), 2, 0), 0xFFFFFFu);
+}
+
+TEST(ChartBitmap, SizeLimitsRefuseBeforeAllocating)
+{
+    ChartBitmap chart = Pixels::sentinelChart(2, 2);
+    EXPECT_THROW(chart.setSize(32768, 10), ChartError);
+    EXPECT_THROW(chart.setSize(20000, 20000), ChartError);
+    EXPECT_EQ(chart.width(), 2);
+    EXPECT_NO_THROW(chart.setSize(32767, 1));
+    try {
+        chart.setSize(40000, 2);
+    } catch (const ChartError &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("32767")));
+    }
+}
+
+TEST(ChartBitmap, SizeOfZeroOrBelowGivesAnEmptyChart)
+{
+    ChartBitmap chart = Pixels::sentinelChart(2, 2);
+    chart.setSize(0, 5);
+    EXPECT_TRUE(chart.isEmpty());
+    chart.setSize(-5, -5);
+    EXPECT_TRUE(chart.isEmpty());
+    chart.setSize(3, 2);
+    EXPECT_EQ(chart.width(), 3);
+}
+
+TEST(ChartBitmap, FailedLoadKeepsTheChart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.bmp"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM this is not a bitmap at all, only text that starts like one");
+    file.close();
+    ChartBitmap chart = Pixels::sentinelChart(3, 2);
+    EXPECT_THROW(chart.loadFromFile(path), ChartError);
+    EXPECT_THROW(chart.loadFromFile(dir.filePath(QStringLiteral("none.bmp"))), ChartError);
+    EXPECT_EQ(chart.width(), 3);
+    EXPECT_EQ(Pixels::at(chart.image(), 2, 1), Pixels::Sentinel);
+}
+
+TEST(ChartBitmap, SaveAndLoadRoundTripsBothKindsOfChart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chart.bmp"));
+    ChartBitmap chart = Pixels::sentinelChart(9, 4);
+    chart.saveToFile(path);
+    ChartBitmap back;
+    back.loadFromFile(path);
+    EXPECT_EQ(back.image(), chart.image());
+
+    QImage indexed(5, 5, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});
+    indexed.fill(1);
+    chart.assign(indexed, 1);
+    chart.saveToFile(path);
+    back.loadFromFile(path);
+    EXPECT_EQ(back.paletteBits(), 1);
+    EXPECT_EQ(back.image(), indexed);
+}

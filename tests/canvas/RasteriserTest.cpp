@@ -1,0 +1,151 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Pixel rules of the rasteriser: which pixels a line, a fill and a pen disc cover.
+#include "canvas/LineRasteriser.h"
+#include "canvas/PenDisc.h"
+#include "canvas/PolygonFiller.h"
+#include "support/Pixels.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr ChartColor Ink = 0x000000FF;
+
+QString drawLine(int w, int h, QPoint from, QPoint to, int width = 1, bool dotted = false)
+{
+    ChartBitmap chart = Pixels::sentinelChart(w, h);
+    PixelTarget target(chart.pixels());
+    target.setColor(Ink);
+    LineRasteriser lines(target);
+    lines.setPen(width, dotted);
+    lines.line(from, to);
+    return Pixels::art(chart.image(), {{Ink, '#'}});
+}
+
+QString fill(int w, int h, std::initializer_list<QPoint> points)
+{
+    ChartBitmap chart = Pixels::sentinelChart(w, h);
+    PixelTarget target(chart.pixels());
+    target.setColor(Ink);
+    const std::vector<QPoint> figure(points);
+    PolygonFiller(target).fill(figure);
+    return Pixels::art(chart.image(), {{Ink, '#'}});
+}
+
+} // namespace
+
+// A 1-pixel line of length 3 from the middle of a 7 x 7 chart, in each of the eight
+// directions: three pixels, the start drawn and the end left out.
+TEST(LineRasteriser, EndPixelExcludedInAllEightDirections)
+{
+    const QPoint centre(3, 3);
+    const QPoint steps[] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}};
+    for (const QPoint step : steps) {
+        ChartBitmap chart = Pixels::sentinelChart(7, 7);
+        PixelTarget target(chart.pixels());
+        target.setColor(Ink);
+        LineRasteriser(target).line(centre, centre + 3 * step);
+        for (int i = 0; i <= 3; ++i) {
+            const QPoint p = centre + i * step;
+            EXPECT_EQ(Pixels::at(chart.image(), p.x(), p.y()) == Ink, i < 3)
+                << "step " << step.x() << "," << step.y() << " pixel " << i;
+        }
+        EXPECT_EQ(Pixels::art(chart.image(), {{Ink, '#'}}).count(u'#'), 3);
+    }
+}
+
+TEST(LineRasteriser, ZeroLengthLineDrawsNothing)
+{
+    EXPECT_EQ(drawLine(3, 3, {1, 1}, {1, 1}), Pixels::rows({"...", "...", "..."}));
+    EXPECT_EQ(drawLine(3, 3, {1, 1}, {1, 1}, 3), Pixels::rows({"...", "...", "..."}));
+}
+
+// An exact half on the minor axis stays on the start's side.
+TEST(LineRasteriser, HalfStepsRoundTowardsTheStart)
+{
+    EXPECT_EQ(drawLine(5, 3, {0, 0}, {4, 2}), Pixels::rows({"##...", "..##.", "....."}));
+    EXPECT_EQ(drawLine(5, 3, {4, 2}, {0, 0}), Pixels::rows({".....", ".##..", "...##"}));
+}
+
+TEST(LineRasteriser, ShallowAndSteepSlopes)
+{
+    EXPECT_EQ(drawLine(7, 3, {0, 0}, {6, 2}), Pixels::rows({"##.....", "..###..", ".....#."}));
+    EXPECT_EQ(drawLine(3, 5, {0, 0}, {1, 4}), Pixels::rows({"#..", "#..", "#..", ".#.", "..."}));
+}
+
+TEST(LineRasteriser, DottedPenIsThreeOnThreeOff)
+{
+    EXPECT_EQ(drawLine(14, 1, {0, 0}, {14, 0}, 1, true), Pixels::rows({"###...###...##"}));
+    // Wide dotted pens draw solid.
+    EXPECT_EQ(drawLine(6, 3, {0, 1}, {5, 1}, 2, true), Pixels::rows({"######", "######", "......"}));
+}
+
+TEST(LineRasteriser, WidePensHaveRoundEndsAndIncludeTheEnd)
+{
+    EXPECT_EQ(drawLine(11, 7, {3, 3}, {7, 3}, 3), Pixels::rows({"...........", "...........",
+                                                                "..#######..", "..#######..",
+                                                                "..#######..", "...........",
+                                                                "..........."}));
+    EXPECT_EQ(drawLine(9, 9, {4, 4}, {4, 5}, 5), Pixels::rows({".........", ".........",
+                                                               "...###...", "..#####..",
+                                                               "..#####..", "..#####..",
+                                                               "..#####..", "...###...",
+                                                               "........."}));
+}
+
+TEST(LineRasteriser, ClipsToTheChartWithoutWalkingFarCoordinates)
+{
+    EXPECT_EQ(drawLine(5, 5, {-10, -10}, {20, 20}),
+              Pixels::rows({"#....", ".#...", "..#..", "...#.", "....#"}));
+    // Two billion steps along the row would take seconds if they were walked one by one.
+    EXPECT_EQ(drawLine(4, 3, {-2000000000, 1}, {2000000000, 1}),
+              Pixels::rows({"....", "####", "...."}));
+    EXPECT_EQ(drawLine(4, 3, {INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}).count(u'#'), 3);
+    EXPECT_EQ(drawLine(4, 3, {-50, -50}, {-10, 40}, 3).count(u'#'), 0);
+}
+
+TEST(PenDisc, FootprintsOfTheSmallWidths)
+{
+    const auto footprint = [](int width) {
+        ChartBitmap chart = Pixels::sentinelChart(7, 7);
+        PixelTarget target(chart.pixels());
+        target.setColor(Ink);
+        PenDisc(width).stamp(target, 3, 3);
+        return Pixels::art(chart.image(), {{Ink, '#'}});
+    };
+    EXPECT_EQ(footprint(1), Pixels::rows({".......", ".......", ".......", "...#...", ".......",
+                                          ".......", "......."}));
+    EXPECT_EQ(footprint(2), Pixels::rows({".......", ".......", "..##...", "..##...", ".......",
+                                          ".......", "......."}));
+    EXPECT_EQ(footprint(4), Pixels::rows({".......", "..##...", ".####..", ".####..", "..##...",
+                                          ".......", "......."}));
+    EXPECT_EQ(footprint(5), Pixels::rows({".......", "..###..", ".#####.", ".#####.", ".#####.",
+                                          "..###..", "......."}));
+}
+
+TEST(PolygonFiller, TopLeftCornersInsideAreFilled)
+{
+    EXPECT_EQ(fill(5, 4, {{0, 0}, {3, 0}, {3, 2}, {0, 2}}),
+              Pixels::rows({"###..", "###..", ".....", "....."}));
+    // A triangle: rows 0..3 of the right-angled triangle (0,0) (4,0) (0,4).
+    EXPECT_EQ(fill(5, 5, {{0, 0}, {4, 0}, {0, 4}}),
+              Pixels::rows({"####.", "###..", "##...", "#....", "....."}));
+}
+
+TEST(PolygonFiller, EvenOddRuleLeavesTheStarsCentreEmpty)
+{
+    const QString star = fill(11, 11, {{5, 0}, {8, 10}, {0, 3}, {10, 3}, {2, 10}});
+    const QStringList rows = star.split(u'\n');
+    EXPECT_EQ(rows[5][5], u'.');
+    EXPECT_EQ(rows[3][1], u'#');
+    EXPECT_EQ(rows[8][3], u'#');
+}
+
+TEST(PolygonFiller, ClipsFarVerticesAndSkipsDegenerateFigures)
+{
+    EXPECT_EQ(fill(3, 2, {{-1000000000, -1000000000}, {1000000000, -1000000000},
+                          {1000000000, 1000000000}, {-1000000000, 1000000000}}),
+              Pixels::rows({"###", "###"}));
+    EXPECT_EQ(fill(3, 2, {{0, 0}, {2, 0}}), Pixels::rows({"...", "..."}));
+    EXPECT_EQ(fill(3, 2, {}), Pixels::rows({"...", "..."}));
+}

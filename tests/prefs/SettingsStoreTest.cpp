@@ -1,0 +1,153 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Loading and saving the preferences through the registry file.
+#include "canvas/ChartError.h"
+#include "prefs/FileRegistryKey.h"
+#include "prefs/SettingsStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using S = ChartSettings;
+
+class SettingsStoreTest : public ::testing::Test
+{
+protected:
+    QString hive() const { return dir.filePath(QStringLiteral("Brimlark/registry.reg")); }
+    void writeHive(const QByteArray &bytes)
+    {
+        QDir().mkpath(dir.filePath(QStringLiteral("Brimlark")));
+        QFile file(hive());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readHive() const
+    {
+        QFile file(hive());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void load(S &settings)
+    {
+        FileRegistryKey key(hive(), SettingsStore::keyPath());
+        SettingsStore::load(key, settings);
+    }
+    void save(const S &settings)
+    {
+        FileRegistryKey key(hive(), SettingsStore::keyPath());
+        SettingsStore::save(key, settings);
+    }
+    static QByteArray general(const QByteArray &values)
+    {
+        return "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brimlark\\General]\r\n" + values;
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(SettingsStoreTest, NoKeyAtAllGivesTheDefaultsAndWritesNothing)
+{
+    S settings;
+    settings.setOn(S::River, true);
+    settings.setText(S::JPEGComp, QStringLiteral("50"));
+    load(settings);
+    EXPECT_FALSE(settings.isOn(S::River));
+    EXPECT_EQ(settings.text(S::JPEGComp), QStringLiteral("10"));
+    EXPECT_FALSE(QFile::exists(hive()));
+}
+
+TEST_F(SettingsStoreTest, EveryValueStoredWithOkComesBack)
+{
+    S changed;
+    for (int i = 0; i < S::Count; ++i) {
+        const auto id = S::Id(i);
+        switch (S::definition(id).kind) {
+        case SettingKind::Switch:
+            changed.setOn(id, !changed.isOn(id));
+            break;
+        case SettingKind::Color:
+            changed.setColor(id, ChartColor(i * 1000 + 7));
+            break;
+        case SettingKind::Text:
+            changed.setText(id, QStringLiteral(" text %1 \"q\" \\").arg(i));
+            break;
+        }
+    }
+    save(changed);
+    S loaded;
+    load(loaded);
+    for (int i = 0; i < S::Count; ++i)
+        EXPECT_EQ(loaded.storedText(S::Id(i)), changed.storedText(S::Id(i)))
+            << S::name(S::Id(i)).toStdString();
+}
+
+TEST_F(SettingsStoreTest, AfterOkAllFortySixValuesExistAsStrings)
+{
+    save(S());
+    const RegistryFile file = RegistryFile::parse(readHive());
+    const RegistryFile::Key *key =
+        file.key(QStringLiteral("HKEY_CURRENT_USER\\Software\\Brimlark\\General"));
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->values.size(), 46u);
+    for (const RegistryFile::Value &value : key->values)
+        EXPECT_TRUE(value.isString) << value.name.toStdString();
+}
+
+TEST_F(SettingsStoreTest, ValueThatIsNotAStringStopsTheLoadingThere)
+{
+    writeHive(general("\"GridSelect\"=\"0\"\r\n\"LakeColor\"=\"255\"\r\n"
+                      "\"RiverColor\"=dword:000000ff\r\n\"ColdColor\"=\"1\"\r\n"));
+    S settings;
+    try {
+        load(settings);
+        ADD_FAILURE() << "loaded a dword value";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Invalid data type for 'RiverColor'"));
+    }
+    EXPECT_FALSE(settings.isOn(S::GridSelect));          // before: loaded
+    EXPECT_EQ(settings.color(S::LakeColor), 255u);       // before: loaded
+    EXPECT_EQ(settings.color(S::ColdColor), 8912896u);   // after: not reached
+}
+
+TEST_F(SettingsStoreTest, DamagedHiveLoadsWhatItCanAndIsLeftAloneUntilOk)
+{
+    QByteArray damaged = general("\"LakeColor\"=\"255\"\r\n");
+    damaged += QByteArray("\x01\x02\xff garbage\r\n\"Other\"=\"kept\"\r\n\"Cold", 38);
+    writeHive(damaged);
+    S settings;
+    ASSERT_NO_THROW(load(settings));
+    EXPECT_EQ(settings.color(S::LakeColor), 255u);
+    EXPECT_EQ(settings.color(S::ColdColor), 8912896u);
+    EXPECT_EQ(readHive(), damaged);
+
+    save(settings);
+    const QByteArray saved = readHive();
+    EXPECT_TRUE(saved.contains("\"Other\"=\"kept\""));
+    EXPECT_TRUE(saved.contains("\"LakeColor\"=\"255\""));
+}
+
+TEST_F(SettingsStoreTest, SaveFailuresNameTheSectionOrTheValue)
+{
+    // A file where the hive's folder should be: the folder cannot be made.
+    QFile blocker(dir.filePath(QStringLiteral("Brimlark")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    try {
+        save(S());
+        ADD_FAILURE() << "saved without a folder";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Failed to create key General"));
+    }
+    blocker.remove();
+    // A folder where the hive file should be: the values cannot be written.
+    QDir().mkpath(hive());
+    try {
+        save(S());
+        ADD_FAILURE() << "saved over a folder";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Failed to set data for 'GridSelect'"));
+    }
+}

@@ -1,0 +1,49 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "support/Pixels.h"
+
+ChartBitmap Pixels::sentinelChart(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(toQRgb(Sentinel));
+    ChartBitmap chart;
+    chart.assign(image, 0);
+    return chart;
+}
+
+ChartColor Pixels::at(const QImage &image, int x, int y)
+{
+    return fromQRgb(image.pixel(x, y));
+}
+
+QString Pixels::art(const QImage &image, const std::map<ChartColor, char> &legend)
+{
+    QStringList lines;
+    for (int y = 0; y < image.height(); ++y) {
+        QString line;
+        for (int x = 0; x < image.width(); ++x) {
+            const ChartColor c = at(image, x, y);
+            const auto found = legend.find(c);
+            line += c == Sentinel ? u'.' : found != legend.end() ? QChar(found->second) : u'?';
+        }
+        lines.append(line);
+    }
+    return lines.join(u'\n');
+}
+
+QString Pixels::rows(std::initializer_list<const char *> rows)
+{
+    QStringList lines;
+    for (const char *row : rows)
+        lines.append(QString::fromLatin1(row));
+    return lines.join(u'\n');
+}
+
+QRect Pixels::changedArea(const QImage &image)
+{
+    QRect area;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (at(image, x, y) != Sentinel)
+                area |= QRect(x, y, 1, 1);
+    return area;
+}

@@ -1,0 +1,81 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// "saveddat.txt": its lines, its view values and its failures.
+#include "canvas/ChartError.h"
+#include "workspace/SavedData.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(SavedData, FiveLinesGiveTheTextsAndTheView)
+{
+    const SavedFields f = SavedData::parse("45\r\n-93.5\r\n800\r\n600\r\n2.5\r\n");
+    EXPECT_EQ(f.lat(), QStringLiteral("45"));
+    EXPECT_EQ(f.zoom(), QStringLiteral("2.5"));
+    const ViewValues v = f.view();
+    EXPECT_EQ(v.CenterLat, 45.0);
+    EXPECT_EQ(v.CenterLon, -93.5);
+    EXPECT_EQ(v.ChartWidth, 800);
+    EXPECT_EQ(v.ChartHeight, 600);
+    EXPECT_EQ(v.Zoom, 2.5);
+    EXPECT_EQ(SavedData::parse("1\r\n2\r\n640.5\r\n641.5\r\n0\r\n").view().ChartWidth, 640);
+    EXPECT_EQ(SavedData::parse("1\r\n2\r\n640.5\r\n641.5\r\n0\r\n").view().ChartHeight, 642);
+}
+
+TEST(SavedData, LineEndsOfEveryKindAndMissingLines)
+{
+    const SavedFields lf = SavedData::parse("1\n2\n3\n4\n5\n");
+    EXPECT_EQ(lf.lines[4], QStringLiteral("5"));
+    const SavedFields cr = SavedData::parse("1\r2\r3");
+    EXPECT_EQ(cr.lines[2], QStringLiteral("3"));
+    EXPECT_TRUE(cr.lines[3].isEmpty());
+    const SavedFields unended = SavedData::parse("45\r\n-93");
+    EXPECT_EQ(unended.lon(), QStringLiteral("-93"));
+    EXPECT_TRUE(unended.zoom().isEmpty());
+    EXPECT_EQ(SavedData::parse("a\r\n\r\nc\r\n").lines[2], QStringLiteral("c"));
+    EXPECT_EQ(SavedData::parse("").view().ChartWidth, 0);
+}
+
+TEST(SavedData, TextsStayAsTyped)
+{
+    const QByteArray longLine(1 << 20, '7');
+    const SavedFields f = SavedData::parse("  12abc\r\nnan\r\n1e300\r\n-1e300\r\n" + longLine);
+    EXPECT_EQ(f.lat(), QStringLiteral("  12abc"));
+    EXPECT_EQ(f.lon(), QStringLiteral("nan"));
+    EXPECT_EQ(f.zoom().size(), 1 << 20);
+    const ViewValues v = f.view();
+    EXPECT_EQ(v.CenterLat, 0.0);
+    EXPECT_EQ(v.ChartWidth, std::numeric_limits<qint32>::max());
+    EXPECT_EQ(v.ChartHeight, std::numeric_limits<qint32>::min());
+    EXPECT_TRUE(std::isinf(v.Zoom));
+}
+
+TEST(SavedData, WriteAndReadBackByteForByte)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saveddat.txt"));
+    const SavedFields fields{{QStringLiteral("45"), QStringLiteral("west"), QString(),
+                              QStringLiteral(" 600 "), QStringLiteral("2.5")}};
+    SavedData::write(path, fields);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("45\r\nwest\r\n\r\n 600 \r\n2.5\r\n"));
+    EXPECT_EQ(SavedData::read(path).lines, fields.lines);
+}
+
+TEST(SavedData, MissingFileIsFileNotFound)
+{
+    QTemporaryDir dir;
+    try {
+        SavedData::read(dir.filePath(QStringLiteral("saveddat.txt")));
+        ADD_FAILURE() << "read a missing file";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+    }
+    try {
+        SavedData::write(dir.filePath(QStringLiteral("none/saveddat.txt")), SavedFields{});
+        ADD_FAILURE() << "wrote into a missing folder";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+    }
+}
