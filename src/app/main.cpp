@@ -6,6 +6,7 @@
 #include "prefs/FileRegistryKey.h"
 
 #include <QApplication>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
@@ -18,6 +19,9 @@ int main(int argc, char *argv[])
     TPref pref(settings, FileRegistryKey::defaultFilePath());
     TAboutForm about;
     form.attachWindows(&pref, &about);
+    // Without a window manager to honour the maximized state, fill the screen ourselves.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     return app.exec();
 }
