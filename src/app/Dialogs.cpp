@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "app/Dialogs.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -13,6 +14,15 @@ public:
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Brimlark"), text, QMessageBox::Ok,
                         parent);
         box.exec();
+    }
+
+    QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
+                      const QString &initial) override
+    {
+        bool ok = false;
+        const QString text =
+            QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, initial, &ok);
+        return ok ? text : initial;
     }
 };
 

@@ -18,4 +18,7 @@ public:
 
     /// The application's error box: stop icon, OK, the title "Brimlark".
     virtual void showError(QWidget *parent, const QString &text) = 0;
+    /// The modal input box: the edited text after OK, the starting text after Cancel.
+    virtual QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
+                              const QString &initial) = 0;
 };

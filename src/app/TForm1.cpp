@@ -1,7 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "app/TForm1.h"
 
+#include "analysis/ChartMarkers.h"
+#include "analysis/SegmentRenderer.h"
 #include "app/ChartView.h"
+#include "app/Dialogs.h"
 #include "app/ErrorBox.h"
 #include "app/TAboutForm.h"
 #include "app/TPref.h"
@@ -61,8 +64,8 @@ void TForm1::FormCreate()
     ErrorBox::guard(this, [this] { readWorkspace(); });
     refreshChart();
     AlignMapMakerPanel();
-    SegmentCount = 0;
-    CurrentTool = 1;
+    m_segment.clear();
+    CurrentTool = ColdFront;
 }
 
 void TForm1::readWorkspace()
@@ -89,6 +92,90 @@ SavedFields TForm1::fieldTexts() const
 void TForm1::refreshChart()
 {
     Image1->refresh();
+}
+
+// A press on the chart: adds the point and draws the whole segment, or the marker, on the
+// snapshot of the chart taken when the segment began.
+void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons shift, Qt::KeyboardModifiers,
+                             int x, int y)
+{
+    if (!(shift & Qt::LeftButton))
+        return;
+    // A full segment takes no more points; the press changes nothing.
+    if (!m_segment.append(x, y))
+        return;
+    ErrorBox::guard(this, [&] { drawPress(x, y); });
+    refreshChart();
+}
+
+void TForm1::drawPress(int x, int y)
+{
+    m_chart.loadFromFile(m_workspace.snapshotPath());
+    refreshChart(); // the input box opens over the snapshot
+    if (isDown("LButton") || isDown("HButton")) {
+        ChartMarkers::placeLetter(m_canvas, m_settings, isDown("LButton") ? u'L' : u'H', x, y);
+    } else if (isDown("TextButton")) {
+        const QString text = Dialogs::current().inputText(
+            this, QStringLiteral("Input text"), QStringLiteral("Input text to appear at click"),
+            QString());
+        ChartMarkers::placeText(m_canvas, text, x, y);
+    } else {
+        SegmentRenderer(m_canvas, m_settings)
+            .DrawSegment(CurrentTool, m_segment.points(),
+                         {LineColor->currentText(), LineWidth->currentText()});
+    }
+    m_chart.saveToFile(m_workspace.latestPath());
+}
+
+bool TForm1::isDown(const char *toolButton) const
+{
+    const auto *button = Panel1->findChild<QToolButton *>(QLatin1String(toolButton));
+    return button && button->isChecked();
+}
+
+// Every tool button and New segment make the chart as it stands the new snapshot and start
+// an empty segment; the line tools also choose their tool.
+void TForm1::commitSegment(std::optional<int> tool)
+{
+    ErrorBox::guard(this, [&] {
+        m_chart.saveToFile(m_workspace.snapshotPath());
+        if (tool)
+            CurrentTool = *tool;
+        m_segment.clear();
+    });
+}
+
+void TForm1::ColdFrontClick() { commitSegment(ColdFront); }
+void TForm1::WarmFrontClick() { commitSegment(WarmFront); }
+void TForm1::OccludedFrontClick() { commitSegment(OccludedFront); }
+void TForm1::StationaryFrontClick() { commitSegment(StationaryFront); }
+void TForm1::TroughClick() { commitSegment(Trough); }
+void TForm1::DrylineClick() { commitSegment(Dryline); }
+void TForm1::IsoplethClick() { commitSegment(Isopleth); }
+void TForm1::LButtonClick() { commitSegment(std::nullopt); }
+void TForm1::HButtonClick() { commitSegment(std::nullopt); }
+void TForm1::TextButtonClick() { commitSegment(std::nullopt); }
+void TForm1::NewSegmentClick() { commitSegment(std::nullopt); }
+
+// Throws the current segment away: back to the snapshot.
+void TForm1::UndoButtonClick()
+{
+    ErrorBox::guard(this, [this] {
+        m_chart.loadFromFile(m_workspace.snapshotPath());
+        m_segment.clear();
+    });
+    refreshChart();
+}
+
+// Back to the bare base map, which also becomes the snapshot.
+void TForm1::EraseButtonClick()
+{
+    ErrorBox::guard(this, [this] {
+        m_chart.loadFromFile(m_workspace.baseMapPath());
+        m_chart.saveToFile(m_workspace.snapshotPath());
+        m_segment.clear();
+    });
+    refreshChart();
 }
 
 void TForm1::Exit1Click()
@@ -181,6 +268,7 @@ void TForm1::buildPanel()
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     Image1 = new ChartView(m_chart);
     Image1->setObjectName(QStringLiteral("Image1"));
+    connect(Image1, &ChartView::pressed, this, &TForm1::Image1MouseDown);
     ScrollBox1->setWidget(Image1);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Panel1 = new QFrame(central);
@@ -202,17 +290,25 @@ void TForm1::buildToolButtons()
 {
     m_tools = new QButtonGroup(this);
     m_tools->setExclusive(true);
-    addToolButton(QStringLiteral("ColdFront"), QStringLiteral("Cold front"), 12, 28)
+    addToolButton(QStringLiteral("ColdFront"), QStringLiteral("Cold front"), 12, 28,
+                  &TForm1::ColdFrontClick)
         ->setChecked(true);
-    addToolButton(QStringLiteral("WarmFront"), QStringLiteral("Warm front"), 12, 56);
-    addToolButton(QStringLiteral("OccludedFront"), QStringLiteral("Occluded front"), 12, 84);
-    addToolButton(QStringLiteral("StationaryFront"), QStringLiteral("Stationary front"), 12, 112);
-    addToolButton(QStringLiteral("Trough"), QStringLiteral("Trough"), 120, 28);
-    addToolButton(QStringLiteral("Dryline"), QStringLiteral("Dryline"), 120, 56);
-    addToolButton(QStringLiteral("LButton"), QStringLiteral("L"), 120, 84);
-    addToolButton(QStringLiteral("HButton"), QStringLiteral("H"), 120, 112);
-    addToolButton(QStringLiteral("Isopleth"), QStringLiteral("Isopleth ="), 240, 28);
-    addToolButton(QStringLiteral("TextButton"), QStringLiteral("Text"), 240, 112);
+    addToolButton(QStringLiteral("WarmFront"), QStringLiteral("Warm front"), 12, 56,
+                  &TForm1::WarmFrontClick);
+    addToolButton(QStringLiteral("OccludedFront"), QStringLiteral("Occluded front"), 12, 84,
+                  &TForm1::OccludedFrontClick);
+    addToolButton(QStringLiteral("StationaryFront"), QStringLiteral("Stationary front"), 12, 112,
+                  &TForm1::StationaryFrontClick);
+    addToolButton(QStringLiteral("Trough"), QStringLiteral("Trough"), 120, 28,
+                  &TForm1::TroughClick);
+    addToolButton(QStringLiteral("Dryline"), QStringLiteral("Dryline"), 120, 56,
+                  &TForm1::DrylineClick);
+    addToolButton(QStringLiteral("LButton"), QStringLiteral("L"), 120, 84, &TForm1::LButtonClick);
+    addToolButton(QStringLiteral("HButton"), QStringLiteral("H"), 120, 112, &TForm1::HButtonClick);
+    addToolButton(QStringLiteral("Isopleth"), QStringLiteral("Isopleth ="), 240, 28,
+                  &TForm1::IsoplethClick);
+    addToolButton(QStringLiteral("TextButton"), QStringLiteral("Text"), 240, 112,
+                  &TForm1::TextButtonClick);
 }
 
 void TForm1::buildDrawingControls()
@@ -230,12 +326,15 @@ void TForm1::buildDrawingControls()
                          QStringLiteral("4 px"), QStringLiteral("5 px")});
     LineWidth->setGeometry(240, 84, 101, LineWidth->sizeHint().height());
 
-    addPushButton(Panel1, QStringLiteral("UndoButton"), QStringLiteral("Undo"),
-                  QRect(376, 28, 85, 33));
-    addPushButton(Panel1, QStringLiteral("EraseButton"), QStringLiteral("Erase"),
-                  QRect(376, 64, 85, 33));
-    addPushButton(Panel1, QStringLiteral("NewSegment"), QStringLiteral("New segment"),
-                  QRect(376, 100, 85, 33));
+    connect(addPushButton(Panel1, QStringLiteral("UndoButton"), QStringLiteral("Undo"),
+                          QRect(376, 28, 85, 33)),
+            &QPushButton::clicked, this, &TForm1::UndoButtonClick);
+    connect(addPushButton(Panel1, QStringLiteral("EraseButton"), QStringLiteral("Erase"),
+                          QRect(376, 64, 85, 33)),
+            &QPushButton::clicked, this, &TForm1::EraseButtonClick);
+    connect(addPushButton(Panel1, QStringLiteral("NewSegment"), QStringLiteral("New segment"),
+                          QRect(376, 100, 85, 33)),
+            &QPushButton::clicked, this, &TForm1::NewSegmentClick);
     addLabel(Panel1,
              QStringLiteral("Draw all features AWAY from cyclones for correct orientation."), 12,
              148, QStringLiteral("Label333"));
@@ -293,7 +392,7 @@ QLineEdit *TForm1::addEdit(QWidget *parent, const QString &name, int left, int t
 }
 
 QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, int left,
-                                   int top)
+                                   int top, void (TForm1::*handler)())
 {
     auto *button = new QToolButton(Panel1);
     button->setObjectName(name);
@@ -301,6 +400,7 @@ QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, 
     button->setCheckable(true);
     button->setGeometry(left, top, 101, 25);
     m_tools->addButton(button);
+    connect(button, &QToolButton::clicked, this, handler);
     return button;
 }
 

@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "analysis/Segment.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
 #include "prefs/ChartSettings.h"
@@ -9,6 +10,8 @@
 #include "workspace/Workspace.h"
 
 #include <QMainWindow>
+
+#include <optional>
 
 class ChartView;
 class QAction;
@@ -42,13 +45,30 @@ public:
     ChartCanvas &canvas() { return m_canvas; }
     const ViewValues &view() const { return m_view; }
     const Workspace &workspace() const { return m_workspace; }
-    int SegmentCount = 0;
-    int CurrentTool = 0;
+    /// The current segment: SegmentPoints and SegmentCount.
+    const Segment &segment() const { return m_segment; }
+    /// CurrentTool: the code of the line tool chosen last (1, the cold front, at start).
+    int currentTool() const { return CurrentTool; }
 
     /// The five map-maker field texts in the order of "saveddat.txt".
     SavedFields fieldTexts() const;
 
 public slots:
+    void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons shift,
+                         Qt::KeyboardModifiers modifiers, int x, int y);
+    void ColdFrontClick();
+    void WarmFrontClick();
+    void OccludedFrontClick();
+    void StationaryFrontClick();
+    void TroughClick();
+    void DrylineClick();
+    void IsoplethClick();
+    void LButtonClick();
+    void HButtonClick();
+    void TextButtonClick();
+    void NewSegmentClick();
+    void UndoButtonClick();
+    void EraseButtonClick();
     void Exit1Click();
     void Preferences1Click();
     void About1Click();
@@ -60,6 +80,9 @@ protected:
 private:
     void FormCreate();
     void readWorkspace();
+    void commitSegment(std::optional<int> tool);
+    void drawPress(int x, int y);
+    bool isDown(const char *toolButton) const;
     void setFieldTexts(const SavedFields &fields);
     void refreshChart();
     void buildMenus();
@@ -73,7 +96,8 @@ private:
     QLabel *addLabel(QWidget *parent, const QString &text, int left, int top,
                      const QString &name = {});
     QLineEdit *addEdit(QWidget *parent, const QString &name, int left, int top, int width);
-    QToolButton *addToolButton(const QString &name, const QString &caption, int left, int top);
+    QToolButton *addToolButton(const QString &name, const QString &caption, int left, int top,
+                               void (TForm1::*handler)());
     QPushButton *addPushButton(QWidget *parent, const QString &name, const QString &caption,
                                QRect geometry);
 
@@ -82,6 +106,8 @@ private:
     ChartBitmap m_chart;
     RasterCanvas m_canvas;
     ViewValues m_view;
+    Segment m_segment;
+    int CurrentTool = 0;
     TPref *m_pref = nullptr;
     TAboutForm *m_about = nullptr;
 

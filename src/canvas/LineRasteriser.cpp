@@ -55,13 +55,9 @@ struct LineSteps {
 
 } // namespace
 
-LineRasteriser::LineRasteriser(PixelTarget &target) : m_target(target), m_disc(1) {}
-
-void LineRasteriser::setPen(int width, bool dotted)
+LineRasteriser::LineRasteriser(PixelTarget &target, const PenDisc &pen, bool dotted)
+    : m_target(target), m_disc(pen), m_dotted(dotted && pen.width() == 1)
 {
-    if (width != m_disc.width())
-        m_disc = PenDisc(width);
-    m_dotted = dotted && m_disc.width() == 1;
 }
 
 void LineRasteriser::line(QPoint from, QPoint to)

@@ -22,10 +22,8 @@
 class LineRasteriser
 {
 public:
-    explicit LineRasteriser(PixelTarget &target);
-
-    /// Sets the pen width (1 or more) and whether it is dotted.
-    void setPen(int width, bool dotted);
+    /// Draws with a pen of the disc's width; the dotted style applies to 1-pixel pens.
+    LineRasteriser(PixelTarget &target, const PenDisc &pen, bool dotted);
     /// Where the dotted pattern stands: 0 starts it afresh with its first "on" pixel.
     qint64 patternPhase() const { return m_phase; }
     void setPatternPhase(qint64 phase) { m_phase = phase % 6; }
@@ -34,7 +32,7 @@ public:
 
 private:
     PixelTarget &m_target;
-    PenDisc m_disc;
-    bool m_dotted = false;
+    const PenDisc &m_disc;
+    bool m_dotted;
     qint64 m_phase = 0;
 };

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "canvas/PenDisc.h"
 
-PenDisc::PenDisc(int width) : m_width(qMax(width, 1))
+PenDisc::PenDisc(int width) : m_width(qBound(1, width, MaxWidth))
 {
     const int lo = -(m_width / 2);
     const int hi = (m_width - 1) / 2;

@@ -22,6 +22,10 @@
 class PenDisc
 {
 public:
+    /// Widest pen drawn round; wider widths draw this wide, so that a mistyped width
+    /// cannot make one line take minutes.
+    static constexpr int MaxWidth = 100;
+
     explicit PenDisc(int width);
 
     int width() const { return m_width; }

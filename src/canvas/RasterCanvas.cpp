@@ -17,6 +17,14 @@ void RasterCanvas::finish(PixelTarget &target)
     m_bitmap.markDirty(target.takeTouched());
 }
 
+// A width of 0 or below draws one pixel wide, as the platform's pens do.
+void RasterCanvas::setPenWidth(int width)
+{
+    m_state.penWidth = qMax(width, 1);
+    if (m_pen.width() != qBound(1, width, PenDisc::MaxWidth))
+        m_pen = PenDisc(width);
+}
+
 void RasterCanvas::moveTo(int x, int y)
 {
     m_state.position = QPoint(x, y);
@@ -27,8 +35,7 @@ void RasterCanvas::lineTo(int x, int y)
 {
     PixelTarget target(m_bitmap.pixels());
     target.setColor(m_state.penColor);
-    LineRasteriser lines(target);
-    lines.setPen(m_state.penWidth, m_state.penStyle == PenStyle::Dotted);
+    LineRasteriser lines(target, m_pen, m_state.penStyle == PenStyle::Dotted);
     // The dotted pattern runs on from the previous line-to until the next move-to.
     lines.setPatternPhase(m_dashPhase);
     lines.line(m_state.position, QPoint(x, y));
@@ -43,8 +50,7 @@ void RasterCanvas::outline(std::span<const QPoint> points, bool closed)
         return;
     PixelTarget target(m_bitmap.pixels());
     target.setColor(m_state.penColor);
-    LineRasteriser lines(target);
-    lines.setPen(m_state.penWidth, m_state.penStyle == PenStyle::Dotted);
+    LineRasteriser lines(target, m_pen, m_state.penStyle == PenStyle::Dotted);
     for (size_t i = 0; i + 1 < points.size(); ++i)
         lines.line(points[i], points[i + 1]);
     if (closed)

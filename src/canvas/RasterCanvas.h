@@ -3,6 +3,7 @@
 
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
+#include "canvas/PenDisc.h"
 #include "canvas/PixelTarget.h"
 
 /// The real canvas: draws on the chart bitmap with our own rasteriser (lines, figures and
@@ -14,7 +15,7 @@ public:
     explicit RasterCanvas(ChartBitmap &bitmap);
 
     void setPenColor(ChartColor color) override { m_state.penColor = color; }
-    void setPenWidth(int width) override { m_state.penWidth = qMax(width, 1); }
+    void setPenWidth(int width) override;
     void setPenStyle(PenStyle style) override { m_state.penStyle = style; }
     void setBrushColor(ChartColor color) override { m_state.brushColor = color; }
     void setBrushStyle(BrushStyle style) override { m_state.brushStyle = style; }
@@ -45,5 +46,6 @@ private:
 
     ChartBitmap &m_bitmap;
     CanvasState m_state;
+    PenDisc m_pen{1};
     qint64 m_dashPhase = 0;
 };

@@ -1,6 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QtGlobal>
 
@@ -15,6 +17,11 @@ public:
     /// whatever the locale. Anything else, also trailing blanks, makes the text malformed,
     /// which gives 0, as does an empty or blank text. Never fails.
     static double lenientDouble(const QString &text);
+    /// Both coordinates rounded half to even.
+    static QPoint roundedPoint(QPointF p)
+    {
+        return QPoint(roundHalfEven(p.x()), roundHalfEven(p.y()));
+    }
     /// The lenient conversion held as a whole number: rounded half to even, then clamped to
     /// the 32-bit range (NaN gives 0).
     static qint32 lenientRounded(const QString &text);

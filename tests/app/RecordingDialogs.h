@@ -14,6 +14,15 @@ public:
     ~RecordingDialogs() override { Dialogs::install(nullptr); }
 
     void showError(QWidget *, const QString &text) override { errors.append(text); }
+    /// Answers with the next of the queued answers, or the starting text (as Cancel does).
+    QString inputText(QWidget *, const QString &caption, const QString &prompt,
+                      const QString &initial) override
+    {
+        inputs.append(caption + u'|' + prompt);
+        return answers.isEmpty() ? initial : answers.takeFirst();
+    }
 
     QStringList errors;
+    QStringList inputs;
+    QStringList answers;
 };

@@ -54,8 +54,8 @@ TEST_F(StartupTest, FirstStartSaysFileNotFoundAndStillOpens)
     auto form = start();
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("File not found.")});
     EXPECT_TRUE(form->chart().isEmpty());
-    EXPECT_EQ(form->SegmentCount, 0);
-    EXPECT_EQ(form->CurrentTool, 1);
+    EXPECT_EQ(form->segment().count(), 0);
+    EXPECT_EQ(form->currentTool(), 1);
     EXPECT_FALSE(text(*form, "LatEdit").isEmpty()); // a first view to generate
     EXPECT_GT(form->view().ChartWidth, 0);
 }
@@ -122,7 +122,7 @@ TEST_F(StartupTest, MissingOrDamagedChartIsReportedAndTheWindowOpens)
     EXPECT_EQ(dialogs.errors,
               QStringList{QStringLiteral("Cannot open file ") + dir.filePath("temp1.bmp") + u'.'});
     EXPECT_EQ(text(*missing, "LatEdit"), QStringLiteral("45"));
-    EXPECT_EQ(missing->CurrentTool, 1);
+    EXPECT_EQ(missing->currentTool(), 1);
 
     dialogs.errors.clear();
     writeFile(QStringLiteral("temp1.bmp"), "BM" + QByteArray(100, '\x7f'));

@@ -16,9 +16,8 @@ QString drawLine(int w, int h, QPoint from, QPoint to, int width = 1, bool dotte
     ChartBitmap chart = Pixels::sentinelChart(w, h);
     PixelTarget target(chart.pixels());
     target.setColor(Ink);
-    LineRasteriser lines(target);
-    lines.setPen(width, dotted);
-    lines.line(from, to);
+    const PenDisc pen(width);
+    LineRasteriser(target, pen, dotted).line(from, to);
     return Pixels::art(chart.image(), {{Ink, '#'}});
 }
 
@@ -44,7 +43,8 @@ TEST(LineRasteriser, EndPixelExcludedInAllEightDirections)
         ChartBitmap chart = Pixels::sentinelChart(7, 7);
         PixelTarget target(chart.pixels());
         target.setColor(Ink);
-        LineRasteriser(target).line(centre, centre + 3 * step);
+        const PenDisc pen(1);
+        LineRasteriser(target, pen, false).line(centre, centre + 3 * step);
         for (int i = 0; i <= 3; ++i) {
             const QPoint p = centre + i * step;
             EXPECT_EQ(Pixels::at(chart.image(), p.x(), p.y()) == Ink, i < 3)

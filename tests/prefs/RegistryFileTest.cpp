@@ -33,7 +33,7 @@ TEST(RegistryFile, SkipsGarbageAndHalfWrittenLines)
 {
     QByteArray bytes("REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Brimlark\\General]\n"
                      "\"Good\"=\"1\"\n");
-    bytes += QByteArray("\x00\x01\xff\xfe garbage \x80\x81\n", 17);
+    bytes += QByteArray("\x00\x01\xff\xfe garbage \x80\x81\n", 16);
     bytes += "no equals sign here\n\"Bad\"=\"no closing quote";
     const RegistryFile file = RegistryFile::parse(bytes);
     const RegistryFile::Key *key = file.key(General);

@@ -115,7 +115,7 @@ TEST_F(SettingsStoreTest, ValueThatIsNotAStringStopsTheLoadingThere)
 TEST_F(SettingsStoreTest, DamagedHiveLoadsWhatItCanAndIsLeftAloneUntilOk)
 {
     QByteArray damaged = general("\"LakeColor\"=\"255\"\r\n");
-    damaged += QByteArray("\x01\x02\xff garbage\r\n\"Other\"=\"kept\"\r\n\"Cold", 38);
+    damaged += QByteArray("\x01\x02\xff garbage\r\n\"Other\"=\"kept\"\r\n\"Cold");
     writeHive(damaged);
     S settings;
     ASSERT_NO_THROW(load(settings));

@@ -1,0 +1,10 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "analysis/Segment.h"
+
+bool Segment::append(int x, int y)
+{
+    if (isFull())
+        return false;
+    m_points[size_t(m_count++)] = QPointF(x, y);
+    return true;
+}

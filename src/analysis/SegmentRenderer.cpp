@@ -1,0 +1,171 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "analysis/SegmentRenderer.h"
+
+#include "analysis/FrontSymbols.h"
+#include "analysis/SegmentSpline.h"
+#include "workspace/NumberConversion.h"
+
+#include <cmath>
+
+namespace {
+
+using S = ChartSettings;
+
+constexpr int TriangleKind = 1;
+constexpr int SemicircleKind = 2;
+
+// Distances along the line, in pixels of accumulated length.
+constexpr double ScallopEnd = 20;
+constexpr double StationarySwitch = 25;
+constexpr double SymbolStart = 40;
+constexpr double SymbolEnd = 60;
+
+struct ToolPen {
+    S::Id width;
+    S::Id color;
+};
+
+// The preference pen of the tools 1 to 6; stationary fronts have no colour of their own.
+const ToolPen ToolPens[7] = {{S::ColdWidth, S::ColdColor},     {S::ColdWidth, S::ColdColor},
+                             {S::WarmWidth, S::WarmColor},     {S::OccludedWidth, S::OccludedColor},
+                             {S::StationaryWidth, S::ColdColor}, {S::TroughWidth, S::TroughColor},
+                             {S::DrylineWidth, S::DrylineColor}};
+
+std::optional<int> panelWidth(const QString &text)
+{
+    for (int w = 1; w <= 5; ++w)
+        if (text == QStringLiteral("%1 px").arg(w))
+            return w;
+    return std::nullopt;
+}
+
+std::optional<ChartColor> panelColor(const QString &text)
+{
+    const std::pair<const char *, ChartColor> colours[] = {{"Black", chartRgb(0, 0, 0)},
+                                                           {"Blue", chartRgb(0, 0, 255)},
+                                                           {"Red", chartRgb(255, 0, 0)},
+                                                           {"Yellow", chartRgb(255, 255, 0)},
+                                                           {"Green", chartRgb(0, 128, 0)}};
+    for (const auto &[name, colour] : colours)
+        if (text == QLatin1String(name))
+            return colour;
+    return std::nullopt;
+}
+
+int otherKind(int kind)
+{
+    return kind == TriangleKind ? SemicircleKind : TriangleKind;
+}
+
+} // namespace
+
+SegmentRenderer::SegmentRenderer(ChartCanvas &canvas, const ChartSettings &settings)
+    : m_canvas(canvas), m_settings(settings)
+{
+}
+
+void SegmentRenderer::DrawSegment(int tool, std::span<const QPointF> points,
+                                  const PanelLine &panel)
+{
+    setUpPen(tool, panel);
+    points = points.first(qMin<size_t>(points.size(), SegmentSpline::MaxKnots));
+    if (points.size() == 2) {
+        const QPoint from = NumberConversion::roundedPoint(points[0]);
+        const QPoint to = NumberConversion::roundedPoint(points[1]);
+        m_canvas.moveTo(from.x(), from.y());
+        m_canvas.lineTo(to.x(), to.y());
+    } else if (points.size() >= 3) {
+        walk(tool, points);
+    }
+}
+
+void SegmentRenderer::setUpPen(int tool, const PanelLine &panel)
+{
+    if (const auto width = panelWidth(panel.lineWidth))
+        m_canvas.setPenWidth(*width);
+    if (const auto colour = panelColor(panel.lineColor))
+        m_canvas.setPenColor(*colour);
+    m_canvas.setPenStyle(PenStyle::Solid);
+    m_canvas.setBrushStyle(BrushStyle::Clear);
+    if (tool < ColdFront || tool > Dryline)
+        return;
+    const ToolPen &pen = ToolPens[tool];
+    m_canvas.setPenWidth(NumberConversion::requireInteger(m_settings.text(pen.width)));
+    m_canvas.setPenColor(m_settings.color(pen.color));
+}
+
+void SegmentRenderer::walk(int tool, std::span<const QPointF> points)
+{
+    m_tool = tool;
+    m_kind = tool == StationaryFront ? TriangleKind : tool;
+    m_switched = false;
+    m_length = 0;
+    m_start.reset();
+    m_previous = NumberConversion::roundedPoint(points[0]);
+    SegmentSpline(points).forEachSample([this](QPoint p) { step(p); });
+}
+
+void SegmentRenderer::setPenForKind()
+{
+    if (m_kind == TriangleKind)
+        m_canvas.setPenColor(m_settings.color(S::ColdColor));
+    else if (m_kind == SemicircleKind)
+        m_canvas.setPenColor(m_settings.color(S::WarmColor));
+    if (m_tool == OccludedFront)
+        m_canvas.setPenColor(m_settings.color(S::OccludedColor));
+}
+
+// One sample of the walk, its steps in their fixed order.
+void SegmentRenderer::step(QPoint p)
+{
+    setPenForKind();
+    if (m_tool != Trough || m_length < SymbolStart) {
+        m_canvas.moveTo(m_previous.x(), m_previous.y());
+        m_canvas.lineTo(p.x(), p.y());
+    }
+    const double dx = m_previous.x() - p.x();
+    const double dy = m_previous.y() - p.y();
+    m_length += std::sqrt(dx * dx + dy * dy);
+    if (m_length > StationarySwitch && !m_switched) {
+        if (m_tool == StationaryFront)
+            m_kind = otherKind(m_kind);
+        m_switched = true;
+    }
+    if (m_tool == OccludedFront)
+        m_kind = otherKind(m_kind);
+    if (m_length > SymbolStart && !m_start && m_tool != Dryline)
+        m_start = p;
+    if (m_length > 0 && !m_start && m_tool == Dryline)
+        m_start = p;
+    if (m_tool == Dryline && m_length > ScallopEnd)
+        drawScallop(p);
+    if (m_length > SymbolEnd)
+        drawSymbol(p);
+    m_previous = p;
+}
+
+void SegmentRenderer::drawSymbol(QPoint end)
+{
+    const bool occluded = m_tool == OccludedFront;
+    if (m_kind == TriangleKind) {
+        m_canvas.setBrushColor(m_settings.color(occluded ? S::OccludedColor : S::ColdColor));
+        m_canvas.setBrushStyle(BrushStyle::Solid);
+        m_canvas.polygon(FrontSymbols::triangle(*m_start, end));
+    } else if (m_kind == SemicircleKind) {
+        const auto side = m_tool == StationaryFront ? FrontSymbols::Right : FrontSymbols::Left;
+        m_canvas.setBrushColor(m_settings.color(occluded ? S::OccludedColor : S::WarmColor));
+        m_canvas.setBrushStyle(BrushStyle::Solid);
+        m_canvas.polygon(FrontSymbols::semicircle(*m_start, end, side));
+    }
+    m_start.reset();
+    m_length = 0;
+    m_switched = false;
+}
+
+void SegmentRenderer::drawScallop(QPoint end)
+{
+    m_canvas.polyline(FrontSymbols::semicircle(*m_start, end, FrontSymbols::Left));
+    m_start.reset();
+    m_length = 0;
+    m_switched = false;
+}

@@ -1,0 +1,66 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/ChartCanvas.h"
+#include "prefs/ChartSettings.h"
+
+#include <QPointF>
+#include <QString>
+
+#include <optional>
+#include <span>
+
+/// The line tools, by their codes.
+enum LineTool {
+    Isopleth = 0,
+    ColdFront = 1,
+    WarmFront = 2,
+    OccludedFront = 3,
+    StationaryFront = 4,
+    Trough = 5,
+    Dryline = 6
+};
+
+/// The texts of the drawing panel's LineColor and LineWidth boxes, which style isopleths.
+struct PanelLine {
+    QString lineColor;
+    QString lineWidth;
+};
+
+/// Draws a segment with a line tool: the spline through its points, walked sample by
+/// sample, with the front symbols at fixed distances along it.
+///
+/// The walk measures the accumulated length L of the pieces between samples. A front
+/// symbol starts at the first sample with L above 40 and ends at the first with L above
+/// 60, where L starts again from 0; a trough draws its pieces only while L is below 40; a
+/// dryline scallop ends where L passes 20; a stationary front changes its symbol kind
+/// where L passes 25.
+class SegmentRenderer
+{
+public:
+    SegmentRenderer(ChartCanvas &canvas, const ChartSettings &settings);
+
+    /// Draws the first points (at most 100) with the tool. A width preference that is not an
+    /// integer stops it before anything is drawn. Leaves pen and brush as the last step set
+    /// them.
+    void DrawSegment(int tool, std::span<const QPointF> points, const PanelLine &panel);
+
+private:
+    void setUpPen(int tool, const PanelLine &panel);
+    void walk(int tool, std::span<const QPointF> points);
+    void step(QPoint p);
+    void drawSymbol(QPoint end);
+    void drawScallop(QPoint end);
+    void setPenForKind();
+
+    ChartCanvas &m_canvas;
+    const ChartSettings &m_settings;
+
+    // One walk's state.
+    int m_tool = 0;
+    int m_kind = 0; // 1 triangle, 2 semicircle, anything else no symbol
+    bool m_switched = false;
+    double m_length = 0;
+    std::optional<QPoint> m_start;
+    QPoint m_previous;
+};
