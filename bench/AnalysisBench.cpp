@@ -1,0 +1,72 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// A press on a 1600 x 1200 chart with 100 points in the segment: the whole press (reload
+// the snapshot, draw, save the result) and the drawing alone (spline, walk and raster).
+#include "analysis/SegmentRenderer.h"
+#include "canvas/ChartBitmap.h"
+#include "canvas/RasterCanvas.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+// A hundred points wandering across the chart, as a long front would.
+std::vector<QPointF> hundredPoints()
+{
+    std::vector<QPointF> points;
+    for (int i = 0; i < 100; ++i)
+        points.emplace_back(50 + i * 15, 600 + ((i % 7) - 3) * 60 + (i % 2) * 25);
+    return points;
+}
+
+ChartBitmap oceanChart()
+{
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    image.fill(qRgb(206, 206, 255));
+    ChartBitmap chart;
+    chart.assign(image, 0);
+    return chart;
+}
+
+void DrawSegment100Points(benchmark::State &state)
+{
+    ChartBitmap chart = oceanChart();
+    RasterCanvas canvas(chart);
+    const ChartSettings settings;
+    const auto points = hundredPoints();
+    const int tool = int(state.range(0));
+    for (auto _ : state)
+        SegmentRenderer(canvas, settings).DrawSegment(tool, points, {"Black", "1 px"});
+}
+BENCHMARK(DrawSegment100Points)
+    ->Arg(StationaryFront)
+    ->Arg(ColdFront)
+    ->Arg(Dryline)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+void Press1600x1200With100Points(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString snapshot = dir.filePath(QStringLiteral("temp1.bmp"));
+    const QString latest = dir.filePath(QStringLiteral("temp2.bmp"));
+    ChartBitmap chart = oceanChart();
+    chart.saveToFile(snapshot);
+    RasterCanvas canvas(chart);
+    const ChartSettings settings;
+    const auto points = hundredPoints();
+    for (auto _ : state) {
+        chart.loadFromFile(snapshot);
+        SegmentRenderer(canvas, settings).DrawSegment(StationaryFront, points, {"Black", "1 px"});
+        chart.saveToFile(latest);
+    }
+}
+BENCHMARK(Press1600x1200With100Points)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+} // namespace
