@@ -5,6 +5,8 @@
 #include "analysis/SegmentRenderer.h"
 #include "app/ChartView.h"
 #include "app/Dialogs.h"
+#include "app/StatusProgress.h"
+#include "mapgen/MapGenerator.h"
 #include "app/ErrorBox.h"
 #include "app/TAboutForm.h"
 #include "app/TPref.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -176,6 +179,45 @@ void TForm1::EraseButtonClick()
         m_segment.clear();
     });
     refreshChart();
+}
+
+// A new base map for the view in the map-maker fields, which becomes the chart, the
+// snapshot and the base map to which Erase returns.
+void TForm1::GenerateButtonClick()
+{
+    ErrorBox::guard(this, [this] { generate(); });
+    refreshChart();
+}
+
+void TForm1::generate()
+{
+    const ViewValues view = fieldTexts().view();
+    // A size beyond the limits is refused before anything changes.
+    ChartBitmap::checkSize(view.ChartWidth, view.ChartHeight);
+    m_view = view;
+    m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
+    refreshChart();
+    {
+        // Nothing may draw on the chart or start another run while this one handles events.
+        setDrawingEnabled(false);
+        const auto enableAgain = qScopeGuard([this] { setDrawingEnabled(true); });
+        StatusProgress progress(StatusText, Image1);
+        MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).GenerateMap(m_view);
+    }
+    m_chart.saveToFile(m_workspace.baseMapPath());
+    m_chart.saveToFile(m_workspace.snapshotPath());
+    m_chart.saveToFile(m_workspace.latestPath());
+    m_segment.clear();
+}
+
+void TForm1::setDrawingEnabled(bool enabled)
+{
+    for (const char *name : {"GenerateButton", "NewSegment", "UndoButton", "EraseButton"})
+        findChild<QWidget *>(QLatin1String(name))->setEnabled(enabled);
+    for (QAbstractButton *tool : m_tools->buttons())
+        tool->setEnabled(enabled);
+    Image1->setEnabled(enabled);
+    findChild<QAction *>(QStringLiteral("Loadfromfile1"))->setEnabled(enabled);
 }
 
 void TForm1::Exit1Click()
@@ -363,8 +405,9 @@ void TForm1::buildMapMaker()
     YEdit = addEdit(Panel2, QStringLiteral("YEdit"), 92, 61, 73);
     addLabel(Panel2, QStringLiteral("Zoom"), 12, 88);
     ZoomEdit = addEdit(Panel2, QStringLiteral("ZoomEdit"), 12, 104, 73);
-    addPushButton(Panel2, QStringLiteral("GenerateButton"), QStringLiteral("&Generate"),
-                  QRect(92, 96, 75, 29));
+    connect(addPushButton(Panel2, QStringLiteral("GenerateButton"), QStringLiteral("&Generate"),
+                          QRect(92, 96, 75, 29)),
+            &QPushButton::clicked, this, &TForm1::GenerateButtonClick);
     // The group lies above the fixed controls when a narrow window makes them meet.
     Panel2->raise();
     Label8->raise();

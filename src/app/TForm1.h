@@ -67,6 +67,7 @@ public slots:
     void HButtonClick();
     void TextButtonClick();
     void NewSegmentClick();
+    void GenerateButtonClick();
     void UndoButtonClick();
     void EraseButtonClick();
     void Exit1Click();
@@ -83,6 +84,8 @@ private:
     void commitSegment(std::optional<int> tool);
     void drawPress(int x, int y);
     bool isDown(const char *toolButton) const;
+    void generate();
+    void setDrawingEnabled(bool enabled);
     void setFieldTexts(const SavedFields &fields);
     void refreshChart();
     void buildMenus();

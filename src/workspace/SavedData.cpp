@@ -2,6 +2,7 @@
 #include "workspace/SavedData.h"
 
 #include "canvas/ChartError.h"
+#include "workspace/DataFile.h"
 #include "workspace/FileErrors.h"
 #include "workspace/NumberConversion.h"
 
@@ -9,37 +10,6 @@
 #include <QSaveFile>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-
-namespace {
-
-// Reads a whole file with the system's error number on failure.
-QByteArray readAll(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw ChartError(FileErrors::message(errno));
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            throw ChartError(FileErrors::message(error));
-        }
-        bytes.append(buffer, qsizetype(n));
-    }
-    ::close(fd);
-    return bytes;
-}
-
-} // namespace
 
 ViewValues SavedFields::view() const
 {
@@ -82,7 +52,7 @@ QByteArray SavedData::format(const SavedFields &fields)
 
 SavedFields SavedData::read(const QString &path)
 {
-    return parse(readAll(path));
+    return parse(DataFile::readAll(path));
 }
 
 void SavedData::write(const QString &path, const SavedFields &fields)

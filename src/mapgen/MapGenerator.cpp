@@ -1,0 +1,150 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "mapgen/MapGenerator.h"
+
+#include "canvas/ChartError.h"
+#include "mapgen/Graticule.h"
+#include "mapgen/OverlayFile.h"
+#include "mapgen/VectorMapFile.h"
+#include "workspace/NumberConversion.h"
+
+namespace {
+
+using S = ChartSettings;
+
+struct Layer {
+    const char *file;
+    S::Id on, width, color;
+};
+
+// The vector layers in drawing order; the sixth, the coast lines, only with Coast on.
+constexpr Layer Layers[] = {{"map.gin", S::International, S::InternationalWidth, S::InternationalColor},
+                            {"map.gis", S::State, S::StateWidth, S::StateColor},
+                            {"map.gil", S::Lake, S::LakeWidth, S::LakeColor},
+                            {"map.gii", S::Island, S::IslandWidth, S::IslandColor},
+                            {"map.gir", S::River, S::RiverWidth, S::RiverColor},
+                            {"map.gic", S::Coast, S::CoastWidth, S::CoastColor}};
+constexpr int LandLayer = 1;
+constexpr int OverlayLayer = 2;
+constexpr int CoastLayer = 6;
+
+// The busy cursor for as long as a generation runs, also when it fails.
+class BusyCursor
+{
+public:
+    explicit BusyCursor(GenerationProgress &progress) : m_progress(progress)
+    {
+        m_progress.setBusy(true);
+    }
+    ~BusyCursor() { m_progress.setBusy(false); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    GenerationProgress &m_progress;
+};
+
+} // namespace
+
+MapGenerator::MapGenerator(ChartBitmap &chart, ChartCanvas &canvas, const ChartSettings &settings,
+                           const Workspace &workspace, GenerationProgress &progress)
+    : m_chart(chart), m_canvas(canvas), m_settings(settings), m_workspace(workspace),
+      m_progress(progress)
+{
+}
+
+// The graticule's step in whole degrees. A step below 1 would never end the loops, so it
+// is refused before anything is drawn.
+int MapGenerator::graticuleInterval() const
+{
+    const QString text = m_settings.text(S::GridInterval);
+    const int interval = NumberConversion::lenientRounded(text);
+    if (m_settings.isOn(S::GridSelect) && interval < 1)
+        throw ChartError(QStringLiteral("The graticule interval '%1' is not a whole number of "
+                                        "degrees of 1 or more")
+                             .arg(text));
+    return interval;
+}
+
+void MapGenerator::GenerateMap(const ViewValues &view)
+{
+    m_progress.status(QStringLiteral("Preparing..."));
+    BusyCursor busy(m_progress);
+    const int interval = graticuleInterval();
+    m_progress.status(QStringLiteral("Erasing workchart..."));
+    m_chart.setSize(view.ChartWidth, view.ChartHeight);
+    m_canvas.setBrushColor(m_settings.color(S::OceanColor));
+    m_canvas.setBrushStyle(BrushStyle::Solid);
+    m_canvas.setPenStyle(PenStyle::Solid);
+    const QRect all = m_canvas.clipRect();
+    m_canvas.fillRect(all.left(), all.top(), all.right() + 1, all.bottom() + 1);
+    m_canvas.setBrushStyle(BrushStyle::Solid);
+    m_canvas.setPenStyle(PenStyle::Solid);
+    m_progress.status(QStringLiteral("Preparing vector map..."));
+    drawLayers(view, interval);
+    m_progress.status(QStringLiteral("Drawing Earth circle..."));
+    m_progress.status(QStringLiteral("Drawing counties..."));
+    m_progress.status(QStringLiteral("Finishing map..."));
+    drawBorder(view);
+    m_progress.status(QStringLiteral("Map completed"));
+}
+
+void MapGenerator::drawLayers(const ViewValues &view, int interval)
+{
+    // The switches hold for the whole run, whatever changes meanwhile.
+    bool on[std::size(Layers)];
+    for (size_t i = 0; i < std::size(Layers); ++i)
+        on[i] = m_settings.isOn(Layers[i].on);
+    const bool behindLand = m_settings.isOn(S::BehindLand);
+    Graticule graticule(m_canvas, m_settings, view, m_progress);
+    if (behindLand)
+        graticule.DrawGraticule(interval);
+    int widths[std::size(Layers)] = {};
+    for (size_t i = 0; i < std::size(Layers); ++i)
+        if (i + 1 < CoastLayer || on[i])
+            widths[i] = NumberConversion::requireInteger(m_settings.text(Layers[i].width));
+
+    VectorMapFile maps(m_canvas, view, m_progress);
+    OverlayFile overlays(m_canvas, view, m_progress);
+    for (int n = 1; n <= CoastLayer; ++n) {
+        const Layer &layer = Layers[n - 1];
+        if (n == CoastLayer && !on[n - 1])
+            break;
+        m_progress.status(QStringLiteral("Preparing to draw (%1)...").arg(n));
+        m_canvas.setBrushStyle(BrushStyle::Clear);
+        if (n == OverlayLayer) {
+            if (!behindLand)
+                graticule.DrawGraticule(interval);
+            if (m_settings.isOn(S::County))
+                overlays.DrawOverlay(m_workspace.path(QStringLiteral("map.cgf")),
+                                     m_settings.color(S::CountyColor),
+                                     m_settings.text(S::CountyWidth));
+            if (m_settings.isOn(S::Highway))
+                overlays.DrawOverlay(m_workspace.path(QStringLiteral("map.hwy")),
+                                     m_settings.color(S::HighwayColor),
+                                     m_settings.text(S::HighwayWidth));
+        }
+        // Every layer draws with a solid pen of its own, whatever the graticule left.
+        m_canvas.setPenStyle(PenStyle::Solid);
+        m_canvas.setPenWidth(widths[n - 1]);
+        m_canvas.setPenColor(m_settings.color(layer.color));
+        if (n == LandLayer) {
+            m_canvas.setBrushStyle(BrushStyle::Solid);
+            m_canvas.setBrushColor(m_settings.color(S::LandmassColor));
+        }
+        if (!on[n - 1])
+            continue; // a layer switched off never opens its file
+        m_progress.status(QStringLiteral("Drawing vector map (%1)...").arg(n));
+        maps.DrawMapFile(m_workspace.path(QLatin1String(layer.file)), n == LandLayer);
+    }
+}
+
+void MapGenerator::drawBorder(const ViewValues &view)
+{
+    if (!m_settings.isOn(S::Border))
+        return;
+    m_canvas.setPenStyle(PenStyle::Solid);
+    m_canvas.setPenColor(m_settings.color(S::BorderColor));
+    m_canvas.setPenWidth(NumberConversion::requireInteger(m_settings.text(S::BorderWidth)));
+    m_canvas.setBrushStyle(BrushStyle::Clear);
+    m_canvas.rectangle(0, 0, view.ChartWidth, view.ChartHeight);
+}

@@ -1,0 +1,64 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "mapgen/OverlayFile.h"
+
+#include "mapgen/Projection.h"
+#include "workspace/DataFile.h"
+#include "workspace/NumberConversion.h"
+
+
+namespace {
+
+constexpr int RecordSize = 4;
+
+} // namespace
+
+OverlayFile::OverlayFile(ChartCanvas &canvas, const ViewValues &view,
+                         GenerationProgress &progress)
+    : m_canvas(canvas), m_view(view), m_progress(progress)
+{
+}
+
+bool OverlayFile::isBreak(qint16 code)
+{
+    return code == -9999 || code == 9999 || code == -1 || code == -100 || code == 0;
+}
+
+void OverlayFile::DrawOverlay(const QString &path, ChartColor color, const QString &widthText)
+{
+    m_canvas.setPenStyle(PenStyle::Solid);
+    m_canvas.setPenWidth(1);
+    m_canvas.setPenColor(color);
+    m_canvas.setPenWidth(NumberConversion::requireInteger(widthText));
+    DataFile file(path);
+    m_penUp = true;
+    file.forEachRecord(RecordSize, [this](const uchar *record) {
+        addRecord(DataFile::int16At(record), DataFile::int16At(record + 2));
+    });
+    m_progress.lineDone();
+}
+
+void OverlayFile::addRecord(qint16 latitudeCode, qint16 longitudeCode)
+{
+    if (isBreak(latitudeCode)) {
+        m_penUp = true;
+        return;
+    }
+    const QPoint p =
+        Projection::ProjectToChart(m_view, latitudeCode / 100.0, -(longitudeCode / 100.0));
+    if (Projection::isHidden(p)) {
+        m_penUp = true; // off the chart: the line breaks here
+        return;
+    }
+    const int w = m_view.ChartWidth;
+    const int h = m_view.ChartHeight;
+    if ((m_last.y() <= 0 && p.y() > h) || (m_last.y() > h && p.y() <= 0)
+        || (m_last.x() <= 0 && p.x() > w) || (m_last.x() > w && p.x() <= 0))
+        m_penUp = true;
+    if (m_penUp) {
+        m_last = p;
+        m_penUp = false;
+    }
+    m_canvas.moveTo(m_last.x(), m_last.y());
+    m_canvas.lineTo(p.x(), p.y());
+    m_last = p;
+}

@@ -1,0 +1,36 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/ChartCanvas.h"
+#include "mapgen/GenerationProgress.h"
+#include "workspace/ViewValues.h"
+
+#include <QPoint>
+#include <QString>
+
+/// Draws a county or highway overlay: 4-byte records of latitude and longitude in
+/// hundredths of a degree, longitude west positive, little-endian. A record whose latitude
+/// code is -9999, 9999, -1, -100 or 0 is a break that ends the line.
+class OverlayFile
+{
+public:
+    OverlayFile(ChartCanvas &canvas, const ViewValues &view, GenerationProgress &progress);
+
+    /// Draws the file's lines step by step with a solid pen of the colour and the width text
+    /// (a strict integer, checked before the file is opened). A step that leaps from beyond
+    /// one edge of the chart to beyond the opposite edge is not drawn, and a point off the
+    /// chart altogether breaks its line. Reports the finished overlay to the progress.
+    void DrawOverlay(const QString &path, ChartColor color, const QString &widthText);
+
+    /// Whether a latitude code is a break record.
+    static bool isBreak(qint16 latitudeCode);
+
+private:
+    void addRecord(qint16 latitudeCode, qint16 longitudeCode);
+
+    ChartCanvas &m_canvas;
+    const ViewValues &m_view;
+    GenerationProgress &m_progress;
+    QPoint m_last;
+    bool m_penUp = true;
+};

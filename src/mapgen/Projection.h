@@ -1,0 +1,31 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "workspace/ViewValues.h"
+
+#include <QPoint>
+
+/// The orthographic projection of the globe onto the chart for a view.
+class Projection
+{
+public:
+    /// The coordinate of a position that is not on the chart.
+    static constexpr int OffChart = -9999;
+
+    /// The chart pixel of a latitude and longitude in degrees, or (OffChart, OffChart) for a
+    /// position out of range or on the far side of the globe; a single coordinate is
+    /// OffChart when it alone falls outside -9999 .. 9999.
+    ///
+    /// Degrees are converted with pi x 0.00555555, a shade under pi / 180, and the longitude
+    /// difference carries a shift of 180 degrees; the view centre lands a few thousandths of
+    /// a pixel left of the chart's middle and the visible limit a fraction of a degree east
+    /// of the exact 90-degree circle. With that conversion K, phi0 the centre latitude and
+    /// delta = (lon - lon0 + 180) K:
+    ///   x = W/2 - R cos phi sin delta
+    ///   y = H/2 - R (cos(-phi0) sin phi - sin(-phi0) cos phi cos delta)
+    /// visible while sin(-phi0) sin phi + cos(-phi0) cos phi cos delta < 0, R = Zoom x W.
+    static QPoint ProjectToChart(const ViewValues &view, double latitude, double longitude);
+
+    /// Whether either coordinate of a projected point is OffChart.
+    static bool isHidden(QPoint p) { return p.x() == OffChart || p.y() == OffChart; }
+};

@@ -1,0 +1,39 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/ChartCanvas.h"
+#include "mapgen/GenerationProgress.h"
+#include "workspace/ViewValues.h"
+
+#include <QPoint>
+#include <QString>
+
+#include <vector>
+
+/// Draws the lines of one vector map file: 6-byte records of a 16-bit code (1000 or more
+/// starts a line), latitude and longitude in minutes of arc, all little-endian.
+class VectorMapFile
+{
+public:
+    /// Most points of a line drawn in one figure; a longer line is drawn in parts that share
+    /// their joining point.
+    static constexpr int BufferPoints = 30000;
+
+    VectorMapFile(ChartCanvas &canvas, const ViewValues &view, GenerationProgress &progress);
+
+    /// Draws every line of the file with the current pen (and brush, for polygons). Points on
+    /// the far side are left out. A file that ends inside a record draws its complete lines
+    /// and then fails with "Read beyond end of file".
+    void DrawMapFile(const QString &path, bool asPolygon);
+
+private:
+    void addRecord(const uchar *record);
+    void drawBuffer();
+
+    ChartCanvas &m_canvas;
+    const ViewValues &m_view;
+    GenerationProgress &m_progress;
+    std::vector<QPoint> m_buffer; // reserved once, never grown past BufferPoints
+    bool m_asPolygon = false;
+    bool m_seenLineStart = false;
+};

@@ -1,0 +1,55 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "workspace/DataFile.h"
+
+#include "canvas/ChartError.h"
+#include "workspace/FileErrors.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+DataFile::DataFile(const QString &path)
+{
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        throw ChartError(FileErrors::message(errno));
+}
+
+DataFile::~DataFile()
+{
+    ::close(m_fd);
+}
+
+qint64 DataFile::read(char *buffer, qint64 size)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::read(m_fd, buffer + done, size_t(size - done));
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw ChartError(FileErrors::message(errno));
+        }
+        done += n;
+    }
+    return done;
+}
+
+QByteArray DataFile::readAll(const QString &path)
+{
+    DataFile file(path);
+    QByteArray bytes;
+    char buffer[65536];
+    while (const qint64 n = file.read(buffer, sizeof buffer))
+        bytes.append(buffer, qsizetype(n));
+    return bytes;
+}
+
+void DataFile::throwReadBeyondEnd()
+{
+    throw ChartError(QStringLiteral("Read beyond end of file"));
+}

@@ -1,0 +1,186 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Vector map files and point overlays, read from real files into the recording canvas.
+#include "canvas/ChartError.h"
+#include "mapgen/OverlayFile.h"
+#include "mapgen/VectorMapFile.h"
+#include "support/RecordingCanvas.h"
+#include "support/RecordingProgress.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+QByteArray records(std::initializer_list<std::vector<int>> rows)
+{
+    QByteArray out;
+    for (const auto &row : rows)
+        for (int v : row) {
+            out.append(char(v & 0xFF));
+            out.append(char((v >> 8) & 0xFF));
+        }
+    return out;
+}
+
+class MapFilesTest : public ::testing::Test
+{
+protected:
+    QString write(const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(QStringLiteral("map%1").arg(++files));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    QStringList drawMap(const QByteArray &bytes, bool asPolygon = false)
+    {
+        canvas.clear();
+        VectorMapFile(canvas, view, progress).DrawMapFile(write(bytes), asPolygon);
+        return canvas.calls();
+    }
+    QStringList drawOverlay(const QByteArray &bytes, const QString &width = QStringLiteral("1"))
+    {
+        canvas.clear();
+        OverlayFile(canvas, view, progress).DrawOverlay(write(bytes), 0x123456, width);
+        return canvas.callsOf({QStringLiteral("moveTo"), QStringLiteral("lineTo")});
+    }
+
+    QTemporaryDir dir;
+    int files = 0;
+    const ViewValues view{45, -100, 1, 800, 600};
+    RecordingCanvas canvas;
+    RecordingProgress progress;
+};
+
+// 45 N 100 W, 46 N 99 W, 47 N 100 W in minutes of arc.
+const std::vector<int> Start{1000, 2700, -6000};
+const std::vector<int> Second{1, 2760, -5940};
+const std::vector<int> Third{2, 2820, -6000};
+
+} // namespace
+
+TEST_F(MapFilesTest, ThreeRecordsMakeOneLineDrawnAtTheEnd)
+{
+    EXPECT_EQ(drawMap(records({Start, Second, Third})),
+              QStringList{QStringLiteral("polyline (400,300) (410,286) (400,272)")});
+    EXPECT_EQ(progress.lines, 0);
+    EXPECT_EQ(drawMap(records({Start, Second, Third}), true),
+              QStringList{QStringLiteral("polygon (400,300) (410,286) (400,272)")});
+}
+
+TEST_F(MapFilesTest, LineStartsAndContinuations)
+{
+    const QStringList calls =
+        drawMap(records({Start, Second, {999, 2820, -6000}, Start, {-1, 2760, -5940}, Third}));
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_EQ(calls[0].count(u'('), 3); // drawn when the second line starts
+    EXPECT_EQ(calls[1].count(u'('), 3); // drawn at the end of the file
+    EXPECT_EQ(progress.lines, 1);
+    // Points before the first line start belong to no line.
+    EXPECT_EQ(drawMap(records({Second, Second, Start, Third})),
+              QStringList{QStringLiteral("polyline (400,300) (400,272)")});
+}
+
+TEST_F(MapFilesTest, HiddenAndOutOfRangePointsAreLeftOut)
+{
+    EXPECT_EQ(drawMap(records({Start, {1, 5401, -6000}, {2, -2700, 4800}, Third})),
+              QStringList{QStringLiteral("polyline (400,300) (400,272)")});
+    EXPECT_TRUE(drawMap(records({{1000, -2700, 4800}, {1, -2760, 4800}})).isEmpty());
+    EXPECT_TRUE(drawMap(QByteArray()).isEmpty());
+}
+
+TEST_F(MapFilesTest, OddLengthDrawsTheCompleteLinesAndFails)
+{
+    QByteArray bytes = records({Start, Second, Start, Third});
+    bytes.append("\x01\x02\x03", 3);
+    canvas.clear();
+    try {
+        VectorMapFile(canvas, view, progress).DrawMapFile(write(bytes), false);
+        ADD_FAILURE() << "read a broken record";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file"));
+    }
+    EXPECT_EQ(canvas.calls(), QStringList{QStringLiteral("polyline (400,300) (410,286)")});
+}
+
+TEST_F(MapFilesTest, MissingFileIsFileNotFound)
+{
+    try {
+        VectorMapFile(canvas, view, progress).DrawMapFile(dir.filePath("none.gin"), false);
+        ADD_FAILURE() << "opened a missing file";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+    }
+}
+
+// A line longer than the point buffer is drawn in parts that share their joining point.
+TEST_F(MapFilesTest, LongLineIsDrawnInJoinedParts)
+{
+    QByteArray bytes = records({Start});
+    for (int i = 1; i < 30005; ++i)
+        bytes += records({{1, 2700 + i % 50, -6000 + i % 40}});
+    const QStringList calls = drawMap(bytes);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_EQ(calls[0].count(u'('), 30000);
+    EXPECT_EQ(calls[1].count(u'('), 6);
+    EXPECT_EQ(calls[0].section(u' ', -1), calls[1].section(u' ', 1, 1));
+}
+
+TEST_F(MapFilesTest, OverlayRecordsBreaksAndWestLongitudes)
+{
+    // 45.00 N 100.00 W, 46 N 99 W, a break, 47 N 100 W, 47.5 N 100 W.
+    const QStringList calls = drawOverlay(records(
+        {{4500, 10000}, {4600, 9900}, {-100, 0}, {4700, 10000}, {4750, 10000}}));
+    EXPECT_EQ(calls, QStringList({"moveTo 400 300", "lineTo 400 300", "moveTo 400 300",
+                                  "lineTo 410 286", "moveTo 400 272", "lineTo 400 272",
+                                  "moveTo 400 272", "lineTo 400 265"}));
+    for (int code : {-9999, 9999, -1, -100, 0})
+        EXPECT_TRUE(OverlayFile::isBreak(qint16(code))) << code;
+    EXPECT_FALSE(OverlayFile::isBreak(1));
+    EXPECT_EQ(progress.lines, 1); // one repaint, at the end
+}
+
+TEST_F(MapFilesTest, OverlayJumpAcrossTheChartStartsANewLine)
+{
+    // 45 N at 100 W, 150 W (x <= 0) and 50 W (x > 800): the leap is not drawn.
+    const QStringList calls =
+        drawOverlay(records({{4500, 10000}, {4500, 15000}, {4500, 5000}, {4500, 4900}}));
+    ASSERT_EQ(calls.size(), 8);
+    EXPECT_LE(calls[3].section(u' ', 1, 1).toInt(), 0);
+    EXPECT_GT(calls[4].section(u' ', 1, 1).toInt(), 800);
+    EXPECT_EQ(calls[4].mid(6), calls[5].mid(6)); // a new line starts at the far point
+    EXPECT_EQ(calls[6].mid(6), calls[5].mid(6));
+}
+
+TEST_F(MapFilesTest, OverlayPointOffTheChartBreaksTheLine)
+{
+    // The middle point is on the far side of the globe: no stroke to the corner.
+    const QStringList calls = drawOverlay(records({{4500, 10000}, {-4500, -8000}, {4600, 9900}}));
+    EXPECT_EQ(calls, QStringList({"moveTo 400 300", "lineTo 400 300", "moveTo 410 286",
+                                  "lineTo 410 286"}));
+}
+
+TEST_F(MapFilesTest, OverlayFailures)
+{
+    EXPECT_TRUE(drawOverlay(QByteArray()).isEmpty());
+    EXPECT_EQ(progress.lines, 1); // an empty overlay still shows
+    try {
+        drawOverlay(records({{4500, 10000}}) + "\x01\x02");
+        ADD_FAILURE() << "read half a record";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file"));
+    }
+    try {
+        OverlayFile(canvas, view, progress)
+            .DrawOverlay(dir.filePath("missing.cgf"), 0, QStringLiteral("wide"));
+        ADD_FAILURE() << "accepted a width of words";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'wide' is not a valid integer value"));
+    }
+    drawOverlay(records({{4500, 10000}}), QStringLiteral("  3 "));
+    EXPECT_EQ(canvas.state().penWidth, 3);
+}

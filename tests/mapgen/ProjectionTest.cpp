@@ -1,0 +1,68 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// The projection's worked values and the great-circle arms of the crosses.
+#include "mapgen/GreatCircle.h"
+#include "mapgen/Projection.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Worked {
+    double latitude, longitude;
+    QPoint expected;
+};
+
+constexpr int Off = Projection::OffChart;
+
+} // namespace
+
+// Chart 800 x 600, Zoom 1, view centre 45 N 100 W.
+TEST(Projection, WorkedValuesOverNorthAmerica)
+{
+    const ViewValues view{45, -100, 1, 800, 600};
+    const Worked cases[] = {{45, -100, {400, 300}}, {55, -100, {400, 161}},
+                            {35, -100, {400, 439}}, {45, -90, {498, 294}},
+                            {-45, 80, {Off, Off}}};
+    for (const Worked &c : cases)
+        EXPECT_EQ(Projection::ProjectToChart(view, c.latitude, c.longitude), c.expected)
+            << c.latitude << "," << c.longitude;
+}
+
+// Chart 800 x 600, Zoom 0.5, view centre 0 N 0 E: the whole disc just fits the width.
+TEST(Projection, WorkedValuesOfTheWholeDisc)
+{
+    const ViewValues view{0, 0, 0.5, 800, 600};
+    const Worked cases[] = {{0, 0, {400, 300}},     {90, 0, {400, -100}},
+                            {0, 90, {800, 300}},    {0, -90, {Off, Off}},
+                            {91, 0, {Off, Off}},    {0, 180.5, {Off, Off}},
+                            {-90.0001, 0, {Off, Off}}};
+    for (const Worked &c : cases)
+        EXPECT_EQ(Projection::ProjectToChart(view, c.latitude, c.longitude), c.expected)
+            << c.latitude << "," << c.longitude;
+    // The bounds themselves are valid positions: the North Pole seen from 45 N.
+    EXPECT_EQ(Projection::ProjectToChart({45, -100, 1, 800, 600}, 90, -180), QPoint(400, -266));
+    // Y is exactly 300.5 on a chart 601 high: it rounds to the even 300.
+    EXPECT_EQ(Projection::ProjectToChart({0, 0, 0.5, 803, 601}, 0, 0), QPoint(401, 300));
+}
+
+TEST(Projection, FarCoordinatesAreClampedOneByOne)
+{
+    const ViewValues close{45, -100, 200, 800, 600};
+    const QPoint p = Projection::ProjectToChart(close, 45, -90);
+    EXPECT_EQ(p.x(), Off);
+    EXPECT_NE(p.y(), Off);
+    EXPECT_EQ(Projection::ProjectToChart({45, -100, 1, 800, 600}, qQNaN(), 0), QPoint(Off, Off));
+}
+
+TEST(GreatCircle, PointAtBearing)
+{
+    const GeoPoint east = GreatCircle::PointAtBearing(0, 0, 90, 30);
+    EXPECT_NEAR(east.latitude, 0, 1e-12);
+    EXPECT_NEAR(east.longitude, 0.5, 1e-12);
+    const GeoPoint west = GreatCircle::PointAtBearing(60, 10, 270, 30);
+    EXPECT_NEAR(west.latitude, 59.9962, 5e-5);
+    EXPECT_NEAR(west.longitude, 9.00008, 5e-6);
+    // Not wrapped: west of the date line stays below -180.
+    EXPECT_LT(GreatCircle::PointAtBearing(10, -180, 270, 30).longitude, -180);
+    EXPECT_NEAR(GreatCircle::ArcSinDeg(0.5), 30, 1e-12);
+}
