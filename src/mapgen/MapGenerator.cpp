@@ -68,9 +68,23 @@ int MapGenerator::graticuleInterval() const
 void MapGenerator::GenerateMap(const ViewValues &view)
 {
     m_progress.status(QStringLiteral("Preparing..."));
-    BusyCursor busy(m_progress);
-    const int interval = graticuleInterval();
-    m_progress.status(QStringLiteral("Erasing workchart..."));
+    {
+        BusyCursor busy(m_progress);
+        const int interval = graticuleInterval();
+        m_progress.status(QStringLiteral("Erasing workchart..."));
+        eraseToOcean(view);
+        m_progress.status(QStringLiteral("Preparing vector map..."));
+        drawLayers(view, interval);
+        m_progress.status(QStringLiteral("Drawing Earth circle..."));
+        m_progress.status(QStringLiteral("Drawing counties..."));
+        m_progress.status(QStringLiteral("Finishing map..."));
+        drawBorder(view);
+    }
+    m_progress.status(QStringLiteral("Map completed"));
+}
+
+void MapGenerator::eraseToOcean(const ViewValues &view)
+{
     m_chart.setSize(view.ChartWidth, view.ChartHeight);
     m_canvas.setBrushColor(m_settings.color(S::OceanColor));
     m_canvas.setBrushStyle(BrushStyle::Solid);
@@ -79,13 +93,6 @@ void MapGenerator::GenerateMap(const ViewValues &view)
     m_canvas.fillRect(all.left(), all.top(), all.right() + 1, all.bottom() + 1);
     m_canvas.setBrushStyle(BrushStyle::Solid);
     m_canvas.setPenStyle(PenStyle::Solid);
-    m_progress.status(QStringLiteral("Preparing vector map..."));
-    drawLayers(view, interval);
-    m_progress.status(QStringLiteral("Drawing Earth circle..."));
-    m_progress.status(QStringLiteral("Drawing counties..."));
-    m_progress.status(QStringLiteral("Finishing map..."));
-    drawBorder(view);
-    m_progress.status(QStringLiteral("Map completed"));
 }
 
 void MapGenerator::drawLayers(const ViewValues &view, int interval)

@@ -25,6 +25,7 @@ public:
 
 private:
     int graticuleInterval() const;
+    void eraseToOcean(const ViewValues &view);
     void drawLayers(const ViewValues &view, int interval);
     void drawBorder(const ViewValues &view);
 

@@ -1,0 +1,107 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Generate in the window: the workspace bitmaps, the status line, failures and the controls.
+#include "RecordingDialogs.h"
+#include "app/TForm1.h"
+#include "canvas/BmpCodec.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using S = ChartSettings;
+
+class GenerateTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (S::Id id : {S::GridSelect, S::Border, S::International, S::State, S::Lake,
+                         S::Island, S::River, S::Coast, S::County, S::Highway})
+            settings.setOn(id, false);
+        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        dialogs.errors.clear(); // the first start's "File not found."
+        setFields("45", "-100", "120", "90", "1");
+    }
+    void setFields(const char *lat, const char *lon, const char *w, const char *h,
+                   const char *zoom)
+    {
+        const char *names[] = {"LatEdit", "LonEdit", "XEdit", "YEdit", "ZoomEdit"};
+        const char *texts[] = {lat, lon, w, h, zoom};
+        for (int i = 0; i < 5; ++i)
+            form->findChild<QLineEdit *>(QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
+    }
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    QString status() const
+    {
+        return form->findChild<QLabel *>(QStringLiteral("StatusText"))->text();
+    }
+
+    QTemporaryDir dir;
+    ChartSettings settings;
+    RecordingDialogs dialogs;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(GenerateTest, WritesTheThreeWorkspaceBitmapsAndStartsAFreshSegment)
+{
+    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    dialogs.errors.clear(); // no snapshot yet to draw on
+    form->GenerateButtonClick();
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(status(), QStringLiteral("Map completed"));
+    EXPECT_EQ(form->chart().width(), 120);
+    EXPECT_EQ(form->chart().height(), 90);
+    EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Image1"))->size(), QSize(120, 90));
+    for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
+        EXPECT_EQ(BmpCodec::readFile(path(name)).image, form->chart().image()) << name;
+    EXPECT_EQ(form->segment().count(), 0);
+    EXPECT_EQ(form->view().ChartWidth, 120);
+    EXPECT_TRUE(form->findChild<QAbstractButton *>(QStringLiteral("GenerateButton"))->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction *>(QStringLiteral("Loadfromfile1"))->isEnabled());
+}
+
+TEST_F(GenerateTest, BadWidthStopsTheRunAndWritesNoWorkspaceFile)
+{
+    settings.setOn(S::Border, true);
+    settings.setText(S::BorderWidth, QStringLiteral("two"));
+    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    dialogs.errors.clear(); // no snapshot yet to draw on
+    form->GenerateButtonClick();
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("'two' is not a valid integer value.")});
+    EXPECT_FALSE(QFile::exists(path("temp0.bmp")));
+    EXPECT_FALSE(QFile::exists(path("temp2.bmp")));
+    EXPECT_EQ(form->segment().count(), 1);
+    EXPECT_EQ(status(), QStringLiteral("Finishing map..."));
+    EXPECT_TRUE(form->findChild<QAbstractButton *>(QStringLiteral("ColdFront"))->isEnabled());
+}
+
+TEST_F(GenerateTest, ChartTooLargeIsRefusedBeforeAnythingChanges)
+{
+    form->GenerateButtonClick();
+    const QImage before = form->chart().image();
+    setFields("45", "-100", "40000", "90", "1");
+    form->GenerateButtonClick();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("too large")));
+    EXPECT_EQ(form->chart().image(), before);
+    EXPECT_EQ(form->view().ChartWidth, 120);
+}
+
+TEST_F(GenerateTest, ErasingAfterGenerateGoesBackToTheNewBaseMap)
+{
+    form->GenerateButtonClick();
+    const QImage base = form->chart().image();
+    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10, 10);
+    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 100, 80);
+    EXPECT_NE(form->chart().image(), base);
+    form->findChild<QAbstractButton *>(QStringLiteral("EraseButton"))->click();
+    EXPECT_EQ(form->chart().image(), base);
+}
