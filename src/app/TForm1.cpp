@@ -37,6 +37,7 @@ constexpr int DesignWidth = 696;
 constexpr int DesignHeight = 517;
 constexpr int PanelHeight = 179;
 constexpr int MapMakerMargin = 10;
+constexpr int StatusWidth = 360;
 
 } // namespace
 
@@ -323,6 +324,7 @@ void TForm1::buildPanel()
     setCentralWidget(central);
 
     StatusText = addLabel(Panel1, QStringLiteral("Idle"), 12, 4, QStringLiteral("StatusText"));
+    StatusText->setFixedWidth(StatusWidth); // room for every progress text
     buildToolButtons();
     buildDrawingControls();
     buildMapMaker();

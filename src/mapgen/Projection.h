@@ -5,6 +5,8 @@
 
 #include <QPoint>
 
+#include <optional>
+
 /// The orthographic projection of the globe onto the chart for a view.
 class Projection
 {
@@ -25,6 +27,13 @@ public:
     ///   y = H/2 - R (cos(-phi0) sin phi - sin(-phi0) cos phi cos delta)
     /// visible while sin(-phi0) sin phi + cos(-phi0) cos phi cos delta < 0, R = Zoom x W.
     static QPoint ProjectToChart(const ViewValues &view, double latitude, double longitude);
+
+    /// Where a hidden position lies on the rim of the visible disc: the rim point in the
+    /// same direction from the centre as the position (the orthographic image of a far-side
+    /// point lies in its direction, only inside the disc). Empty for visible positions, the
+    /// centre's antipode and positions out of range.
+    static std::optional<QPoint> rimPoint(const ViewValues &view, double latitude,
+                                          double longitude);
 
     /// Whether either coordinate of a projected point is OffChart.
     static bool isHidden(QPoint p) { return p.x() == OffChart || p.y() == OffChart; }

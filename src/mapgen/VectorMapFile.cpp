@@ -41,10 +41,34 @@ void VectorMapFile::addRecord(const uchar *record)
         m_seenLineStart = true;
         m_buffer.clear();
     }
-    const QPoint p = Projection::ProjectToChart(m_view, DataFile::int16At(record + 2) / 60.0,
-                                                DataFile::int16At(record + 4) / 60.0);
+    const double latitude = DataFile::int16At(record + 2) / 60.0;
+    const double longitude = DataFile::int16At(record + 4) / 60.0;
+    const QPoint p = Projection::ProjectToChart(m_view, latitude, longitude);
     if (p.x() == Projection::OffChart || p.x() == -Projection::OffChart)
-        return; // only x is tested
+        leaveOut(latitude, longitude); // only x is tested
+    else
+        append(p);
+}
+
+// A point that is not drawn. Behind the globe, a land outline follows the rim of the disc
+// instead, so that the land keeps its shape up to the horizon rather than being cut by a
+// chord; any other line ends there and goes on at its next visible point, rather than
+// crossing the disc. Points out of range are simply left out.
+void VectorMapFile::leaveOut(double latitude, double longitude)
+{
+    const auto rim = Projection::rimPoint(m_view, latitude, longitude);
+    if (!rim)
+        return;
+    if (m_asPolygon) {
+        append(*rim);
+        return;
+    }
+    drawBuffer();
+    m_buffer.clear();
+}
+
+void VectorMapFile::append(QPoint p)
+{
     if (int(m_buffer.size()) == BufferPoints) {
         // A line too long for one figure goes on in a new part from its last point.
         const QPoint joint = m_buffer.back();

@@ -21,13 +21,16 @@ public:
 
     VectorMapFile(ChartCanvas &canvas, const ViewValues &view, GenerationProgress &progress);
 
-    /// Draws every line of the file with the current pen (and brush, for polygons). Points on
-    /// the far side are left out. A file that ends inside a record draws its complete lines
-    /// and then fails with "Read beyond end of file".
+    /// Draws every line of the file with the current pen (and brush, for polygons). A line
+    /// breaks where it passes behind the globe; a polygon follows the rim of the disc there.
+    /// A file that ends inside a record draws its complete lines and then fails with "Read
+    /// beyond end of file".
     void DrawMapFile(const QString &path, bool asPolygon);
 
 private:
     void addRecord(const uchar *record);
+    void leaveOut(double latitude, double longitude);
+    void append(QPoint p);
     void drawBuffer();
 
     ChartCanvas &m_canvas;

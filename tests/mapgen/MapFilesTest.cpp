@@ -85,12 +85,28 @@ TEST_F(MapFilesTest, LineStartsAndContinuations)
               QStringList{QStringLiteral("polyline (400,300) (400,272)")});
 }
 
-TEST_F(MapFilesTest, HiddenAndOutOfRangePointsAreLeftOut)
+TEST_F(MapFilesTest, OutOfRangePointsAreLeftOutAndTheirNeighboursJoined)
 {
-    EXPECT_EQ(drawMap(records({Start, {1, 5401, -6000}, {2, -2700, 4800}, Third})),
+    EXPECT_EQ(drawMap(records({Start, {1, 5401, -6000}, {2, -10801, 0}, Third})),
               QStringList{QStringLiteral("polyline (400,300) (400,272)")});
     EXPECT_TRUE(drawMap(records({{1000, -2700, 4800}, {1, -2760, 4800}})).isEmpty());
     EXPECT_TRUE(drawMap(QByteArray()).isEmpty());
+}
+
+// Behind the globe a line breaks instead of crossing the disc with a chord; a land outline
+// follows the rim. The far-side point here is 45 S 80 E, straight behind 45 N 100 W.
+TEST_F(MapFilesTest, FarSideBreaksLinesAndPolygonsFollowTheRim)
+{
+    const auto farSide = std::vector<int>{1, -2700, 4800 + 60};
+    EXPECT_EQ(drawMap(records({Start, Second, farSide, Third, Second})),
+              QStringList({"polyline (400,300) (410,286)", "polyline (400,272) (410,286)"}));
+    const QStringList polygon = drawMap(records({Start, Second, farSide, Third}), true);
+    ASSERT_EQ(polygon.size(), 1);
+    const QStringList points = polygon[0].mid(8).split(u' ');
+    ASSERT_EQ(points.size(), 4);
+    const QStringList rim = points[2].mid(1).chopped(1).split(u',');
+    const QPoint onRim(rim[0].toInt(), rim[1].toInt());
+    EXPECT_NEAR(std::hypot(onRim.x() - 400, onRim.y() - 300), 800, 1.0);
 }
 
 TEST_F(MapFilesTest, OddLengthDrawsTheCompleteLinesAndFails)
