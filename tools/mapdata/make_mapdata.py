@@ -77,45 +77,6 @@ def join_rings(pieces):
 
 # --- shaping lines -------------------------------------------------------------------------
 
-def unwrap(points):
-    """Longitudes made continuous along a line, so a ring can tell whether it circles a pole."""
-    out = [points[0]]
-    for lon, lat in points[1:]:
-        prev = out[-1][0]
-        while lon - prev > 180:
-            lon -= 360
-        while lon - prev < -180:
-            lon += 360
-        out.append((lon, lat))
-    return out
-
-
-def close_around_pole(ring):
-    """A ring that circles the South Pole (Antarctica) goes down the seam meridian to the pole
-    and back, so that it is a plain polygon in latitude and longitude."""
-    flat = unwrap(ring)
-    turn = flat[-1][0] - flat[0][0]
-    if abs(turn) < 359:
-        return ring
-    pole = -90.0 if sum(lat for _, lat in ring) < 0 else 90.0
-    # Start the ring on its westernmost point so that the detour runs along +-180.
-    step = 1 if turn > 0 else -1
-    start_lon = -180.0 if step > 0 else 180.0
-    lons = [((lon + 180.0) % 360.0) - 180.0 for lon, _ in ring]
-    i0 = min(range(len(ring)), key=lambda i: (lons[i] if step > 0 else -lons[i], i))
-    body = [(lons[(i0 + k) % len(ring)], ring[(i0 + k) % len(ring)][1]) for k in range(len(ring))]
-    out = [(start_lon, body[0][1])] + body[1:] + [(-start_lon, body[0][1])]
-    end_lat = out[-1][1]
-    out += meridian(-start_lon, end_lat, pole) + meridian(start_lon, pole, out[0][1])[:-1]
-    return out
-
-
-def meridian(lon, lat_from, lat_to):
-    """Points every DENSIFY_DEGREES along a meridian, both ends included."""
-    n = max(1, int(math.ceil(abs(lat_to - lat_from) / DENSIFY_DEGREES)))
-    return [(lon, lat_from + (lat_to - lat_from) * k / n) for k in range(n + 1)]
-
-
 def densify(points):
     """Inserts points so that no straight step is longer than DENSIFY_DEGREES."""
     out = [points[0]]
@@ -201,11 +162,12 @@ def douglas_peucker(points, tolerance):
 
 
 def rings_in_minutes(pieces):
-    """Closed shoreline rings: joined, closed around a pole where they circle one, rounded,
-    cleaned, collapsed ones dropped and the very long ones simplified to fit."""
+    """Closed shoreline rings: joined, rounded, cleaned, collapsed ones dropped and the very
+    long ones simplified to fit. Antarctica's ring circles the South Pole as it is: its ends
+    meet on the 180th meridian, and a polygon that follows the rim where the globe hides it
+    fills it from every view without a seam down to the pole."""
     rings = []
     for ring in join_rings(pieces):
-        ring = close_around_pole(ring)
         ring = clean(to_minutes(ring), closed=True)
         if len(set(ring)) < 3:
             continue
