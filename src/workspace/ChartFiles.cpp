@@ -1,0 +1,67 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "workspace/ChartFiles.h"
+
+#include "canvas/BmpCodec.h"
+#include "canvas/ChartError.h"
+#include "gif/GifCodec.h"
+#include "workspace/JpegCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// Pictures larger than this cannot hold a chart within the size limits.
+constexpr qint64 LargestPicture = qint64(1) << 30;
+
+} // namespace
+
+QString ChartFiles::extensionOf(const QString &fileName)
+{
+    const qsizetype separator = qMax(fileName.lastIndexOf(u'/'), fileName.lastIndexOf(u'\\'));
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    return dot > separator ? fileName.mid(dot).toLower() : QString();
+}
+
+QByteArray ChartFiles::readPicture(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestPicture)
+        throw ChartError::cannotOpen(path);
+    return file.readAll();
+}
+
+void ChartFiles::writePicture(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw ChartError::cannotCreate(path);
+}
+
+void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path)
+{
+    const QString extension = extensionOf(path);
+    QImage picture;
+    if (extension == u".gif")
+        picture = GifCodec::decode(readPicture(path));
+    else if (extension == u".jpg" || extension == u".jpeg")
+        picture = JpegCodec::decode(readPicture(path));
+    else if (extension == u".bmp")
+        chart.loadFromFile(path);
+    if (picture.isNull())
+        return;
+    chart.setHeight(picture.height());
+    chart.setWidth(picture.width());
+    canvas.draw(0, 0, picture);
+}
+
+void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QString &jpegComp)
+{
+    const QString extension = extensionOf(path);
+    if (extension == u".bmp")
+        chart.saveToFile(path);
+    else if (extension == u".gif")
+        writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits()));
+    else if (extension == u".jpg" || extension == u".jpeg")
+        writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)));
+}

@@ -1,0 +1,30 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "canvas/ChartBitmap.h"
+#include "canvas/ChartCanvas.h"
+
+#include <QString>
+
+/// Chart pictures in files, their format chosen by the file name's extension alone: ".gif",
+/// ".jpg" or ".jpeg" and ".bmp", compared in lower case. Any other extension, or none,
+/// loads and saves nothing, without a message.
+class ChartFiles
+{
+public:
+    /// The extension: from the last "." after the last separator on, lower-cased; empty
+    /// when the name has none.
+    static QString extensionOf(const QString &fileName);
+
+    /// A GIF or JPEG picture is drawn over the chart resized to it (transparent GIF pixels
+    /// leave the chart beneath); a bitmap replaces the chart, its format included. On a
+    /// failure the chart is unchanged.
+    static void load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path);
+    /// Writes the chart in the format of the extension, replacing any file of that name;
+    /// a JPEG takes its quality from the JPEGComp text, checked before anything is written.
+    static void save(const ChartBitmap &chart, const QString &path, const QString &jpegComp);
+
+private:
+    static QByteArray readPicture(const QString &path);
+    static void writePicture(const QString &path, const QByteArray &bytes);
+};

@@ -1,0 +1,175 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "workspace/JpegCodec.h"
+
+#include "canvas/ChartBitmap.h"
+#include "canvas/ChartError.h"
+#include "workspace/NumberConversion.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace {
+
+// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back
+// to the one function that set up the decoder or encoder. That function keeps no C++
+// objects of its own, so the jump skips no destructor.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    int code = 0;
+};
+
+[[noreturn]] void errorExit(j_common_ptr info)
+{
+    auto *errors = reinterpret_cast<ErrorManager *>(info->err);
+    errors->code = info->err->msg_code;
+    std::longjmp(errors->jump, 1);
+}
+
+// Warnings are ignored except an early end of the data, which would leave the rest of the
+// picture grey.
+void emitMessage(j_common_ptr info, int level)
+{
+    if (level == -1 && info->err->msg_code == JWRN_JPEG_EOF)
+        errorExit(info);
+}
+
+void outputMessage(j_common_ptr) {}
+
+void useErrors(ErrorManager &errors)
+{
+    jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = errorExit;
+    errors.pub.emit_message = emitMessage;
+    errors.pub.output_message = outputMessage;
+}
+
+[[noreturn]] void fail(int code)
+{
+    throw ChartError(QStringLiteral("JPEG error #%1").arg(code));
+}
+
+enum class Decoded { Done, Failed, TooLarge };
+
+Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &row,
+                   ErrorManager &errors, JDIMENSION &width, JDIMENSION &height)
+{
+    jpeg_decompress_struct info;
+    info.err = &errors.pub;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return Decoded::Failed;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    width = info.image_width;
+    height = info.image_height;
+    if (!ChartBitmap::sizeAllowed(width, height) || width == 0 || height == 0) {
+        jpeg_destroy_decompress(&info);
+        return Decoded::TooLarge;
+    }
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    out = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
+    row.resize(size_t(info.output_width) * 3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPLE *line = row.data();
+        const int y = int(info.output_scanline);
+        jpeg_read_scanlines(&info, &line, 1);
+        QRgb *pixels = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (JDIMENSION x = 0; x < info.output_width; ++x)
+            pixels[x] = qRgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return Decoded::Done;
+}
+
+bool encodeInto(const QImage &image, int quality, std::vector<JSAMPLE> &row,
+                ErrorManager &errors, unsigned char *&buffer, unsigned long &size)
+{
+    jpeg_compress_struct info;
+    info.err = &errors.pub;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(image.width());
+    info.image_height = JDIMENSION(image.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    row.resize(size_t(image.width()) * 3);
+    while (info.next_scanline < info.image_height) {
+        const QRgb *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(int(info.next_scanline)));
+        for (int x = 0; x < image.width(); ++x) {
+            row[size_t(3 * x)] = JSAMPLE(qRed(pixels[x]));
+            row[size_t(3 * x + 1)] = JSAMPLE(qGreen(pixels[x]));
+            row[size_t(3 * x + 2)] = JSAMPLE(qBlue(pixels[x]));
+        }
+        JSAMPLE *line = row.data();
+        jpeg_write_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+} // namespace
+
+QImage JpegCodec::decode(const QByteArray &bytes)
+{
+    ErrorManager errors;
+    useErrors(errors);
+    QImage image;
+    std::vector<JSAMPLE> row;
+    JDIMENSION width = 0;
+    JDIMENSION height = 0;
+    switch (decodeInto(bytes, image, row, errors, width, height)) {
+    case Decoded::Done:
+        return image;
+    case Decoded::TooLarge:
+        ChartBitmap::checkSize(width, height);
+        fail(JERR_EMPTY_IMAGE);
+    case Decoded::Failed:
+        break;
+    }
+    fail(errors.code);
+}
+
+QByteArray JpegCodec::encode(const QImage &source, int quality)
+{
+    if (source.isNull())
+        throw ChartError(QStringLiteral("An empty chart cannot be saved as a JPEG picture"));
+    // The encoder takes a 24-bit RGB copy of the chart, whatever its own format.
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    ErrorManager errors;
+    useErrors(errors);
+    std::vector<JSAMPLE> row;
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    const bool done = encodeInto(image, quality, row, errors, buffer, size);
+    QByteArray out = done ? QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size))
+                          : QByteArray();
+    std::free(buffer);
+    if (!done)
+        fail(errors.code);
+    return out;
+}
+
+int JpegCodec::qualityOf(const QString &jpegComp)
+{
+    const int value = NumberConversion::requireInteger(jpegComp);
+    return qBound(1, value, 100);
+}
