@@ -1,6 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "app/Dialogs.h"
 
+#include <QColorDialog>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -14,6 +16,28 @@ public:
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Brimlark"), text, QMessageBox::Ok,
                         parent);
         box.exec();
+    }
+
+    QString openFileName(QWidget *parent, const QStringList &filters) override
+    {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), filters.join(";;"),
+                                            nullptr, QFileDialog::HideNameFilterDetails);
+    }
+
+    QString saveFileName(QWidget *parent, const QStringList &filters) override
+    {
+        return QFileDialog::getSaveFileName(parent, QString(), QString(), filters.join(";;"),
+                                            nullptr,
+                                            QFileDialog::HideNameFilterDetails
+                                                | QFileDialog::DontConfirmOverwrite);
+    }
+
+    std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) override
+    {
+        const QColor chosen = QColorDialog::getColor(QColor::fromRgb(toQRgb(initial)), parent);
+        if (!chosen.isValid())
+            return std::nullopt;
+        return fromQRgb(chosen.rgb());
     }
 
     QString inputText(QWidget *parent, const QString &caption, const QString &prompt,

@@ -1,7 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "canvas/ChartColor.h"
+
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -18,6 +23,13 @@ public:
 
     /// The application's error box: stop icon, OK, the title "Brimlark".
     virtual void showError(QWidget *parent, const QString &text) = 0;
+    /// The open file dialog with these filter entries, the first selected: the chosen file,
+    /// or an empty text when cancelled.
+    virtual QString openFileName(QWidget *parent, const QStringList &filters) = 0;
+    /// The save file dialog: no default extension and no question before replacing a file.
+    virtual QString saveFileName(QWidget *parent, const QStringList &filters) = 0;
+    /// The colour dialog opened on a colour: the chosen colour, or nothing when cancelled.
+    virtual std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) = 0;
     /// The modal input box: the edited text after OK, the starting text after Cancel.
     virtual QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
                               const QString &initial) = 0;

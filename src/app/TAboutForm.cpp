@@ -1,10 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "app/TAboutForm.h"
 
-#include <QGuiApplication>
+#include "app/WindowPlacement.h"
+
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
 {
@@ -40,7 +40,6 @@ void TAboutForm::BitBtn1Click()
 
 void TAboutForm::showEvent(QShowEvent *event)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    WindowPlacement::centreOnScreen(*this);
     QDialog::showEvent(event);
 }

@@ -6,12 +6,16 @@
 #include "app/ChartView.h"
 #include "app/Dialogs.h"
 #include "app/StatusProgress.h"
+#include "canvas/ChartError.h"
 #include "mapgen/MapGenerator.h"
+#include "workspace/ChartFiles.h"
 #include "app/ErrorBox.h"
 #include "app/TAboutForm.h"
 #include "app/TPref.h"
 
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -38,6 +42,16 @@ constexpr int DesignHeight = 517;
 constexpr int PanelHeight = 179;
 constexpr int MapMakerMargin = 10;
 constexpr int StatusWidth = 360;
+
+// The file dialogs' filter entries. Each shows the caption before its last parentheses,
+// which hold the patterns the dialog really uses.
+const QStringList OpenFilters = {QStringLiteral("CompuServe GIF (*.gif) (*.gif)"),
+                                 QStringLiteral("JPEG (*.jpg,*.jpeg) (*.jpg *.jpeg)"),
+                                 QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"),
+                                 QStringLiteral("All files (*)")};
+const QStringList SaveFilters = {QStringLiteral("CompuServe GIF (*.gif) (*.gif)"),
+                                 QStringLiteral("JPEG (*.jpg) (*.jpg)"),
+                                 QStringLiteral("Windows bitmap (*.bmp) (*.bmp)")};
 
 } // namespace
 
@@ -205,10 +219,55 @@ void TForm1::generate()
         StatusProgress progress(StatusText, Image1);
         MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).GenerateMap(m_view);
     }
+    writeWorkspaceBitmaps();
+    m_segment.clear();
+}
+
+// A new chart is the base map, the snapshot and the latest chart at once.
+void TForm1::writeWorkspaceBitmaps()
+{
     m_chart.saveToFile(m_workspace.baseMapPath());
     m_chart.saveToFile(m_workspace.snapshotPath());
     m_chart.saveToFile(m_workspace.latestPath());
+}
+
+void TForm1::Loadfromfile1Click()
+{
+    const QString path = Dialogs::current().openFileName(this, OpenFilters);
+    if (path.isEmpty())
+        return;
+    ErrorBox::guard(this, [&] { loadChart(path); });
+    refreshChart();
+}
+
+// A picture of another format than the three loads nothing, but the chart as it stands
+// still becomes the new base map and the segment starts afresh.
+void TForm1::loadChart(const QString &path)
+{
+    ChartFiles::load(m_chart, m_canvas, path);
+    refreshChart();
+    writeWorkspaceBitmaps();
     m_segment.clear();
+}
+
+void TForm1::Savetofile1Click()
+{
+    const QString path = Dialogs::current().saveFileName(this, SaveFilters);
+    if (path.isEmpty())
+        return;
+    ErrorBox::guard(this, [&] {
+        ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp));
+    });
+}
+
+void TForm1::CopyToClipboardClick()
+{
+    ErrorBox::guard(this, [this] {
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (!clipboard)
+            throw ChartError(QStringLiteral("Cannot open clipboard"));
+        clipboard->setImage(m_chart.image()); // a palette chart goes with its palette
+    });
 }
 
 void TForm1::setDrawingEnabled(bool enabled)
@@ -272,13 +331,16 @@ void TForm1::buildMenus()
             &QAction::triggered, this, &TForm1::Exit1Click);
 
     QMenu *map = addMenu(QStringLiteral("Map1"), QStringLiteral("&Map"));
-    addMenuEntry(map, QStringLiteral("CopyToClipboard"), QStringLiteral("Copy to clipboard"),
-                 QKeySequence(Qt::CTRL | Qt::Key_C));
+    connect(addMenuEntry(map, QStringLiteral("CopyToClipboard"),
+                         QStringLiteral("Copy to clipboard"), QKeySequence(Qt::CTRL | Qt::Key_C)),
+            &QAction::triggered, this, &TForm1::CopyToClipboardClick);
     map->addSeparator();
-    addMenuEntry(map, QStringLiteral("Loadfromfile1"), QStringLiteral("&Load from file..."),
-                 QKeySequence(Qt::CTRL | Qt::Key_O));
-    addMenuEntry(map, QStringLiteral("Savetofile1"), QStringLiteral("&Save to file..."),
-                 QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(addMenuEntry(map, QStringLiteral("Loadfromfile1"), QStringLiteral("&Load from file..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &TForm1::Loadfromfile1Click);
+    connect(addMenuEntry(map, QStringLiteral("Savetofile1"), QStringLiteral("&Save to file..."),
+                         QKeySequence(Qt::CTRL | Qt::Key_S)),
+            &QAction::triggered, this, &TForm1::Savetofile1Click);
 
     QMenu *help = addMenu(QStringLiteral("Help1"), QStringLiteral("&Help"));
     connect(addMenuEntry(help, QStringLiteral("About1"), QStringLiteral("&About"), {}),

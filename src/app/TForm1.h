@@ -68,6 +68,9 @@ public slots:
     void TextButtonClick();
     void NewSegmentClick();
     void GenerateButtonClick();
+    void Loadfromfile1Click();
+    void Savetofile1Click();
+    void CopyToClipboardClick();
     void UndoButtonClick();
     void EraseButtonClick();
     void Exit1Click();
@@ -85,6 +88,8 @@ private:
     void drawPress(int x, int y);
     bool isDown(const char *toolButton) const;
     void generate();
+    void loadChart(const QString &path);
+    void writeWorkspaceBitmaps();
     void setDrawingEnabled(bool enabled);
     void setFieldTexts(const SavedFields &fields);
     void refreshChart();

@@ -1,13 +1,67 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "app/TPref.h"
 
+#include "app/ColorSwatch.h"
+#include "app/Dialogs.h"
 #include "app/ErrorBox.h"
+#include "app/WindowPlacement.h"
 #include "prefs/FileRegistryKey.h"
 #include "prefs/SettingsStore.h"
 
-#include <QGuiApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QSignalBlocker>
+
+namespace {
+
+using S = ChartSettings;
+
+struct LineRow {
+    int top;
+    const char *caption;
+    std::optional<S::Id> color; // none: stationary fronts have no colour of their own
+    std::optional<S::Id> width;
+};
+
+// The drawing tools and the two fills: plain captions.
+const LineRow LineRows[] = {{24, "Cold fronts", S::ColdColor, S::ColdWidth},
+                            {44, "Warm fronts", S::WarmColor, S::WarmWidth},
+                            {64, "Occluded fronts", S::OccludedColor, S::OccludedWidth},
+                            {84, "Stationary fronts", std::nullopt, S::StationaryWidth},
+                            {104, "Troughs", S::TroughColor, S::TroughWidth},
+                            {124, "Drylines", S::DrylineColor, S::DrylineWidth},
+                            {172, "Landmass", S::LandmassColor, std::nullopt},
+                            {192, "Ocean", S::OceanColor, std::nullopt}};
+
+struct LayerRow {
+    int top;
+    S::Id on;
+    const char *caption;
+    S::Id color;
+    S::Id width;
+};
+
+// The map layers: a switch, a colour and a width each.
+const LayerRow LayerRows[] = {{256, S::Border, "Chart border", S::BorderColor, S::BorderWidth},
+                              {300, S::International, "International", S::InternationalColor,
+                               S::InternationalWidth},
+                              {320, S::State, "State", S::StateColor, S::StateWidth},
+                              {340, S::County, "County", S::CountyColor, S::CountyWidth},
+                              {360, S::Highway, "Highway", S::HighwayColor, S::HighwayWidth},
+                              {380, S::Lake, "Lake", S::LakeColor, S::LakeWidth},
+                              {400, S::Island, "Island", S::IslandColor, S::IslandWidth},
+                              {420, S::River, "River", S::RiverColor, S::RiverWidth},
+                              {440, S::Coast, "Coast", S::CoastColor, S::CoastWidth}};
+
+constexpr int SwatchLeft = 112;
+constexpr int FieldHeight = 21;
+constexpr int CaptionDrop = 3; // captions sit a little lower than the controls of their row
+
+} // namespace
 
 TPref::TPref(ChartSettings &settings, const QString &registryFile, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_registryFile(registryFile)
@@ -17,28 +71,24 @@ TPref::TPref(ChartSettings &settings, const QString &registryFile, QWidget *pare
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setFixedSize(576, 504);
     setModal(false);
-
-    auto *ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    ok->setGeometry(332, 392, 75, 25);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TPref::BitBtn1Click);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
-    cancel->setGeometry(424, 392, 75, 25);
-    connect(cancel, &QPushButton::clicked, this, &TPref::BitBtn2Click);
+    buildFrame();
+    buildLineRows();
+    buildLayerRows();
+    buildRightSide();
     FormCreate();
 }
 
 void TPref::FormCreate()
 {
     ErrorBox::guard(this, [this] { LoadSettings(); });
+    showValues();
 }
 
 void TPref::LoadSettings()
 {
     FileRegistryKey key(m_registryFile, SettingsStore::keyPath());
     SettingsStore::load(key, m_settings);
+    showValues();
 }
 
 void TPref::SaveSettings()
@@ -61,7 +111,147 @@ void TPref::BitBtn2Click()
 
 void TPref::showEvent(QShowEvent *event)
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    WindowPlacement::centreOnScreen(*this);
     QDialog::showEvent(event);
+}
+
+void TPref::showValues()
+{
+    for (const auto &show : m_showers)
+        show();
+}
+
+void TPref::buildFrame()
+{
+    auto *frame = new QFrame(this);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setGeometry(8, 12, 281, 457);
+    for (int top : {160, 220, 284})
+        addRule(top);
+}
+
+void TPref::buildLineRows()
+{
+    for (const LineRow &row : LineRows) {
+        addCaption(QLatin1String(row.caption), 19, row.top);
+        if (row.color)
+            addSwatch(*row.color, row.top);
+        else if (row.width)
+            addCaption(QStringLiteral("N/A"), 124, row.top);
+        if (row.width)
+            addWidthField(*row.width, 168, 228, row.top);
+    }
+}
+
+void TPref::buildLayerRows()
+{
+    addCheckBox(S::GridSelect, QStringLiteral("Graticule"), 232);
+    addSwatch(S::GraticuleColor, 232);
+    auto *style = new QComboBox(this);
+    style->setObjectName(QStringLiteral("GraticuleType"));
+    style->setEditable(true);
+    style->addItems({QStringLiteral("Line"), QStringLiteral("Dashed"), QStringLiteral("Cross"),
+                     QStringLiteral("Mixed"), QStringLiteral("Dotted")});
+    style->setGeometry(172, 232, 112, FieldHeight);
+    connect(style, &QComboBox::editTextChanged, this,
+            [this](const QString &text) { m_settings.setText(S::GraticuleType, text); });
+    m_showers.push_back([this, style] {
+        const QSignalBlocker blocker(style);
+        style->setEditText(m_settings.text(S::GraticuleType));
+    });
+    for (const LayerRow &row : LayerRows) {
+        addCheckBox(row.on, QLatin1String(row.caption), row.top);
+        addSwatch(row.color, row.top);
+        addWidthField(row.width, 172, 232, row.top);
+    }
+}
+
+void TPref::buildRightSide()
+{
+    addCaption(QStringLiteral("Graticule interval"), 308, 24);
+    addTextField(S::GridInterval, 396, 20, 45);
+    addCaption(QStringLiteral("deg"), 448, 24);
+    addCheckBox(S::BehindLand, QStringLiteral("Draw graticules only behind land masses"), 48);
+    findChild<QCheckBox *>(QStringLiteral("BehindLand"))->setGeometry(308, 48, 221, 17);
+    addCaption(QStringLiteral("JPEG compression"), 308, 88);
+    addTextField(S::JPEGComp, 416, 84, 37);
+    addCaption(QStringLiteral("%"), 460, 88);
+    addCaption(QStringLiteral("(0..100, 0=high quality, 100=poor quality)"), 328, 108);
+
+    auto *ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                               QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BitBtn1"));
+    ok->setGeometry(332, 392, 75, 25);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &TPref::BitBtn1Click);
+    auto *cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                                   QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    cancel->setGeometry(424, 392, 75, 25);
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &TPref::BitBtn2Click);
+}
+
+void TPref::addCaption(const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, this);
+    label->move(left, top + CaptionDrop);
+    label->adjustSize();
+}
+
+void TPref::addRule(int top)
+{
+    auto *rule = new QFrame(this);
+    rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    rule->setGeometry(10, top, 277, 2);
+}
+
+void TPref::addSwatch(Id id, int top)
+{
+    auto *swatch = new ColorSwatch(this);
+    swatch->setObjectName(ChartSettings::name(id));
+    swatch->setGeometry(SwatchLeft, top, 41, FieldHeight);
+    connect(swatch, &ColorSwatch::pressed, this, [this, id, swatch] { ColorMouseDown(id, swatch); });
+    m_showers.push_back([this, id, swatch] { swatch->setColor(m_settings.color(id)); });
+}
+
+void TPref::addCheckBox(Id id, const QString &caption, int top)
+{
+    auto *box = new QCheckBox(caption, this);
+    box->setObjectName(ChartSettings::name(id));
+    box->setGeometry(20, top, 90, 17);
+    connect(box, &QCheckBox::toggled, this, [this, id](bool on) { m_settings.setOn(id, on); });
+    m_showers.push_back([this, id, box] {
+        const QSignalBlocker blocker(box);
+        box->setChecked(m_settings.isOn(id));
+    });
+}
+
+void TPref::addWidthField(Id id, int captionLeft, int left, int top)
+{
+    addCaption(QStringLiteral("Line width"), captionLeft, top);
+    addTextField(id, left, top, 29);
+}
+
+void TPref::addTextField(Id id, int left, int top, int width)
+{
+    auto *field = new QLineEdit(this);
+    field->setObjectName(ChartSettings::name(id));
+    field->setGeometry(left, top, width, FieldHeight);
+    connect(field, &QLineEdit::textChanged, this,
+            [this, id](const QString &text) { m_settings.setText(id, text); });
+    m_showers.push_back([this, id, field] {
+        const QSignalBlocker blocker(field);
+        field->setText(m_settings.text(id));
+    });
+}
+
+// Any mouse button on a swatch opens the colour dialog on its colour; a confirmed choice is
+// the preference from then on.
+void TPref::ColorMouseDown(Id id, ColorSwatch *swatch)
+{
+    if (const auto chosen = Dialogs::current().chooseColor(this, m_settings.color(id))) {
+        m_settings.setColor(id, *chosen);
+        swatch->setColor(*chosen);
+    }
 }

@@ -5,9 +5,14 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <vector>
+
+class ColorSwatch;
+
 /// The Preferences window: edits the chart settings in place, so that a change applies to
 /// the next drawing at once. Created hidden at start-up, when it loads the stored values;
-/// OK stores them all, Cancel and the close box only hide it.
+/// OK stores them all, Cancel, Esc and the close box only hide it.
 class TPref : public QDialog
 {
     Q_OBJECT
@@ -15,7 +20,7 @@ public:
     /// Creates the window hidden and loads the values from the hive in registryFile.
     TPref(ChartSettings &settings, const QString &registryFile, QWidget *parent = nullptr);
 
-    /// Reads every value from the registry into the settings.
+    /// Reads every value from the registry into the settings and the controls.
     void LoadSettings();
     /// Writes every value of the settings to the registry.
     void SaveSettings();
@@ -28,8 +33,23 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    using Id = ChartSettings::Id;
+
     void FormCreate();
+    void buildFrame();
+    void buildLineRows();
+    void buildLayerRows();
+    void buildRightSide();
+    void addCaption(const QString &text, int left, int top);
+    void addRule(int top);
+    void addSwatch(Id id, int top);
+    void addCheckBox(Id id, const QString &caption, int top);
+    void addWidthField(Id id, int captionLeft, int left, int top);
+    void addTextField(Id id, int left, int top, int width);
+    void ColorMouseDown(Id id, ColorSwatch *swatch);
+    void showValues();
 
     ChartSettings &m_settings;
     QString m_registryFile;
+    std::vector<std::function<void()>> m_showers; // each puts one value into its control
 };

@@ -22,7 +22,28 @@ public:
         return answers.isEmpty() ? initial : answers.takeFirst();
     }
 
+    QString openFileName(QWidget *, const QStringList &filters) override
+    {
+        openFilters = filters;
+        return fileAnswer;
+    }
+    QString saveFileName(QWidget *, const QStringList &filters) override
+    {
+        saveFilters = filters;
+        return fileAnswer;
+    }
+    std::optional<ChartColor> chooseColor(QWidget *, ChartColor initial) override
+    {
+        colourAsked.append(initial);
+        return colourAnswer;
+    }
+
     QStringList errors;
     QStringList inputs;
     QStringList answers;
+    QStringList openFilters;
+    QStringList saveFilters;
+    QString fileAnswer;                     // empty: as if cancelled
+    std::optional<ChartColor> colourAnswer; // nothing: as if cancelled
+    QList<ChartColor> colourAsked;
 };

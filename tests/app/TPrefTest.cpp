@@ -3,12 +3,16 @@
 #include "RecordingDialogs.h"
 #include "app/TPref.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,4 +99,71 @@ TEST_F(TPrefTest, FailedStoreKeepsTheWindowOpen)
     button(pref, "BitBtn1")->click();
     EXPECT_TRUE(pref.isVisible());
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Failed to set data for 'GridSelect'.")});
+}
+
+TEST_F(TPrefTest, EveryValueHasItsControl)
+{
+    TPref pref(settings, hive());
+    for (int i = 0; i < S::Count; ++i) {
+        const QString name = S::name(S::Id(i));
+        EXPECT_NE(pref.findChild<QWidget *>(name), nullptr) << name.toStdString();
+    }
+    auto *style = pref.findChild<QComboBox *>(QStringLiteral("GraticuleType"));
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->count(), 5);
+    EXPECT_EQ(style->itemText(3), QStringLiteral("Mixed"));
+    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("ColdColor"))->geometry(),
+              QRect(112, 24, 41, 21));
+    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("ColdWidth"))->geometry(),
+              QRect(228, 24, 29, 21));
+    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("CoastWidth"))->geometry(),
+              QRect(232, 440, 29, 21));
+    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("GridInterval"))->geometry(),
+              QRect(396, 20, 45, 21));
+    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("ColdColor"))->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(TPrefTest, ControlsEditTheSettingsAtOnce)
+{
+    TPref pref(settings, hive());
+    pref.show();
+    pref.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->setText(QStringLiteral("4"));
+    pref.findChild<QCheckBox *>(QStringLiteral("River"))->setChecked(true);
+    pref.findChild<QComboBox *>(QStringLiteral("GraticuleType"))
+        ->setEditText(QStringLiteral("Wavy"));
+    dialogs.colourAnswer = 0x00123456;
+    QTest::mouseClick(pref.findChild<QWidget *>(QStringLiteral("ColdColor")), Qt::RightButton);
+    EXPECT_EQ(dialogs.colourAsked, QList<ChartColor>{0x00880000});
+    EXPECT_EQ(settings.text(S::ColdWidth), QStringLiteral("4"));
+    EXPECT_TRUE(settings.isOn(S::River));
+    EXPECT_EQ(settings.text(S::GraticuleType), QStringLiteral("Wavy"));
+    EXPECT_EQ(settings.color(S::ColdColor), 0x00123456u);
+
+    dialogs.colourAnswer.reset(); // a cancelled dialog changes nothing
+    QTest::mouseClick(pref.findChild<QWidget *>(QStringLiteral("WarmColor")), Qt::LeftButton);
+    EXPECT_EQ(settings.color(S::WarmColor), 0xDDu);
+
+    button(pref, "BitBtn2")->click(); // Cancel keeps the changes in effect
+    EXPECT_EQ(settings.color(S::ColdColor), 0x00123456u);
+    pref.show(); // and shows them again as left
+    EXPECT_EQ(pref.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->text(), QStringLiteral("4"));
+    button(pref, "BitBtn1")->click();
+    S stored;
+    TPref reader(stored, hive());
+    EXPECT_EQ(stored.text(S::GraticuleType), QStringLiteral("Wavy"));
+    EXPECT_EQ(stored.color(S::ColdColor), 0x00123456u);
+    EXPECT_EQ(reader.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->text(),
+              QStringLiteral("4"));
+}
+
+TEST_F(TPrefTest, EnterInAFieldPressesOk)
+{
+    TPref pref(settings, hive());
+    pref.show();
+    auto *field = pref.findChild<QLineEdit *>(QStringLiteral("JPEGComp"));
+    field->setFocus();
+    field->setText(QStringLiteral("90"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(pref.isVisible());
+    EXPECT_TRUE(QFile::exists(hive()));
 }

@@ -1,0 +1,12 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "app/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+void WindowPlacement::centreOnScreen(QWidget &window)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window.move(screen->geometry().center() - window.rect().center());
+}

@@ -1,0 +1,12 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+class QWidget;
+
+/// Where the secondary windows appear.
+class WindowPlacement
+{
+public:
+    /// Moves a window to the middle of the primary screen.
+    static void centreOnScreen(QWidget &window);
+};

@@ -1,0 +1,128 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Map > Load, Save and Copy in the window.
+#include "RecordingDialogs.h"
+#include "app/TForm1.h"
+#include "canvas/BmpCodec.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ChartFilesMenuTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QFile fields(path("saveddat.txt"));
+        ASSERT_TRUE(fields.open(QIODevice::WriteOnly));
+        fields.write("45\r\n-93.5\r\n800\r\n600\r\n2.5\r\n");
+        fields.close();
+        chart = QImage(60, 40, QImage::Format_RGB32);
+        chart.fill(qRgb(0, 102, 204));
+        BmpCodec::writeFile(path("temp1.bmp"), chart, 0);
+        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+    }
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    QByteArray read(const char *name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void load(const QString &file)
+    {
+        dialogs.fileAnswer = file;
+        form->Loadfromfile1Click();
+    }
+    void save(const QString &file)
+    {
+        dialogs.fileAnswer = file;
+        form->Savetofile1Click();
+    }
+
+    QTemporaryDir dir;
+    ChartSettings settings;
+    RecordingDialogs dialogs;
+    QImage chart;
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(ChartFilesMenuTest, DialogsOfferTheFilterEntriesInOrder)
+{
+    load(QString());
+    save(QString());
+    ASSERT_EQ(dialogs.openFilters.size(), 4);
+    EXPECT_TRUE(dialogs.openFilters[0].startsWith(QStringLiteral("CompuServe GIF (*.gif)")));
+    EXPECT_TRUE(dialogs.openFilters[1].startsWith(QStringLiteral("JPEG (*.jpg,*.jpeg)")));
+    EXPECT_TRUE(dialogs.openFilters[2].startsWith(QStringLiteral("Windows bitmap (*.bmp)")));
+    EXPECT_TRUE(dialogs.openFilters[3].startsWith(QStringLiteral("All files")));
+    ASSERT_EQ(dialogs.saveFilters.size(), 3);
+    EXPECT_TRUE(dialogs.saveFilters[1].startsWith(QStringLiteral("JPEG (*.jpg)")));
+    EXPECT_FALSE(QFile::exists(path("temp0.bmp"))); // cancelled: nothing changed
+}
+
+TEST_F(ChartFilesMenuTest, SavedGifLoadsBackAsTheNewBaseMap)
+{
+    save(path("chart.GIF"));
+    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    EXPECT_EQ(form->segment().count(), 1);
+    load(path("chart.GIF"));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(form->chart().image(), chart);
+    for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
+        EXPECT_EQ(BmpCodec::readFile(path(name)).image, chart) << name;
+    EXPECT_EQ(form->segment().count(), 0);
+}
+
+TEST_F(ChartFilesMenuTest, OtherExtensionsLoadNothingButStillRewriteTheWorkspace)
+{
+    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    load(path("notes.txt"));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(BmpCodec::readFile(path("temp0.bmp")).image, chart);
+    EXPECT_EQ(form->segment().count(), 0);
+    save(path("chart"));
+    EXPECT_FALSE(QFile::exists(path("chart")));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(ChartFilesMenuTest, BrokenPictureChangesNothing)
+{
+    QFile broken(path("broken.jpg"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("\xFF\xD8\xFF\xE0\x00\x10JFIF and then nothing");
+    broken.close();
+    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    const QByteArray temp2 = read("temp2.bmp");
+    load(path("broken.jpg"));
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("JPEG error #")));
+    EXPECT_FALSE(QFile::exists(path("temp0.bmp")));
+    EXPECT_EQ(read("temp2.bmp"), temp2);
+    EXPECT_EQ(form->segment().count(), 1);
+}
+
+TEST_F(ChartFilesMenuTest, BitmapLoadTakesSizeAndFormat)
+{
+    QImage palette(7, 3, QImage::Format_Indexed8);
+    palette.setColorTable({qRgb(1, 2, 3), qRgb(250, 250, 0)});
+    palette.fill(1);
+    BmpCodec::writeFile(path("small.BMP"), palette, 1);
+    load(path("small.BMP"));
+    EXPECT_EQ(form->chart().width(), 7);
+    EXPECT_EQ(form->chart().paletteBits(), 1);
+    EXPECT_EQ(form->view().ChartWidth, 800); // the view keeps its size
+    EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Image1"))->size(), QSize(7, 3));
+}
+
+TEST_F(ChartFilesMenuTest, CopyPutsTheChartOnTheClipboard)
+{
+    form->CopyToClipboardClick();
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), chart);
+}

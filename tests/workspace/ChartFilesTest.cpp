@@ -1,0 +1,237 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Chart files by extension, the GIF and JPEG codecs, and damaged pictures.
+#include "canvas/BmpCodec.h"
+#include "canvas/ChartError.h"
+#include "canvas/RasterCanvas.h"
+#include "gif/GifCodec.h"
+#include "support/Pixels.h"
+#include "workspace/ChartFiles.h"
+#include "workspace/JpegCodec.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+// A 2 x 1 GIF89a with a black and a red entry whose first image is pixels (0, 1) with index
+// 0 transparent; the second image, of an animation, is (1, 1). LZW data worked by hand:
+// codes clear 4, 0, 1, end 5 in three bits each give 0x44 0x0A.
+QByteArray twoPixelGif(bool animated)
+{
+    QByteArray gif("GIF89a");
+    gif += bytes({2, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 0, 0});
+    gif += bytes({0x21, 0xF9, 4, 1, 0, 0, 0, 0});
+    gif += bytes({0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0});
+    if (animated)
+        gif += bytes({0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x4C, 0x0A, 0});
+    return gif + bytes({0x3B});
+}
+
+QImage sample(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb((x * 51) % 306, (y * 51) % 306, ((x + y) * 51) % 306));
+    return image;
+}
+
+// The first value of the first quantisation table of a JPEG file (its DC step).
+int firstQuantStep(const QByteArray &jpeg)
+{
+    const qsizetype at = jpeg.indexOf("\xFF\xDB");
+    return at < 0 ? -1 : quint8(jpeg[at + 5]);
+}
+
+void expectMessage(const std::function<void()> &run, const QString &start)
+{
+    try {
+        run();
+        ADD_FAILURE() << "no error, expected " << start.toStdString();
+    } catch (const ChartError &e) {
+        EXPECT_TRUE(e.message().startsWith(start)) << e.message().toStdString();
+    }
+}
+
+} // namespace
+
+TEST(ChartFiles, ExtensionIsTheLastDotAfterTheLastSeparatorInLowerCase)
+{
+    EXPECT_EQ(ChartFiles::extensionOf(QStringLiteral("/a/b/chart.GIF")), QStringLiteral(".gif"));
+    EXPECT_EQ(ChartFiles::extensionOf(QStringLiteral("chart.tar.JPEG")), QStringLiteral(".jpeg"));
+    EXPECT_EQ(ChartFiles::extensionOf(QStringLiteral("/maps.d/chart")), QString());
+    EXPECT_EQ(ChartFiles::extensionOf(QStringLiteral("C:\\maps.d\\chart")), QString());
+    EXPECT_EQ(ChartFiles::extensionOf(QStringLiteral("chart.")), QStringLiteral("."));
+}
+
+TEST(GifCodec, WebPaletteLevels)
+{
+    EXPECT_EQ(GifCodec::webIndex(qRgb(255, 0, 0)), 180);
+    EXPECT_EQ(GifCodec::webIndex(qRgb(255, 255, 255)), 215);
+    EXPECT_EQ(GifCodec::webIndex(qRgb(0, 0, 0)), 0);
+    const std::pair<int, int> levels[] = {{47, 0}, {48, 1}, {98, 1}, {99, 2}, {149, 2},
+                                          {150, 3}, {200, 3}, {201, 4}, {251, 4}, {252, 5}};
+    for (const auto &[value, level] : levels)
+        EXPECT_EQ(GifCodec::webIndex(qRgb(0, 0, value)), level) << value;
+}
+
+TEST(GifCodec, MultiplesOf51RoundTripUnchangedWithNoExtensionBlocks)
+{
+    const QImage image = sample(7, 5);
+    const QByteArray gif = GifCodec::encode(image, 0);
+    // Header, screen descriptor and a 256-entry palette, then straight to the image.
+    EXPECT_EQ(gif[6 + 7 + 3 * 256], char(0x2C));
+    EXPECT_FALSE(gif.contains("\x21\xF9"));
+    EXPECT_EQ(GifCodec::decode(gif).convertToFormat(QImage::Format_RGB32), image);
+}
+
+TEST(GifCodec, PaletteChartKeepsItsPalette)
+{
+    QImage image(5, 3, QImage::Format_Indexed8);
+    QVector<QRgb> table;
+    for (int i = 0; i < 16; ++i)
+        table.append(qRgb(i * 13, 200 - i * 7, i * 3));
+    image.setColorTable(table);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            image.setPixel(x, y, uint((x + 5 * y) % 16));
+    const QImage back = GifCodec::decode(GifCodec::encode(image, 4));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(back.pixel(x, y), image.pixel(x, y));
+}
+
+TEST(GifCodec, TransparencyAndTheFirstFrame)
+{
+    const QImage still = GifCodec::decode(twoPixelGif(false));
+    EXPECT_EQ(qAlpha(still.pixel(0, 0)), 0);
+    EXPECT_EQ(still.pixel(1, 0), qRgb(255, 0, 0));
+    const QImage first = GifCodec::decode(twoPixelGif(true));
+    EXPECT_EQ(qAlpha(first.pixel(0, 0)), 0);
+}
+
+TEST(GifCodec, DamagedAndForgedFiles)
+{
+    expectMessage([] { GifCodec::decode("not a picture at all"); }, "Invalid GIF signature");
+    const QByteArray gif = twoPixelGif(false);
+    for (qsizetype n = 0; n < gif.size() - 1; ++n) {
+        try {
+            GifCodec::decode(gif.left(n));
+            ADD_FAILURE() << "decoded " << n << " bytes";
+        } catch (const ChartError &) {
+        }
+    }
+    QByteArray huge = gif;
+    huge[6] = huge[7] = huge[8] = huge[9] = char(0xFF); // a 65535 x 65535 screen
+    expectMessage([&] { GifCodec::decode(huge); }, "A chart of 65535 x 65535 pixels is too large");
+}
+
+TEST(JpegCodec, QualityReachesTheEncoder)
+{
+    const QImage image = sample(16, 16);
+    const std::pair<const char *, int> cases[] = {{"  75 ", 8},  {"0", 255},  {"100", 1},
+                                                  {"200", 1},    {"10", 80},  {"50", 16},
+                                                  {"-5", 255},   {"300", 1}};
+    for (const auto &[text, step] : cases)
+        EXPECT_EQ(firstQuantStep(JpegCodec::encode(image, JpegCodec::qualityOf(QLatin1String(text)))),
+                  step)
+            << text;
+    expectMessage([] { JpegCodec::qualityOf(QStringLiteral("high")); },
+                  "'high' is not a valid integer value");
+}
+
+TEST(JpegCodec, RoundTripIsCloseAndFullSize)
+{
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(qRgb(200, 100, 50));
+    const QImage back = JpegCodec::decode(JpegCodec::encode(image, 95));
+    ASSERT_EQ(back.size(), image.size());
+    EXPECT_NEAR(qRed(back.pixel(20, 15)), 200, 3);
+    EXPECT_NEAR(qBlue(back.pixel(20, 15)), 50, 3);
+}
+
+TEST(JpegCodec, DamagedAndForgedFiles)
+{
+    expectMessage([] { JpegCodec::decode("definitely not a JPEG"); }, "JPEG error #");
+    const QByteArray jpeg = JpegCodec::encode(sample(64, 64), 75);
+    expectMessage([&] { JpegCodec::decode(jpeg.left(jpeg.size() * 2 / 3)); }, "JPEG error #");
+    QByteArray forged = jpeg;
+    const qsizetype sof = forged.indexOf("\xFF\xC0");
+    ASSERT_GT(sof, 0);
+    for (int i : {5, 7}) { // height, then width: 60000 each
+        forged[sof + i] = char(60000 >> 8);
+        forged[sof + i + 1] = char(60000 & 0xFF);
+    }
+    expectMessage([&] { JpegCodec::decode(forged); }, "A chart of 60000 x 60000");
+}
+
+class ChartFilesTest : public ::testing::Test
+{
+protected:
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    void write(const char *name, const QByteArray &content)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QTemporaryDir dir;
+    ChartBitmap chart = Pixels::sentinelChart(3, 2);
+    RasterCanvas canvas{chart};
+};
+
+TEST_F(ChartFilesTest, GifLoadDrawsOverTheResizedChartKeepingTransparentPixels)
+{
+    write("two.GIF", twoPixelGif(false));
+    ChartFiles::load(chart, canvas, path("two.GIF"));
+    EXPECT_EQ(chart.width(), 2);
+    EXPECT_EQ(chart.height(), 1);
+    EXPECT_EQ(Pixels::at(chart.image(), 0, 0), Pixels::Sentinel);
+    EXPECT_EQ(Pixels::at(chart.image(), 1, 0), chartRgb(255, 0, 0));
+}
+
+TEST_F(ChartFilesTest, SaveByExtensionAndNothingForOthers)
+{
+    chart.assign(sample(8, 6), 0);
+    ChartFiles::save(chart, path("a.Gif"), QStringLiteral("10"));
+    ChartFiles::save(chart, path("a.jpeg"), QStringLiteral("10"));
+    ChartFiles::save(chart, path("a.bmp"), QStringLiteral("10"));
+    ChartFiles::save(chart, path("a.png"), QStringLiteral("10"));
+    ChartFiles::save(chart, path("noextension"), QStringLiteral("10"));
+    EXPECT_TRUE(QFile::exists(path("a.Gif")));
+    EXPECT_EQ(firstQuantStep([&] {
+                  QFile f(path("a.jpeg"));
+                  f.open(QIODevice::ReadOnly);
+                  return f.readAll();
+              }()),
+              80);
+    EXPECT_EQ(BmpCodec::readFile(path("a.bmp")).image, sample(8, 6));
+    EXPECT_FALSE(QFile::exists(path("a.png")));
+    EXPECT_FALSE(QFile::exists(path("noextension")));
+    expectMessage([&] { ChartFiles::save(chart, path("b.jpg"), QStringLiteral("ten")); },
+                  "'ten' is not a valid integer value");
+    EXPECT_FALSE(QFile::exists(path("b.jpg")));
+}
+
+TEST_F(ChartFilesTest, FailedLoadsLeaveTheChart)
+{
+    const QImage before = chart.image();
+    write("bad.gif", "GIF89a\x10\x00");
+    write("bad.jpg", "\xFF\xD8\xFF\xE0 broken");
+    EXPECT_THROW(ChartFiles::load(chart, canvas, path("bad.gif")), ChartError);
+    EXPECT_THROW(ChartFiles::load(chart, canvas, path("bad.jpg")), ChartError);
+    expectMessage([&] { ChartFiles::load(chart, canvas, path("missing.gif")); },
+                  "Cannot open file ");
+    ChartFiles::load(chart, canvas, path("whatever.txt")); // other extensions load nothing
+    EXPECT_EQ(chart.image(), before);
+}
