@@ -4,6 +4,7 @@
 #include "mapgen/MapGenerator.h"
 #include "mapgen/Projection.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -112,6 +113,30 @@ void GenerateMapSynthetic(benchmark::State &state)
 BENCHMARK(GenerateMapSynthetic)
     ->Args({800, 600})
     ->Args({1600, 1200})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+// The map data shipped beside the program: the default view of the United States and a
+// whole-globe view, with the default preferences.
+void GenerateMapShipped(benchmark::State &state)
+{
+    const ChartSettings settings;
+    const Workspace data(QCoreApplication::applicationDirPath());
+    const bool globe = state.range(2) != 0;
+    const ViewValues view{globe ? 20.0 : 39.0, globe ? 0.0 : -96.0, globe ? 0.45 : 1.2,
+                          int(state.range(0)), int(state.range(1))};
+    ChartBitmap chart;
+    RasterCanvas canvas(chart);
+    SilentProgress progress;
+    for (auto _ : state)
+        MapGenerator(chart, canvas, settings, data, progress).GenerateMap(view);
+}
+BENCHMARK(GenerateMapShipped)
+    ->Args({800, 600, 0})
+    ->Args({1600, 1200, 0})
+    ->Args({800, 600, 1})
+    ->Args({1600, 1200, 1})
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly();

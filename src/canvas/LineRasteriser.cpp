@@ -79,15 +79,22 @@ void LineRasteriser::line(QPoint from, QPoint to)
     const qint64 minorEnd = (xMajor ? m_target.height() : m_target.width()) - 1;
     qint64 first = 0;
     qint64 last = wide ? s.majorLength : s.majorLength - 1;
-    s.clipMajor(-pad, majorEnd + pad, first, last);
-    if (first <= last)
-        s.clipMinor(-pad, minorEnd + pad, first, last);
+    // Most lines lie wholly on the chart and need no search for their visible steps.
+    const auto reaches = [&](QPoint p) {
+        return p.x() >= -pad && p.y() >= -pad && p.x() <= m_target.width() - 1 + pad
+               && p.y() <= m_target.height() - 1 + pad;
+    };
+    if (!reaches(from) || !reaches(to)) {
+        s.clipMajor(-pad, majorEnd + pad, first, last);
+        if (first <= last)
+            s.clipMinor(-pad, minorEnd + pad, first, last);
+    }
 
     const qint64 twiceMajor = 2 * s.majorLength;
-    qint64 offset = first <= last ? s.minorOffset(first) : 0;
-    qint64 rest = first <= last ? qint64((Wide(2) * first * s.minorLength + s.majorLength - 1)
-                                         % twiceMajor)
-                                : 0;
+    qint64 offset = first > 0 && first <= last ? s.minorOffset(first) : 0;
+    qint64 rest = first > 0 && first <= last
+                      ? qint64((Wide(2) * first * s.minorLength + s.majorLength - 1) % twiceMajor)
+                      : s.majorLength - 1;
     for (qint64 i = first; i <= last; ++i) {
         const int major = int(s.major0 + s.majorSign * i);
         const int minor = int(s.minor0 + s.minorSign * offset);

@@ -4,7 +4,8 @@
 #include <climits>
 
 PixelTarget::PixelTarget(QImage &image)
-    : m_image(image), m_width(image.width()), m_height(image.height()),
+    : m_image(image), m_bits(image.isNull() ? nullptr : image.bits()),
+      m_stride(image.bytesPerLine()), m_width(image.width()), m_height(image.height()),
       m_indexed(image.format() == QImage::Format_Indexed8)
 {
     if (m_indexed)
@@ -38,17 +39,6 @@ void PixelTarget::setColor(ChartColor color)
     m_value = m_indexed ? nearestIndex(m_table, toQRgb(color)) : toQRgb(color);
 }
 
-void PixelTarget::pixel(int x, int y)
-{
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
-        return;
-    touch(x, x, y);
-    if (m_indexed)
-        m_image.scanLine(y)[x] = uchar(m_value);
-    else
-        reinterpret_cast<QRgb *>(m_image.scanLine(y))[x] = m_value;
-}
-
 void PixelTarget::span(int x0, int x1, int y)
 {
     if (y < 0 || y >= m_height)
@@ -58,20 +48,13 @@ void PixelTarget::span(int x0, int x1, int y)
     if (x0 > x1)
         return;
     touch(x0, x1, y);
+    uchar *bits = m_bits + qsizetype(y) * m_stride;
     if (m_indexed) {
-        memset(m_image.scanLine(y) + x0, int(m_value), size_t(x1 - x0 + 1));
+        memset(bits + x0, int(m_value), size_t(x1 - x0 + 1));
         return;
     }
-    QRgb *row = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+    QRgb *row = reinterpret_cast<QRgb *>(bits);
     std::fill(row + x0, row + x1 + 1, m_value);
-}
-
-void PixelTarget::touch(int x0, int x1, int y)
-{
-    m_minX = qMin(m_minX, x0);
-    m_maxX = qMax(m_maxX, x1);
-    m_minY = qMin(m_minY, y);
-    m_maxY = qMax(m_maxY, y);
 }
 
 QRect PixelTarget::takeTouched()

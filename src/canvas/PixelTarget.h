@@ -19,7 +19,17 @@ public:
     /// Chooses the colour of the following writes.
     void setColor(ChartColor color);
     /// One pixel; outside the image nothing happens.
-    void pixel(int x, int y);
+    void pixel(int x, int y)
+    {
+        if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+            return;
+        touch(x, x, y);
+        uchar *row = m_bits + qsizetype(y) * m_stride;
+        if (m_indexed)
+            row[x] = uchar(m_value);
+        else
+            reinterpret_cast<QRgb *>(row)[x] = m_value;
+    }
     /// The pixels x0 .. x1 of row y, both included, clipped.
     void span(int x0, int x1, int y);
     /// Everything written since construction or the last takeTouched.
@@ -29,9 +39,17 @@ public:
     static uint nearestIndex(const QVector<QRgb> &table, QRgb rgb);
 
 private:
-    void touch(int x0, int x1, int y);
+    void touch(int x0, int x1, int y)
+    {
+        m_minX = qMin(m_minX, x0);
+        m_maxX = qMax(m_maxX, x1);
+        m_minY = qMin(m_minY, y);
+        m_maxY = qMax(m_maxY, y);
+    }
 
     QImage &m_image;
+    uchar *m_bits;
+    qsizetype m_stride;
     int m_width;
     int m_height;
     bool m_indexed;

@@ -18,6 +18,24 @@ qint64 ceilDiv(Wide num, qint64 den)
 
 PolygonFiller::PolygonFiller(PixelTarget &target) : m_target(target) {}
 
+// The crossing of the first row the edge is met in: ceil(xTop + (y - yTop) dx / dy).
+void PolygonFiller::Edge::start(qint64 y)
+{
+    const Wide num = Wide(y - yTop) * dx;
+    const qint64 up = ceilDiv(num, dy);
+    x = xTop + up;
+    rest = qint64(Wide(up) * dy - num);
+    step = dx >= 0 ? dx / dy : -ceilDiv(-dx, dy);
+    stepRest = dx - step * dy;
+}
+
+void PolygonFiller::Edge::advance()
+{
+    const qint64 change = stepRest - rest;
+    x += step + (change > 0 ? 1 : 0);
+    rest = change > 0 ? dy - change : -change;
+}
+
 void PolygonFiller::fill(std::span<const QPoint> points)
 {
     m_edges.clear();
@@ -31,7 +49,8 @@ void PolygonFiller::fill(std::span<const QPoint> points)
             continue; // horizontal edges cross no row
         if (a.y() > b.y())
             std::swap(a, b);
-        m_edges.push_back({a.y(), b.y(), a.x(), qint64(b.x()) - a.x(), qint64(b.y()) - a.y()});
+        m_edges.push_back(
+            {a.y(), b.y(), a.x(), qint64(b.x()) - a.x(), qint64(b.y()) - a.y(), 0, 0, 0, 0});
         top = std::min<qint64>(top, a.y());
         bottom = std::max<qint64>(bottom, b.y());
     }
@@ -44,9 +63,13 @@ void PolygonFiller::fill(std::span<const QPoint> points)
     m_active.clear();
     size_t next = 0;
     for (int y = firstRow; y < endRow; ++y) {
-        while (next < m_edges.size() && m_edges[next].yTop <= y)
-            m_active.push_back(&m_edges[next++]);
         std::erase_if(m_active, [y](const Edge *e) { return e->yBottom <= y; });
+        for (Edge *e : m_active)
+            e->advance();
+        while (next < m_edges.size() && m_edges[next].yTop <= y) {
+            m_edges[next].start(y);
+            m_active.push_back(&m_edges[next++]);
+        }
         fillRow(y);
     }
 }
@@ -55,7 +78,7 @@ void PolygonFiller::fillRow(int y)
 {
     m_crossings.clear();
     for (const Edge *e : m_active)
-        m_crossings.push_back(e->xTop + ceilDiv(Wide(y - e->yTop) * e->dx, e->dy));
+        m_crossings.push_back(e->x);
     std::sort(m_crossings.begin(), m_crossings.end());
     for (size_t i = 0; i + 1 < m_crossings.size(); i += 2) {
         const qint64 x0 = std::max<qint64>(m_crossings[i], 0);

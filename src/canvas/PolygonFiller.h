@@ -29,11 +29,16 @@ private:
     struct Edge {
         qint64 yTop, yBottom; // rows yTop .. yBottom - 1 cross this edge
         qint64 xTop, dx, dy;  // x at row y is xTop + (y - yTop) * dx / dy
+        // Walking down the rows without a division: the crossing is x, exactly
+        // x - rest / dy with 0 <= rest < dy; each row adds dx / dy = step + stepRest / dy.
+        qint64 x, rest, step, stepRest;
+        void start(qint64 y);
+        void advance();
     };
     void fillRow(int y);
 
     PixelTarget &m_target;
     std::vector<Edge> m_edges;
-    std::vector<const Edge *> m_active;
+    std::vector<Edge *> m_active;
     std::vector<qint64> m_crossings;
 };

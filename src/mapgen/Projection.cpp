@@ -20,27 +20,7 @@ bool inRange(double latitude, double longitude)
     return latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180;
 }
 
-// The orthographic terms of one position: its offsets a and b from the centre in Earth
-// radii, and the visibility v (visible while below 0).
-struct Terms {
-    double a, b, v;
-};
-
-Terms termsOf(const ViewValues &view, double latitude, double longitude)
-{
-    const double phi = latitude * K;
-    const double delta = longitude * K - (view.CenterLon - 180) * K;
-    const double psi = -view.CenterLat * K;
-    const double cosPhi = std::cos(phi);
-    const double sinPhi = std::sin(phi);
-    const double cosDelta = std::cos(delta);
-    const double cosPsi = std::cos(psi);
-    const double sinPsi = std::sin(psi);
-    return {cosPhi * std::sin(delta), cosPsi * sinPhi - sinPsi * cosPhi * cosDelta,
-            sinPsi * sinPhi + cosPsi * cosPhi * cosDelta};
-}
-
-QPoint chartPoint(const ViewValues &view, double a, double b)
+QPoint pointAt(const ViewValues &view, double a, double b)
 {
     const double r = view.Zoom * view.ChartWidth;
     const double x = clamped(view.ChartWidth * 0.5 - a * r);
@@ -48,26 +28,57 @@ QPoint chartPoint(const ViewValues &view, double a, double b)
     return QPoint(NumberConversion::roundHalfEven(x), NumberConversion::roundHalfEven(y));
 }
 
+Projection::Terms termsAt(const ViewValues &view, double latitude, double longitude)
+{
+    const double phi = Projection::converted(latitude);
+    const double delta = Projection::deltaOf(view, longitude);
+    return Projection::termsOf(Projection::anglesOf(view), std::sin(phi), std::cos(phi),
+                               std::sin(delta), std::cos(delta));
+}
+
 } // namespace
+
+double Projection::converted(double degrees)
+{
+    return degrees * K;
+}
+
+double Projection::deltaOf(const ViewValues &view, double longitude)
+{
+    return longitude * K - (view.CenterLon - 180) * K;
+}
+
+Projection::ViewAngles Projection::anglesOf(const ViewValues &view)
+{
+    const double psi = -view.CenterLat * K;
+    return {std::sin(psi), std::cos(psi)};
+}
+
+Projection::Terms Projection::termsOf(const ViewAngles &view, double sinPhi, double cosPhi,
+                                      double sinDelta, double cosDelta)
+{
+    return {cosPhi * sinDelta, view.cosPsi * sinPhi - view.sinPsi * cosPhi * cosDelta,
+            view.sinPsi * sinPhi + view.cosPsi * cosPhi * cosDelta};
+}
+
+QPoint Projection::chartPointOf(const ViewValues &view, const Terms &t)
+{
+    if (!(t.v < 0)) // the far side and the rim itself
+        return QPoint(OffChart, OffChart);
+    return pointAt(view, t.a, t.b);
+}
+
+std::optional<QPoint> Projection::rimPointOf(const ViewValues &view, const Terms &t)
+{
+    const double length = std::sqrt(t.a * t.a + t.b * t.b); // both at most 1: no overflow
+    if (t.v < 0 || !(length > 1e-9))
+        return std::nullopt;
+    return pointAt(view, t.a / length, t.b / length);
+}
 
 QPoint Projection::ProjectToChart(const ViewValues &view, double latitude, double longitude)
 {
     if (!inRange(latitude, longitude))
         return QPoint(OffChart, OffChart);
-    const Terms t = termsOf(view, latitude, longitude);
-    if (!(t.v < 0)) // the far side and the rim itself
-        return QPoint(OffChart, OffChart);
-    return chartPoint(view, t.a, t.b);
-}
-
-std::optional<QPoint> Projection::rimPoint(const ViewValues &view, double latitude,
-                                           double longitude)
-{
-    if (!inRange(latitude, longitude))
-        return std::nullopt;
-    const Terms t = termsOf(view, latitude, longitude);
-    const double length = std::hypot(t.a, t.b);
-    if (t.v < 0 || !(length > 1e-9))
-        return std::nullopt;
-    return chartPoint(view, t.a / length, t.b / length);
+    return chartPointOf(view, termsAt(view, latitude, longitude));
 }

@@ -28,12 +28,31 @@ public:
     /// visible while sin(-phi0) sin phi + cos(-phi0) cos phi cos delta < 0, R = Zoom x W.
     static QPoint ProjectToChart(const ViewValues &view, double latitude, double longitude);
 
+    /// The orthographic terms of a position: its offsets a and b from the centre in Earth
+    /// radii, and the visibility v (visible while below 0).
+    struct Terms {
+        double a, b, v;
+    };
+    /// The sine and cosine of the view's converted centre latitude, negated (psi).
+    struct ViewAngles {
+        double sinPsi, cosPsi;
+    };
+    static ViewAngles anglesOf(const ViewValues &view);
+    /// The terms of a position in range, from the sines and cosines of its converted
+    /// latitude (phi) and longitude difference (delta).
+    static Terms termsOf(const ViewAngles &view, double sinPhi, double cosPhi, double sinDelta,
+                         double cosDelta);
+    /// The chart point of a position's terms: OffChart when hidden.
+    static QPoint chartPointOf(const ViewValues &view, const Terms &terms);
     /// Where a hidden position lies on the rim of the visible disc: the rim point in the
     /// same direction from the centre as the position (the orthographic image of a far-side
-    /// point lies in its direction, only inside the disc). Empty for visible positions, the
-    /// centre's antipode and positions out of range.
-    static std::optional<QPoint> rimPoint(const ViewValues &view, double latitude,
-                                          double longitude);
+    /// point lies in its direction, only inside the disc). Empty for visible positions and
+    /// the centre's antipode.
+    static std::optional<QPoint> rimPointOf(const ViewValues &view, const Terms &terms);
+    /// The converted angle of degrees: degrees x pi x 0.00555555.
+    static double converted(double degrees);
+    /// The converted longitude difference from the view centre, with its 180-degree shift.
+    static double deltaOf(const ViewValues &view, double longitude);
 
     /// Whether either coordinate of a projected point is OffChart.
     static bool isHidden(QPoint p) { return p.x() == OffChart || p.y() == OffChart; }

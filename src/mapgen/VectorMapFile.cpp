@@ -14,7 +14,7 @@ constexpr int LineStart = 1000;
 
 VectorMapFile::VectorMapFile(ChartCanvas &canvas, const ViewValues &view,
                              GenerationProgress &progress)
-    : m_canvas(canvas), m_view(view), m_progress(progress)
+    : m_canvas(canvas), m_view(view), m_progress(progress), m_projection(view)
 {
     m_buffer.reserve(BufferPoints);
 }
@@ -24,7 +24,7 @@ void VectorMapFile::DrawMapFile(const QString &path, bool asPolygon)
     DataFile file(path);
     m_asPolygon = asPolygon;
     m_seenLineStart = false;
-    m_buffer.clear();
+    clearBuffer();
     // A file ending inside a record fails here, and the line being collected is not drawn.
     file.forEachRecord(RecordSize, [this](const uchar *record) { addRecord(record); });
     drawBuffer();
@@ -39,49 +39,60 @@ void VectorMapFile::addRecord(const uchar *record)
             m_progress.lineDone();
         }
         m_seenLineStart = true;
-        m_buffer.clear();
+        clearBuffer();
     }
-    const double latitude = DataFile::int16At(record + 2) / 60.0;
-    const double longitude = DataFile::int16At(record + 4) / 60.0;
-    const QPoint p = Projection::ProjectToChart(m_view, latitude, longitude);
+    const int latitude = DataFile::int16At(record + 2);
+    const int longitude = DataFile::int16At(record + 4);
+    if (!MinuteProjection::inRange(latitude, longitude))
+        return; // out of range: left out, its neighbours joined
+    const Projection::Terms terms = m_projection.terms(latitude, longitude);
+    const QPoint p = Projection::chartPointOf(m_view, terms);
     if (p.x() == Projection::OffChart || p.x() == -Projection::OffChart)
-        leaveOut(latitude, longitude); // only x is tested
+        leaveOut(terms); // only x is tested
     else
-        append(p);
+        append(p, true);
 }
 
 // A point that is not drawn. Behind the globe, a land outline follows the rim of the disc
 // instead, so that the land keeps its shape up to the horizon rather than being cut by a
 // chord; any other line ends there and goes on at its next visible point, rather than
-// crossing the disc. Points out of range are simply left out.
-void VectorMapFile::leaveOut(double latitude, double longitude)
+// crossing the disc.
+void VectorMapFile::leaveOut(const Projection::Terms &terms)
 {
-    const auto rim = Projection::rimPoint(m_view, latitude, longitude);
-    if (!rim)
-        return;
-    if (m_asPolygon) {
-        append(*rim);
+    if (!m_asPolygon) {
+        if (terms.v >= 0) { // hidden, rather than off a very large chart
+            drawBuffer();
+            clearBuffer();
+        }
         return;
     }
-    drawBuffer();
-    m_buffer.clear();
+    if (const auto rim = Projection::rimPointOf(m_view, terms))
+        append(*rim, false);
 }
 
-void VectorMapFile::append(QPoint p)
+void VectorMapFile::append(QPoint p, bool visible)
 {
     if (int(m_buffer.size()) == BufferPoints) {
         // A line too long for one figure goes on in a new part from its last point.
         const QPoint joint = m_buffer.back();
         drawBuffer();
-        m_buffer.clear();
+        clearBuffer();
         m_buffer.push_back(joint);
     }
     m_buffer.push_back(p);
+    m_anyVisible = m_anyVisible || visible;
 }
 
+void VectorMapFile::clearBuffer()
+{
+    m_buffer.clear();
+    m_anyVisible = false;
+}
+
+// A figure of rim points alone lies wholly behind the globe and is not drawn.
 void VectorMapFile::drawBuffer()
 {
-    if (m_buffer.empty())
+    if (m_buffer.empty() || !m_anyVisible)
         return;
     if (m_asPolygon)
         m_canvas.polygon(m_buffer);

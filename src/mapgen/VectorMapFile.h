@@ -3,6 +3,7 @@
 
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
+#include "mapgen/MinuteProjection.h"
 #include "workspace/ViewValues.h"
 
 #include <QPoint>
@@ -29,14 +30,17 @@ public:
 
 private:
     void addRecord(const uchar *record);
-    void leaveOut(double latitude, double longitude);
-    void append(QPoint p);
+    void leaveOut(const Projection::Terms &terms);
+    void append(QPoint p, bool visible);
+    void clearBuffer();
     void drawBuffer();
 
     ChartCanvas &m_canvas;
     const ViewValues &m_view;
     GenerationProgress &m_progress;
+    MinuteProjection m_projection;
     std::vector<QPoint> m_buffer; // reserved once, never grown past BufferPoints
+    bool m_anyVisible = false; // whether the buffer holds a point in view, not only rim points
     bool m_asPolygon = false;
     bool m_seenLineStart = false;
 };

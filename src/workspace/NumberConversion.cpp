@@ -96,19 +96,6 @@ double NumberConversion::lenientDouble(const QString &text)
     return result.ec == std::errc() ? value : 0.0;
 }
 
-qint32 NumberConversion::roundHalfEven(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    // nearbyint rounds half to even in the default rounding mode.
-    const double rounded = std::nearbyint(value);
-    if (rounded >= double(std::numeric_limits<qint32>::max()))
-        return std::numeric_limits<qint32>::max();
-    if (rounded <= double(std::numeric_limits<qint32>::min()))
-        return std::numeric_limits<qint32>::min();
-    return qint32(rounded);
-}
-
 qint32 NumberConversion::lenientRounded(const QString &text)
 {
     return roundHalfEven(lenientDouble(text));

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <cmath>
+#include <limits>
 #include <optional>
 
 /// The two ways the system turns texts into numbers.
@@ -26,7 +28,17 @@ public:
     /// the 32-bit range (NaN gives 0).
     static qint32 lenientRounded(const QString &text);
     /// Nearest 32-bit integer, a half going to the even neighbour; clamped, NaN gives 0.
-    static qint32 roundHalfEven(double value);
+    static qint32 roundHalfEven(double value)
+    {
+        if (std::isnan(value))
+            return 0;
+        if (value >= double(std::numeric_limits<qint32>::max()))
+            return std::numeric_limits<qint32>::max();
+        if (value <= double(std::numeric_limits<qint32>::min()))
+            return std::numeric_limits<qint32>::min();
+        // lrint rounds half to even in the default rounding mode.
+        return qint32(std::lrint(value));
+    }
 
     /// Strict integer: the text trimmed of blanks and control characters at both ends, an
     /// optional sign and decimal digits, within the 32-bit range. Empty when it is not one.

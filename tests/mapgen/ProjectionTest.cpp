@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The projection's worked values and the great-circle arms of the crosses.
 #include "mapgen/GreatCircle.h"
+#include "mapgen/MinuteProjection.h"
 #include "mapgen/Projection.h"
 
 #include <gtest/gtest.h>
@@ -65,4 +66,26 @@ TEST(GreatCircle, PointAtBearing)
     // Not wrapped: west of the date line stays below -180.
     EXPECT_LT(GreatCircle::PointAtBearing(10, -180, 270, 30).longitude, -180);
     EXPECT_NEAR(GreatCircle::ArcSinDeg(0.5), 30, 1e-12);
+}
+
+// The table projection of whole minutes gives ProjectToChart's points to the last pixel.
+TEST(MinuteProjection, SameAsProjectToChart)
+{
+    const ViewValues views[] = {{45, -100, 1, 800, 600},
+                                {39, -96, 1.2, 1600, 1200},
+                                {-90, 0, 0.45, 800, 560},
+                                {20.5, 179.9, 0.34, 803, 601},
+                                {0, 0, 8, 800, 600}};
+    for (const ViewValues &view : views) {
+        const MinuteProjection table(view);
+        int compared = 0;
+        for (int lat = -5400; lat <= 5400; lat += 7)
+            for (int lon = -10800; lon <= 10800; lon += 131, ++compared)
+                ASSERT_EQ(table.project(lat, lon),
+                          Projection::ProjectToChart(view, lat / 60.0, lon / 60.0))
+                    << lat << " " << lon;
+        EXPECT_GT(compared, 200000);
+    }
+    EXPECT_EQ(MinuteProjection({45, -100, 1, 800, 600}).project(5401, 0),
+              QPoint(Off, Off));
 }

@@ -1,0 +1,51 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "workspace/ViewValues.h"
+
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+/// What brimlark-render was asked to do, read from its arguments.
+struct RenderOptions {
+    struct Segment {
+        int tool = 0;
+        std::vector<QPointF> points;
+    };
+    struct Marker {
+        QChar letter;
+        QPoint at;
+    };
+    struct Label {
+        QPoint at;
+        QString text;
+    };
+
+    ViewValues view;
+    bool hasView = false;
+    QString dataDir;
+    QString prefsFile;
+    QString input;
+    std::vector<Segment> segments;
+    std::vector<Marker> markers;
+    std::vector<Label> labels;
+    QString lineColor = QStringLiteral("Black");
+    QString lineWidth = QStringLiteral("1 px");
+    QString output;
+    bool quiet = false;
+
+    /// Reads the arguments (without the program name); a usage error is thrown as a
+    /// RenderOptions::UsageError with its message.
+    static RenderOptions parse(const QStringList &arguments);
+
+    /// The usage text.
+    static QString usage();
+
+    struct UsageError {
+        QString message;
+    };
+};
