@@ -3,9 +3,10 @@
 
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartError.h"
+#include "canvas/ReplacingFile.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QSaveFile>
 
 #include <bit>
 #include <cstring>
@@ -417,7 +418,18 @@ BmpImage BmpCodec::decode(const QByteArray &bytes)
     return h.bits <= 8 ? decodeIndexed(in, h) : decodeDirect(in, h);
 }
 
-QByteArray BmpCodec::encode(const QImage &source, int paletteBits)
+QByteArray BmpCodec::encode(const QImage &image, int paletteBits)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    write(buffer, image, paletteBits);
+    return out;
+}
+
+// Headers and palette first, then the rows bottom-up through a small buffer, so that a
+// large chart is never held twice in memory.
+bool BmpCodec::write(QIODevice &device, const QImage &source, int paletteBits)
 {
     const QImage image = paletteBits || source.isNull() || source.format() == QImage::Format_RGB32
                              ? source
@@ -428,11 +440,11 @@ QByteArray BmpCodec::encode(const QImage &source, int paletteBits)
     const int colours = paletteBits ? qMin(int(image.colorCount()), 1 << paletteBits) : 0;
     const qint64 stride = strideOf(width, bits);
     const qint64 offBits = FileHeaderSize + InfoHeaderSize + 4 * colours;
-    QByteArray out(offBits + stride * height, '\0');
-    uchar *p = reinterpret_cast<uchar *>(out.data());
+    QByteArray head(offBits, '\0');
+    uchar *p = reinterpret_cast<uchar *>(head.data());
     p[0] = 'B';
     p[1] = 'M';
-    put32(p + 2, quint32(out.size()));
+    put32(p + 2, quint32(offBits + stride * height));
     put32(p + 10, quint32(offBits));
     put32(p + 14, InfoHeaderSize);
     put32(p + 18, quint32(width));
@@ -448,9 +460,20 @@ QByteArray BmpCodec::encode(const QImage &source, int paletteBits)
         entry[1] = uchar(qGreen(c));
         entry[2] = uchar(qRed(c));
     }
-    for (int r = 0; r < height; ++r)
-        encodeRow(image, height - 1 - r, bits, p + offBits + stride * r);
-    return out;
+    if (device.write(head) != head.size())
+        return false;
+    const int rowsPerBlock = int(qMax<qint64>(1, 262144 / qMax<qint64>(stride, 1)));
+    std::vector<uchar> block(size_t(stride * qMin(rowsPerBlock, qMax(height, 1))));
+    for (int r = 0; r < height; r += rowsPerBlock) {
+        const int rows = qMin(rowsPerBlock, height - r);
+        std::fill(block.begin(), block.end(), 0);
+        for (int k = 0; k < rows; ++k)
+            encodeRow(image, height - 1 - (r + k), bits, block.data() + stride * k);
+        const qint64 size = stride * rows;
+        if (device.write(reinterpret_cast<const char *>(block.data()), size) != size)
+            return false;
+    }
+    return true;
 }
 
 BmpImage BmpCodec::readFile(const QString &path)
@@ -468,10 +491,10 @@ BmpImage BmpCodec::readFile(const QString &path)
     return decode(bytes);
 }
 
-void BmpCodec::writeFile(const QString &path, const QImage &image, int paletteBits)
+void BmpCodec::writeFile(const QString &path, const QImage &image, int paletteBits,
+                         ReplacingFile::Sync sync)
 {
-    const QByteArray bytes = encode(image, paletteBits);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    ReplacingFile file(path, sync);
+    if (!file.open() || !write(file.device(), image, paletteBits) || !file.commit())
         throw ChartError::cannotCreate(path);
 }

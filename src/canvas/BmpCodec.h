@@ -1,7 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "canvas/ReplacingFile.h"
+
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 
@@ -20,9 +23,12 @@ public:
     static BmpImage decode(const QByteArray &bytes);
     /// Encodes 24-bit for a 32-bit image, else the palette depth with its palette.
     static QByteArray encode(const QImage &image, int paletteBits);
+    /// Encodes onto a device; false when the device takes less than it is given.
+    static bool write(QIODevice &device, const QImage &image, int paletteBits);
 
     /// Reads a file: "Cannot open file %s" when it cannot be opened.
     static BmpImage readFile(const QString &path);
     /// Replaces a file atomically: "Cannot create file %s" when it cannot be written.
-    static void writeFile(const QString &path, const QImage &image, int paletteBits);
+    static void writeFile(const QString &path, const QImage &image, int paletteBits,
+                          ReplacingFile::Sync sync = ReplacingFile::Sync::ToDisk);
 };

@@ -5,7 +5,39 @@
 #include "canvas/ChartError.h"
 #include "canvas/PixelTarget.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
+
+#include <sys/mman.h>
+
+namespace {
+
+constexpr size_t HugePage = 2 * 1024 * 1024;
+
+void release(void *memory)
+{
+    std::free(memory);
+}
+
+} // namespace
+
+// Large charts live in memory the system may back with huge pages: a 1600 x 1200 chart is
+// then a few page faults instead of nearly two thousand, which is most of the cost of
+// making it.
+QImage ChartBitmap::allocate(int width, int height, QImage::Format format)
+{
+    const qsizetype bytesPerLine = ((qsizetype(width) * (format == QImage::Format_RGB32 ? 4 : 1)) + 3) & ~qsizetype(3);
+    const size_t bytes = size_t(bytesPerLine) * size_t(height);
+    if (bytes < HugePage)
+        return QImage(width, height, format);
+    void *memory = nullptr;
+    if (posix_memalign(&memory, HugePage, (bytes + HugePage - 1) / HugePage * HugePage) != 0)
+        throw std::bad_alloc();
+    madvise(memory, bytes, MADV_HUGEPAGE);
+    return QImage(static_cast<uchar *>(memory), width, height, bytesPerLine, format, release,
+                  memory);
+}
 
 bool ChartBitmap::sizeAllowed(qint64 width, qint64 height)
 {
@@ -35,7 +67,8 @@ void ChartBitmap::setSize(int width, int height)
         m_dirty = QRect();
         return;
     }
-    QImage resized(width, height, m_paletteBits ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    QImage resized = allocate(width, height,
+                              m_paletteBits ? QImage::Format_Indexed8 : QImage::Format_RGB32);
     if (m_paletteBits) {
         resized.setColorTable(m_image.colorTable());
         // A palette chart pads with its entry nearest to white.
@@ -66,7 +99,7 @@ void ChartBitmap::loadFromFile(const QString &path)
     assign(std::move(loaded.image), loaded.paletteBits);
 }
 
-void ChartBitmap::saveToFile(const QString &path) const
+void ChartBitmap::saveToFile(const QString &path, ReplacingFile::Sync sync) const
 {
-    BmpCodec::writeFile(path, m_image, m_paletteBits);
+    BmpCodec::writeFile(path, m_image, m_paletteBits, sync);
 }

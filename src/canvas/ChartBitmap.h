@@ -1,6 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "canvas/ReplacingFile.h"
+
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -35,7 +37,8 @@ public:
     /// Loads a Windows bitmap file; on failure the chart keeps its content.
     void loadFromFile(const QString &path);
     /// Writes the chart as a Windows bitmap in its own depth (24-bit for a 32-bit chart).
-    void saveToFile(const QString &path) const;
+    void saveToFile(const QString &path,
+                    ReplacingFile::Sync sync = ReplacingFile::Sync::ToDisk) const;
 
     /// Throws the size message when a chart of this size may not be made.
     static void checkSize(qint64 width, qint64 height);
@@ -49,6 +52,8 @@ public:
     void clearDirty() { m_dirty = QRect(); }
 
 private:
+    static QImage allocate(int width, int height, QImage::Format format);
+
     QImage m_image;
     int m_paletteBits = 0;
     QRect m_dirty;

@@ -16,8 +16,6 @@ qint64 ceilDiv(Wide num, qint64 den)
 
 } // namespace
 
-PolygonFiller::PolygonFiller(PixelTarget &target) : m_target(target) {}
-
 // The crossing of the first row the edge is met in: ceil(xTop + (y - yTop) dx / dy).
 void PolygonFiller::Edge::start(qint64 y)
 {
@@ -36,7 +34,7 @@ void PolygonFiller::Edge::advance()
     rest = change > 0 ? dy - change : -change;
 }
 
-void PolygonFiller::fill(std::span<const QPoint> points)
+void PolygonFiller::fill(PixelTarget &target, std::span<const QPoint> points)
 {
     m_edges.clear();
     const size_t n = points.size();
@@ -59,7 +57,7 @@ void PolygonFiller::fill(std::span<const QPoint> points)
     std::sort(m_edges.begin(), m_edges.end(),
               [](const Edge &l, const Edge &r) { return l.yTop < r.yTop; });
     const int firstRow = int(std::max<qint64>(top, 0));
-    const int endRow = int(std::min<qint64>(bottom, m_target.height()));
+    const int endRow = int(std::min<qint64>(bottom, target.height()));
     m_active.clear();
     size_t next = 0;
     for (int y = firstRow; y < endRow; ++y) {
@@ -70,11 +68,11 @@ void PolygonFiller::fill(std::span<const QPoint> points)
             m_edges[next].start(y);
             m_active.push_back(&m_edges[next++]);
         }
-        fillRow(y);
+        fillRow(target, y);
     }
 }
 
-void PolygonFiller::fillRow(int y)
+void PolygonFiller::fillRow(PixelTarget &target, int y)
 {
     m_crossings.clear();
     for (const Edge *e : m_active)
@@ -82,8 +80,8 @@ void PolygonFiller::fillRow(int y)
     std::sort(m_crossings.begin(), m_crossings.end());
     for (size_t i = 0; i + 1 < m_crossings.size(); i += 2) {
         const qint64 x0 = std::max<qint64>(m_crossings[i], 0);
-        const qint64 x1 = std::min<qint64>(m_crossings[i + 1] - 1, m_target.width() - 1);
+        const qint64 x1 = std::min<qint64>(m_crossings[i + 1] - 1, target.width() - 1);
         if (x0 <= x1)
-            m_target.span(int(x0), int(x1), y);
+            target.span(int(x0), int(x1), y);
     }
 }

@@ -20,10 +20,9 @@
 class PolygonFiller
 {
 public:
-    explicit PolygonFiller(PixelTarget &target);
-
-    /// Fills the polygon through the points; the last point joins the first.
-    void fill(std::span<const QPoint> points);
+    /// Fills the polygon through the points into the target; the last point joins the
+    /// first. The filler keeps its working memory from one polygon to the next.
+    void fill(PixelTarget &target, std::span<const QPoint> points);
 
 private:
     struct Edge {
@@ -35,9 +34,8 @@ private:
         void start(qint64 y);
         void advance();
     };
-    void fillRow(int y);
+    void fillRow(PixelTarget &target, int y);
 
-    PixelTarget &m_target;
     std::vector<Edge> m_edges;
     std::vector<Edge *> m_active;
     std::vector<qint64> m_crossings;

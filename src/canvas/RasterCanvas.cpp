@@ -68,7 +68,7 @@ void RasterCanvas::polygon(std::span<const QPoint> points)
     if (m_state.brushStyle == BrushStyle::Solid) {
         PixelTarget target(m_bitmap.pixels());
         target.setColor(m_state.brushColor);
-        PolygonFiller(target).fill(points);
+        m_filler.fill(target, points);
         finish(target);
     }
     outline(points, true);

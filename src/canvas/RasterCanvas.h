@@ -4,6 +4,7 @@
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
 #include "canvas/PenDisc.h"
+#include "canvas/PolygonFiller.h"
 #include "canvas/PixelTarget.h"
 
 /// The real canvas: draws on the chart bitmap with our own rasteriser (lines, figures and
@@ -47,5 +48,6 @@ private:
     ChartBitmap &m_bitmap;
     CanvasState m_state;
     PenDisc m_pen{1};
+    PolygonFiller m_filler;
     qint64 m_dashPhase = 0;
 };

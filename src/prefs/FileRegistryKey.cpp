@@ -2,11 +2,11 @@
 #include "prefs/FileRegistryKey.h"
 
 #include "canvas/ChartError.h"
+#include "canvas/ReplacingFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -79,7 +79,6 @@ void FileRegistryKey::close()
         return;
     m_dirty = false;
     const QByteArray bytes = m_file.serialize();
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!ReplacingFile::write(m_filePath, bytes))
         throw ChartError(QStringLiteral("Failed to set data for '%1'").arg(m_firstUnsaved));
 }

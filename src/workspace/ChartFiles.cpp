@@ -7,7 +7,6 @@
 #include "workspace/JpegCodec.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -31,10 +30,9 @@ QByteArray ChartFiles::readPicture(const QString &path)
     return file.readAll();
 }
 
-void ChartFiles::writePicture(const QString &path, const QByteArray &bytes)
+void ChartFiles::writePicture(const QString &path, const QByteArray &bytes, Sync sync)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!ReplacingFile::write(path, bytes, sync))
         throw ChartError::cannotCreate(path);
 }
 
@@ -55,13 +53,15 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
     canvas.draw(0, 0, picture);
 }
 
-void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QString &jpegComp)
+void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QString &jpegComp,
+                      Sync sync)
 {
     const QString extension = extensionOf(path);
     if (extension == u".bmp")
-        chart.saveToFile(path);
+        chart.saveToFile(path, sync);
     else if (extension == u".gif")
-        writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits()));
+        writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits()), sync);
     else if (extension == u".jpg" || extension == u".jpeg")
-        writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)));
+        writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)),
+                     sync);
 }

@@ -3,6 +3,7 @@
 
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
+#include "canvas/ReplacingFile.h"
 
 #include <QString>
 
@@ -12,6 +13,8 @@
 class ChartFiles
 {
 public:
+    using Sync = ReplacingFile::Sync;
+
     /// The extension: from the last "." after the last separator on, lower-cased; empty
     /// when the name has none.
     static QString extensionOf(const QString &fileName);
@@ -22,9 +25,10 @@ public:
     static void load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path);
     /// Writes the chart in the format of the extension, replacing any file of that name;
     /// a JPEG takes its quality from the JPEGComp text, checked before anything is written.
-    static void save(const ChartBitmap &chart, const QString &path, const QString &jpegComp);
+    static void save(const ChartBitmap &chart, const QString &path, const QString &jpegComp,
+                     Sync sync = Sync::ToDisk);
 
 private:
     static QByteArray readPicture(const QString &path);
-    static void writePicture(const QString &path, const QByteArray &bytes);
+    static void writePicture(const QString &path, const QByteArray &bytes, Sync sync);
 };

@@ -2,12 +2,12 @@
 #include "workspace/SavedData.h"
 
 #include "canvas/ChartError.h"
+#include "canvas/ReplacingFile.h"
 #include "workspace/DataFile.h"
 #include "workspace/FileErrors.h"
 #include "workspace/NumberConversion.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -57,14 +57,12 @@ SavedFields SavedData::read(const QString &path)
 
 void SavedData::write(const QString &path, const SavedFields &fields)
 {
+    ReplacingFile file(path);
+    if (!file.open())
+        throw ChartError(FileErrors::message(file.error()));
     const QByteArray bytes = format(fields);
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        throw ChartError(FileErrors::message(errno));
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const int error = errno;
-        file.cancelWriting();
-        throw ChartError(FileErrors::message(error));
-    }
+    if (file.device().write(bytes) != bytes.size())
+        throw ChartError(FileErrors::message(errno ? errno : EIO));
+    if (!file.commit())
+        throw ChartError(FileErrors::message(file.error()));
 }

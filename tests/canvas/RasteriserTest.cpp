@@ -27,7 +27,7 @@ QString fill(int w, int h, std::initializer_list<QPoint> points)
     PixelTarget target(chart.pixels());
     target.setColor(Ink);
     const std::vector<QPoint> figure(points);
-    PolygonFiller(target).fill(figure);
+    PolygonFiller().fill(target, figure);
     return Pixels::art(chart.image(), {{Ink, '#'}});
 }
 

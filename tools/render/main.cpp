@@ -53,7 +53,9 @@ void render(const RenderOptions &options)
         ChartMarkers::placeLetter(canvas, settings, marker.letter, marker.at.x(), marker.at.y());
     for (const RenderOptions::Label &label : options.labels)
         ChartMarkers::placeText(canvas, label.text, label.at.x(), label.at.y());
-    ChartFiles::save(chart, options.output, settings.text(ChartSettings::JPEGComp));
+    // A batch of charts leaves flushing to the disk to the system.
+    ChartFiles::save(chart, options.output, settings.text(ChartSettings::JPEGComp),
+                     ChartFiles::Sync::Later);
 }
 
 // Text needs the font machinery of a GUI application; plain maps start faster without it.
