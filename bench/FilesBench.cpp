@@ -1,0 +1,47 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Chart files after a generation: the three workspace bitmaps, and saving as GIF and JPEG.
+#include "canvas/ChartBitmap.h"
+#include "workspace/ChartFiles.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A map-like chart: large areas of a few colours.
+ChartBitmap mapLikeChart()
+{
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    for (int y = 0; y < 1200; ++y)
+        for (int x = 0; x < 1600; ++x)
+            image.setPixel(x, y, ((x / 40 + y / 30) % 3) ? qRgb(250, 243, 228)
+                                                         : qRgb(206, 206, 255));
+    ChartBitmap chart;
+    chart.assign(image, 0);
+    return chart;
+}
+
+void WorkspaceBitmaps1600x1200(benchmark::State &state)
+{
+    const ChartBitmap chart = mapLikeChart();
+    QTemporaryDir dir;
+    for (auto _ : state)
+        for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
+            chart.saveToFile(dir.filePath(QLatin1String(name)));
+}
+BENCHMARK(WorkspaceBitmaps1600x1200)->Unit(benchmark::kMillisecond)->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+void SaveChart1600x1200(benchmark::State &state, const char *name)
+{
+    const ChartBitmap chart = mapLikeChart();
+    QTemporaryDir dir;
+    for (auto _ : state)
+        ChartFiles::save(chart, dir.filePath(QLatin1String(name)), QStringLiteral("75"));
+}
+BENCHMARK_CAPTURE(SaveChart1600x1200, gif, "chart.gif")->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(SaveChart1600x1200, jpeg, "chart.jpg")->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)->ReportAggregatesOnly();
+
+} // namespace
