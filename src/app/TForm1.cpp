@@ -316,8 +316,13 @@ void TForm1::AlignMapMakerPanel()
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Panel1 && event->type() == QEvent::Resize)
-        AlignMapMakerPanel();
+        FormResize();
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::FormResize()
+{
+    AlignMapMakerPanel();
 }
 
 void TForm1::buildMenus()

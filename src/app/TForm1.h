@@ -83,6 +83,7 @@ protected:
 
 private:
     void FormCreate();
+    void FormResize();
     void readWorkspace();
     void commitSegment(std::optional<int> tool);
     void drawPress(int x, int y);

@@ -162,13 +162,13 @@ TEST(BmpCodec, ReadsSixteenAndThirtyTwoBitPixels)
 
 TEST(BmpCodec, BottomUpAndTopDownRows)
 {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 2;
-    spec.pixels = bytes({0, 0, 255, 0, 255, 0, 0, 0}); // first stored row: red
-    EXPECT_EQ(BmpCodec::decode(build(spec)).image.pixel(0, 1), qRgb(255, 0, 0));
-    spec.height = -2;
-    EXPECT_EQ(BmpCodec::decode(build(spec)).image.pixel(0, 0), qRgb(255, 0, 0));
+    BmpSpec layout;
+    layout.width = 1;
+    layout.height = 2;
+    layout.pixels = bytes({0, 0, 255, 0, 255, 0, 0, 0}); // first stored row: red
+    EXPECT_EQ(BmpCodec::decode(build(layout)).image.pixel(0, 1), qRgb(255, 0, 0));
+    layout.height = -2;
+    EXPECT_EQ(BmpCodec::decode(build(layout)).image.pixel(0, 0), qRgb(255, 0, 0));
 }
 
 TEST(BmpCodec, RunLengthEncodedEightAndFourBit)

@@ -3,6 +3,7 @@
 #include "canvas/ChartError.h"
 #include "mapgen/OverlayFile.h"
 #include "mapgen/VectorMapFile.h"
+#include "support/Int16Records.h"
 #include "support/RecordingCanvas.h"
 #include "support/RecordingProgress.h"
 
@@ -16,13 +17,7 @@ namespace {
 
 QByteArray records(std::initializer_list<std::vector<int>> rows)
 {
-    QByteArray out;
-    for (const auto &row : rows)
-        for (int v : row) {
-            out.append(char(v & 0xFF));
-            out.append(char((v >> 8) & 0xFF));
-        }
-    return out;
+    return int16Records(rows);
 }
 
 class MapFilesTest : public ::testing::Test

@@ -3,6 +3,7 @@
 #include "canvas/ChartError.h"
 #include "canvas/RasterCanvas.h"
 #include "mapgen/MapGenerator.h"
+#include "support/Int16Records.h"
 #include "support/Pixels.h"
 #include "support/RecordingCanvas.h"
 #include "support/RecordingProgress.h"
@@ -15,19 +16,8 @@ namespace {
 
 using S = ChartSettings;
 
-QByteArray mapRecords(std::initializer_list<std::array<int, 3>> rows)
-{
-    QByteArray out;
-    for (const auto &row : rows)
-        for (int v : row) {
-            out.append(char(v & 0xFF));
-            out.append(char((v >> 8) & 0xFF));
-        }
-    return out;
-}
-
 // A small triangle of land around 45 N 100 W.
-const QByteArray Land = mapRecords({{1000, 2640, -6060}, {1, 2760, -6000}, {2, 2640, -5940}});
+const QByteArray Land = int16Records({{1000, 2640, -6060}, {1, 2760, -6000}, {2, 2640, -5940}});
 
 class MapGeneratorTest : public ::testing::Test
 {
