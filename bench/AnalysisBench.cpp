@@ -10,7 +10,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 // A hundred points wandering across the chart, as a long front would.
 std::vector<QPointF> hundredPoints()

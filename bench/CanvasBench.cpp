@@ -6,7 +6,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-namespace {
+namespace
+{
 
 ChartBitmap sampleChart(int width, int height)
 {
@@ -51,7 +52,11 @@ void Line1000(benchmark::State &state)
         canvas.lineTo(1010, 510);
     }
 }
-BENCHMARK(Line1000)->Arg(1)->Arg(3)->Unit(benchmark::kMicrosecond)->Repetitions(9)
+BENCHMARK(Line1000)
+    ->Arg(1)
+    ->Arg(3)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
     ->ReportAggregatesOnly();
 
 } // namespace

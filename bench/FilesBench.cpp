@@ -6,7 +6,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-namespace {
+namespace
+{
 
 // A map-like chart: large areas of a few colours.
 ChartBitmap mapLikeChart()
@@ -14,8 +15,8 @@ ChartBitmap mapLikeChart()
     QImage image(1600, 1200, QImage::Format_RGB32);
     for (int y = 0; y < 1200; ++y)
         for (int x = 0; x < 1600; ++x)
-            image.setPixel(x, y, ((x / 40 + y / 30) % 3) ? qRgb(250, 243, 228)
-                                                         : qRgb(206, 206, 255));
+            image.setPixel(x, y,
+                           ((x / 40 + y / 30) % 3) ? qRgb(250, 243, 228) : qRgb(206, 206, 255));
     ChartBitmap chart;
     chart.assign(image, 0);
     return chart;
@@ -29,7 +30,9 @@ void WorkspaceBitmaps1600x1200(benchmark::State &state)
         for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
             chart.saveToFile(dir.filePath(QLatin1String(name)));
 }
-BENCHMARK(WorkspaceBitmaps1600x1200)->Unit(benchmark::kMillisecond)->Repetitions(9)
+BENCHMARK(WorkspaceBitmaps1600x1200)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
     ->ReportAggregatesOnly();
 
 void SaveChart1600x1200(benchmark::State &state, const char *name)
@@ -39,9 +42,13 @@ void SaveChart1600x1200(benchmark::State &state, const char *name)
     for (auto _ : state)
         ChartFiles::save(chart, dir.filePath(QLatin1String(name)), QStringLiteral("75"));
 }
-BENCHMARK_CAPTURE(SaveChart1600x1200, gif, "chart.gif")->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)->ReportAggregatesOnly();
-BENCHMARK_CAPTURE(SaveChart1600x1200, jpeg, "chart.jpg")->Unit(benchmark::kMillisecond)
-    ->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(SaveChart1600x1200, gif, "chart.gif")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(SaveChart1600x1200, jpeg, "chart.jpg")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
 
 } // namespace

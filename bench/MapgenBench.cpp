@@ -11,7 +11,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 class SilentProgress : public GenerationProgress
 {
@@ -38,7 +39,8 @@ QByteArray rings(int count, int size, double radiusDegrees)
         const double lon = -125 + (r * 53 % 60);
         for (int i = 0; i < size; ++i) {
             const double a = 2 * M_PI * i / size;
-            appendRecord(out, i == 0 ? 1000 : 1, int(std::lround((lat + radiusDegrees * std::sin(a)) * 60)),
+            appendRecord(out, i == 0 ? 1000 : 1,
+                         int(std::lround((lat + radiusDegrees * std::sin(a)) * 60)),
                          int(std::lround((lon + radiusDegrees * std::cos(a)) * 60)));
         }
     }

@@ -3,12 +3,10 @@
 
 #include "workspace/NumberConversion.h"
 
-namespace {
-
-QPoint pixel(double x, double y)
+namespace
 {
-    return NumberConversion::roundedPoint(QPointF(x, y));
-}
+
+QPoint pixel(double x, double y) { return NumberConversion::roundedPoint(QPointF(x, y)); }
 
 // Base point f along the chord and the height k of the bulge above it.
 struct BulgeStep {

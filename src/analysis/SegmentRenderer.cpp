@@ -7,7 +7,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -26,10 +27,11 @@ struct ToolPen {
 };
 
 // The preference pen of the tools 1 to 6; stationary fronts have no colour of their own.
-const ToolPen ToolPens[7] = {{S::ColdWidth, S::ColdColor},     {S::ColdWidth, S::ColdColor},
-                             {S::WarmWidth, S::WarmColor},     {S::OccludedWidth, S::OccludedColor},
-                             {S::StationaryWidth, S::ColdColor}, {S::TroughWidth, S::TroughColor},
-                             {S::DrylineWidth, S::DrylineColor}};
+const ToolPen ToolPens[7] = {
+    {S::ColdWidth, S::ColdColor},       {S::ColdWidth, S::ColdColor},
+    {S::WarmWidth, S::WarmColor},       {S::OccludedWidth, S::OccludedColor},
+    {S::StationaryWidth, S::ColdColor}, {S::TroughWidth, S::TroughColor},
+    {S::DrylineWidth, S::DrylineColor}};
 
 std::optional<int> panelWidth(const QString &text)
 {
@@ -52,10 +54,7 @@ std::optional<ChartColor> panelColor(const QString &text)
     return std::nullopt;
 }
 
-int otherKind(int kind)
-{
-    return kind == TriangleKind ? SemicircleKind : TriangleKind;
-}
+int otherKind(int kind) { return kind == TriangleKind ? SemicircleKind : TriangleKind; }
 
 } // namespace
 
@@ -64,8 +63,7 @@ SegmentRenderer::SegmentRenderer(ChartCanvas &canvas, const ChartSettings &setti
 {
 }
 
-void SegmentRenderer::DrawSegment(int tool, std::span<const QPointF> points,
-                                  const PanelLine &panel)
+void SegmentRenderer::DrawSegment(int tool, std::span<const QPointF> points, const PanelLine &panel)
 {
     setUpPen(tool, panel);
     points = points.first(qMin<size_t>(points.size(), SegmentSpline::MaxKnots));

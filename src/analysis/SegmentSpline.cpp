@@ -28,7 +28,8 @@ void SegmentSpline::solve(const Column &k, int n, Column &m)
         a[size_t(i)] = 1;
         d[size_t(i)] = 4;
         e[size_t(i)] = 1;
-        r[size_t(i)] = 6 * (k[size_t(i + 1)] - k[size_t(i)]) + 6 * (k[size_t(i - 1)] - k[size_t(i)]);
+        r[size_t(i)] =
+            6 * (k[size_t(i + 1)] - k[size_t(i)]) + 6 * (k[size_t(i - 1)] - k[size_t(i)]);
     }
     for (int i = 2; i <= n - 1; ++i) {
         a[size_t(i)] = a[size_t(i)] / d[size_t(i - 1)];

@@ -42,7 +42,4 @@ void ChartView::mousePressEvent(QMouseEvent *event)
 }
 
 // The second press of a double click is a press like any other.
-void ChartView::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    mousePressEvent(event);
-}
+void ChartView::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }

@@ -17,8 +17,8 @@ public:
 
 signals:
     /// A mouse press at a chart pixel; buttons holds every button down, the pressed one too.
-    void pressed(Qt::MouseButton button, Qt::MouseButtons buttons,
-                 Qt::KeyboardModifiers modifiers, int x, int y);
+    void pressed(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                 int x, int y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -6,7 +6,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-namespace {
+namespace
+{
 
 class QtDialogs : public Dialogs
 {
@@ -26,10 +27,9 @@ public:
 
     QString saveFileName(QWidget *parent, const QStringList &filters) override
     {
-        return QFileDialog::getSaveFileName(parent, QString(), QString(), filters.join(";;"),
-                                            nullptr,
-                                            QFileDialog::HideNameFilterDetails
-                                                | QFileDialog::DontConfirmOverwrite);
+        return QFileDialog::getSaveFileName(
+            parent, QString(), QString(), filters.join(";;"), nullptr,
+            QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
     }
 
     std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) override
@@ -55,12 +55,6 @@ Dialogs *installed = nullptr;
 
 } // namespace
 
-Dialogs &Dialogs::current()
-{
-    return installed ? *installed : realDialogs;
-}
+Dialogs &Dialogs::current() { return installed ? *installed : realDialogs; }
 
-void Dialogs::install(Dialogs *dialogs)
-{
-    installed = dialogs;
-}
+void Dialogs::install(Dialogs *dialogs) { installed = dialogs; }

@@ -6,7 +6,8 @@
 #include <QApplication>
 #include <QLabel>
 
-namespace {
+namespace
+{
 
 // Repainting the chart after each of thousands of lines would cost more than drawing them;
 // the screen takes what has been drawn a few times a second.
@@ -20,10 +21,7 @@ StatusProgress::StatusProgress(QLabel *statusText, ChartView *chartView)
     m_sinceRepaint.start();
 }
 
-void StatusProgress::status(const QString &text)
-{
-    m_statusText->setText(text);
-}
+void StatusProgress::status(const QString &text) { m_statusText->setText(text); }
 
 void StatusProgress::lineDone()
 {

@@ -33,10 +33,7 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     connect(ok, &QPushButton::clicked, this, &TAboutForm::BitBtn1Click);
 }
 
-void TAboutForm::BitBtn1Click()
-{
-    accept();
-}
+void TAboutForm::BitBtn1Click() { accept(); }
 
 void TAboutForm::showEvent(QShowEvent *event)
 {

@@ -5,19 +5,19 @@
 #include "analysis/SegmentRenderer.h"
 #include "app/ChartView.h"
 #include "app/Dialogs.h"
+#include "app/ErrorBox.h"
 #include "app/StatusProgress.h"
+#include "app/TAboutForm.h"
+#include "app/TPref.h"
 #include "canvas/ChartError.h"
 #include "mapgen/MapGenerator.h"
 #include "workspace/ChartFiles.h"
-#include "app/ErrorBox.h"
-#include "app/TAboutForm.h"
-#include "app/TPref.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -29,7 +29,8 @@
 
 #include <climits>
 
-namespace {
+namespace
+{
 
 // The view a first start offers, before any "saveddat.txt" exists: the continental
 // United States at a size that fits most screens.
@@ -103,19 +104,16 @@ void TForm1::setFieldTexts(const SavedFields &fields)
 
 SavedFields TForm1::fieldTexts() const
 {
-    return SavedFields{{LatEdit->text(), LonEdit->text(), XEdit->text(), YEdit->text(),
-                        ZoomEdit->text()}};
+    return SavedFields{
+        {LatEdit->text(), LonEdit->text(), XEdit->text(), YEdit->text(), ZoomEdit->text()}};
 }
 
-void TForm1::refreshChart()
-{
-    Image1->refresh();
-}
+void TForm1::refreshChart() { Image1->refresh(); }
 
 // A press on the chart: adds the point and draws the whole segment, or the marker, on the
 // snapshot of the chart taken when the segment began.
-void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons shift, Qt::KeyboardModifiers,
-                             int x, int y)
+void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons shift, Qt::KeyboardModifiers, int x,
+                             int y)
 {
     if (!(shift & Qt::LeftButton))
         return;
@@ -255,9 +253,8 @@ void TForm1::Savetofile1Click()
     const QString path = Dialogs::current().saveFileName(this, SaveFilters);
     if (path.isEmpty())
         return;
-    ErrorBox::guard(this, [&] {
-        ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp));
-    });
+    ErrorBox::guard(
+        this, [&] { ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp)); });
 }
 
 void TForm1::CopyToClipboardClick()
@@ -320,10 +317,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::FormResize()
-{
-    AlignMapMakerPanel();
-}
+void TForm1::FormResize() { AlignMapMakerPanel(); }
 
 void TForm1::buildMenus()
 {
@@ -503,8 +497,8 @@ QLineEdit *TForm1::addEdit(QWidget *parent, const QString &name, int left, int t
     return edit;
 }
 
-QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, int left,
-                                   int top, void (TForm1::*handler)())
+QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, int left, int top,
+                                   void (TForm1::*handler)())
 {
     auto *button = new QToolButton(Panel1);
     button->setObjectName(name);

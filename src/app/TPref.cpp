@@ -16,7 +16,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -46,16 +47,16 @@ struct LayerRow {
 };
 
 // The map layers: a switch, a colour and a width each.
-const LayerRow LayerRows[] = {{256, S::Border, "Chart border", S::BorderColor, S::BorderWidth},
-                              {300, S::International, "International", S::InternationalColor,
-                               S::InternationalWidth},
-                              {320, S::State, "State", S::StateColor, S::StateWidth},
-                              {340, S::County, "County", S::CountyColor, S::CountyWidth},
-                              {360, S::Highway, "Highway", S::HighwayColor, S::HighwayWidth},
-                              {380, S::Lake, "Lake", S::LakeColor, S::LakeWidth},
-                              {400, S::Island, "Island", S::IslandColor, S::IslandWidth},
-                              {420, S::River, "River", S::RiverColor, S::RiverWidth},
-                              {440, S::Coast, "Coast", S::CoastColor, S::CoastWidth}};
+const LayerRow LayerRows[] = {
+    {256, S::Border, "Chart border", S::BorderColor, S::BorderWidth},
+    {300, S::International, "International", S::InternationalColor, S::InternationalWidth},
+    {320, S::State, "State", S::StateColor, S::StateWidth},
+    {340, S::County, "County", S::CountyColor, S::CountyWidth},
+    {360, S::Highway, "Highway", S::HighwayColor, S::HighwayWidth},
+    {380, S::Lake, "Lake", S::LakeColor, S::LakeWidth},
+    {400, S::Island, "Island", S::IslandColor, S::IslandWidth},
+    {420, S::River, "River", S::RiverColor, S::RiverWidth},
+    {440, S::Coast, "Coast", S::CoastColor, S::CoastWidth}};
 
 constexpr int SwatchLeft = 112;
 constexpr int FieldHeight = 21;
@@ -104,10 +105,7 @@ void TPref::BitBtn1Click()
         hide();
 }
 
-void TPref::BitBtn2Click()
-{
-    hide();
-}
+void TPref::BitBtn2Click() { hide(); }
 
 void TPref::showEvent(QShowEvent *event)
 {
@@ -211,7 +209,8 @@ void TPref::addSwatch(Id id, int top)
     auto *swatch = new ColorSwatch(this);
     swatch->setObjectName(ChartSettings::name(id));
     swatch->setGeometry(SwatchLeft, top, 41, FieldHeight);
-    connect(swatch, &ColorSwatch::pressed, this, [this, id, swatch] { ColorMouseDown(id, swatch); });
+    connect(swatch, &ColorSwatch::pressed, this,
+            [this, id, swatch] { ColorMouseDown(id, swatch); });
     m_showers.push_back([this, id, swatch] { swatch->setColor(m_settings.color(id)); });
 }
 

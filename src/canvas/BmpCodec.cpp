@@ -12,7 +12,8 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+namespace
+{
 
 // Compression codes of the info header.
 constexpr quint32 BiRgb = 0;
@@ -24,10 +25,7 @@ constexpr qint64 FileHeaderSize = 14;
 constexpr qint64 CoreHeaderSize = 12;
 constexpr qint64 InfoHeaderSize = 40;
 
-[[noreturn]] void invalid()
-{
-    throw ChartError::invalidBitmap();
-}
+[[noreturn]] void invalid() { throw ChartError::invalidBitmap(); }
 
 // Little-endian reads that refuse to look past the end of the file.
 class ByteReader
@@ -53,8 +51,7 @@ public:
     quint32 u32(qint64 offset) const
     {
         const uchar *p = at(offset, 4);
-        return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16)
-               | (quint32(p[3]) << 24);
+        return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
     }
     qint32 i32(qint64 offset) const { return qint32(u32(offset)); }
 
@@ -176,8 +173,7 @@ BmpHeader parseHeader(const ByteReader &in)
         invalid();
     h.width = int(width);
     h.height = int(height);
-    if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24
-        && h.bits != 32)
+    if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
         invalid();
     if (!compressionFits(h))
         invalid();
@@ -212,10 +208,7 @@ int rowOf(const BmpHeader &h, int storedRow)
     return h.topDown ? storedRow : h.height - 1 - storedRow;
 }
 
-qint64 strideOf(int width, int bits)
-{
-    return ((qint64(width) * bits + 31) / 32) * 4;
-}
+qint64 strideOf(int width, int bits) { return ((qint64(width) * bits + 31) / 32) * 4; }
 
 // Checks that all rows lie in the file; the last row's padding may be missing.
 const uchar *uncompressedPixels(const ByteReader &in, const BmpHeader &h)
@@ -341,8 +334,7 @@ BmpImage decodeIndexed(const ByteReader &in, const BmpHeader &h)
     return {std::move(image), h.bits};
 }
 
-void decodeDirectRow(const uchar *src, const BmpHeader &h, const ChannelMask *channels,
-                     QRgb *dst)
+void decodeDirectRow(const uchar *src, const BmpHeader &h, const ChannelMask *channels, QRgb *dst)
 {
     if (h.bits == 24) {
         for (int x = 0; x < h.width; ++x, src += 3)
@@ -350,13 +342,12 @@ void decodeDirectRow(const uchar *src, const BmpHeader &h, const ChannelMask *ch
         return;
     }
     for (int x = 0; x < h.width; ++x) {
-        const quint32 pixel = h.bits == 16 ? quint32(src[0] | (src[1] << 8))
-                                           : quint32(src[0]) | (quint32(src[1]) << 8)
-                                                 | (quint32(src[2]) << 16)
-                                                 | (quint32(src[3]) << 24);
+        const quint32 pixel = h.bits == 16
+                                  ? quint32(src[0] | (src[1] << 8))
+                                  : quint32(src[0]) | (quint32(src[1]) << 8)
+                                        | (quint32(src[2]) << 16) | (quint32(src[3]) << 24);
         src += h.bits / 8;
-        dst[x] = qRgb(channels[0].value(pixel), channels[1].value(pixel),
-                      channels[2].value(pixel));
+        dst[x] = qRgb(channels[0].value(pixel), channels[1].value(pixel), channels[2].value(pixel));
     }
 }
 

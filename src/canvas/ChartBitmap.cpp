@@ -11,14 +11,12 @@
 
 #include <sys/mman.h>
 
-namespace {
+namespace
+{
 
 constexpr size_t HugePage = 2 * 1024 * 1024;
 
-void release(void *memory)
-{
-    std::free(memory);
-}
+void release(void *memory) { std::free(memory); }
 
 } // namespace
 
@@ -27,7 +25,8 @@ void release(void *memory)
 // making it.
 QImage ChartBitmap::allocate(int width, int height, QImage::Format format)
 {
-    const qsizetype bytesPerLine = ((qsizetype(width) * (format == QImage::Format_RGB32 ? 4 : 1)) + 3) & ~qsizetype(3);
+    const qsizetype bytesPerLine =
+        ((qsizetype(width) * (format == QImage::Format_RGB32 ? 4 : 1)) + 3) & ~qsizetype(3);
     const size_t bytes = size_t(bytesPerLine) * size_t(height);
     if (bytes < HugePage)
         return QImage(width, height, format);
@@ -67,8 +66,8 @@ void ChartBitmap::setSize(int width, int height)
         m_dirty = QRect();
         return;
     }
-    QImage resized = allocate(width, height,
-                              m_paletteBits ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    QImage resized =
+        allocate(width, height, m_paletteBits ? QImage::Format_Indexed8 : QImage::Format_RGB32);
     if (m_paletteBits) {
         resized.setColorTable(m_image.colorTable());
         // A palette chart pads with its entry nearest to white.

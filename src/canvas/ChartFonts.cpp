@@ -9,10 +9,7 @@ void ChartFonts::registerSubstitutions()
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }
 
-int ChartFonts::pixelSize(int points)
-{
-    return int(std::lround(points * 96.0 / 72.0));
-}
+int ChartFonts::pixelSize(int points) { return int(std::lround(points * 96.0 / 72.0)); }
 
 QFont ChartFonts::chartFont(const QString &face, int points, bool bold)
 {

@@ -3,7 +3,8 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 __extension__ typedef __int128 Wide;
 
@@ -65,12 +66,9 @@ void LineRasteriser::line(QPoint from, QPoint to)
     const qint64 dx = qint64(to.x()) - from.x();
     const qint64 dy = qint64(to.y()) - from.y();
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-    LineSteps s{xMajor ? from.x() : from.y(),
-                xMajor ? from.y() : from.x(),
-                (xMajor ? dx : dy) < 0 ? -1 : 1,
-                (xMajor ? dy : dx) < 0 ? -1 : 1,
-                std::llabs(xMajor ? dx : dy),
-                std::llabs(xMajor ? dy : dx)};
+    LineSteps s{xMajor ? from.x() : from.y(),    xMajor ? from.y() : from.x(),
+                (xMajor ? dx : dy) < 0 ? -1 : 1, (xMajor ? dy : dx) < 0 ? -1 : 1,
+                std::llabs(xMajor ? dx : dy),    std::llabs(xMajor ? dy : dx)};
     if (s.majorLength == 0)
         return;
     const bool wide = m_disc.width() > 1;

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 __extension__ typedef __int128 Wide;
 

@@ -12,10 +12,7 @@
 
 RasterCanvas::RasterCanvas(ChartBitmap &bitmap) : m_bitmap(bitmap) {}
 
-void RasterCanvas::finish(PixelTarget &target)
-{
-    m_bitmap.markDirty(target.takeTouched());
-}
+void RasterCanvas::finish(PixelTarget &target) { m_bitmap.markDirty(target.takeTouched()); }
 
 // A width of 0 or below draws one pixel wide, as the platform's pens do.
 void RasterCanvas::setPenWidth(int width)
@@ -58,10 +55,7 @@ void RasterCanvas::outline(std::span<const QPoint> points, bool closed)
     finish(target);
 }
 
-void RasterCanvas::polyline(std::span<const QPoint> points)
-{
-    outline(points, false);
-}
+void RasterCanvas::polyline(std::span<const QPoint> points) { outline(points, false); }
 
 void RasterCanvas::polygon(std::span<const QPoint> points)
 {
@@ -110,8 +104,8 @@ void RasterCanvas::rectangle(int x1, int y1, int x2, int y2)
     const qint64 right = qint64(x2) - 1;
     const qint64 bottom = qint64(y2) - 1;
     if (m_state.penStyle == PenStyle::Dotted && m_state.penWidth == 1) {
-        const QPoint corners[] = {{x1, y1}, {int(right), y1}, {int(right), int(bottom)},
-                                  {x1, int(bottom)}};
+        const QPoint corners[] = {
+            {x1, y1}, {int(right), y1}, {int(right), int(bottom)}, {x1, int(bottom)}};
         outline(corners, true);
         return;
     }
@@ -135,10 +129,7 @@ void RasterCanvas::fillRect(int x1, int y1, int x2, int y2)
     finish(target);
 }
 
-QRect RasterCanvas::clipRect() const
-{
-    return QRect(0, 0, m_bitmap.width(), m_bitmap.height());
-}
+QRect RasterCanvas::clipRect() const { return QRect(0, 0, m_bitmap.width(), m_bitmap.height()); }
 
 void RasterCanvas::setPixel(int x, int y, ChartColor color)
 {
@@ -159,10 +150,7 @@ int RasterCanvas::textWidth(const QString &text)
     return QFontMetrics(currentFont()).horizontalAdvance(text);
 }
 
-int RasterCanvas::textHeight(const QString &)
-{
-    return QFontMetrics(currentFont()).height();
-}
+int RasterCanvas::textHeight(const QString &) { return QFontMetrics(currentFont()).height(); }
 
 // Text is rendered as a mask with QPainter and copied in the font colour through the
 // pixel target, so it lands the same way on 32-bit and palette charts.

@@ -4,8 +4,8 @@
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
 #include "canvas/PenDisc.h"
-#include "canvas/PolygonFiller.h"
 #include "canvas/PixelTarget.h"
+#include "canvas/PolygonFiller.h"
 
 /// The real canvas: draws on the chart bitmap with our own rasteriser (lines, figures and
 /// pixels follow the rules written down in LineRasteriser, PolygonFiller and PenDisc) and

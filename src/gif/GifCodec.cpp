@@ -10,7 +10,8 @@
 #include <memory>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct Reader {
     const QByteArray &bytes;
@@ -146,7 +147,8 @@ int GifCodec::webIndex(QRgb rgb)
     return 36 * level(qRed(rgb)) + 6 * level(qGreen(rgb)) + level(qBlue(rgb));
 }
 
-namespace {
+namespace
+{
 
 struct MapDeleter {
     void operator()(ColorMapObject *map) const { GifFreeMapObject(map); }
@@ -201,10 +203,10 @@ QByteArray GifCodec::encode(const QImage &source, int paletteBits)
     if (!gif)
         fail(error);
     const ColorMap map = paletteOf(image, paletteBits);
-    bool ok = EGifPutScreenDesc(gif, image.width(), image.height(), map->BitsPerPixel, 0,
-                                map.get()) != GIF_ERROR
-              && EGifPutImageDesc(gif, 0, 0, image.width(), image.height(), false, nullptr)
-                     != GIF_ERROR;
+    bool ok =
+        EGifPutScreenDesc(gif, image.width(), image.height(), map->BitsPerPixel, 0, map.get())
+            != GIF_ERROR
+        && EGifPutImageDesc(gif, 0, 0, image.width(), image.height(), false, nullptr) != GIF_ERROR;
     std::vector<GifPixelType> row(size_t(image.width()));
     for (int y = 0; ok && y < image.height(); ++y) {
         indexRow(image, paletteBits, y, row);

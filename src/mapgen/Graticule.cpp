@@ -4,7 +4,8 @@
 #include "mapgen/GreatCircle.h"
 #include "mapgen/Projection.h"
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -88,12 +89,12 @@ void Graticule::tracePoint(double latitude, double longitude, bool first)
         const QPoint &previous = m_previous;
         const int w = m_view.ChartWidth;
         const int h = m_view.ChartHeight;
-        const bool acrossX = (previous.x() > 0 && previous.x() < w)
-                             || (current.x() > 0 && current.x() < w);
-        const bool acrossY = (previous.y() > 0 && previous.y() < h)
-                             || (current.y() > 0 && current.y() < h);
-        const bool visible = !isEdge(previous.x()) && !isEdge(previous.y())
-                             && !isEdge(current.x()) && !isEdge(current.y());
+        const bool acrossX =
+            (previous.x() > 0 && previous.x() < w) || (current.x() > 0 && current.x() < w);
+        const bool acrossY =
+            (previous.y() > 0 && previous.y() < h) || (current.y() > 0 && current.y() < h);
+        const bool visible = !isEdge(previous.x()) && !isEdge(previous.y()) && !isEdge(current.x())
+                             && !isEdge(current.y());
         if (acrossX && acrossY && visible) {
             m_canvas.moveTo(previous.x(), previous.y());
             m_canvas.lineTo(current.x(), current.y());

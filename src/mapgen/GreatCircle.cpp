@@ -4,7 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
+namespace
+{
 
 constexpr double Radians = std::numbers::pi / 180;
 

@@ -7,7 +7,8 @@
 #include "mapgen/VectorMapFile.h"
 #include "workspace/NumberConversion.h"
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -17,12 +18,13 @@ struct Layer {
 };
 
 // The vector layers in drawing order; the sixth, the coast lines, only with Coast on.
-constexpr Layer Layers[] = {{"map.gin", S::International, S::InternationalWidth, S::InternationalColor},
-                            {"map.gis", S::State, S::StateWidth, S::StateColor},
-                            {"map.gil", S::Lake, S::LakeWidth, S::LakeColor},
-                            {"map.gii", S::Island, S::IslandWidth, S::IslandColor},
-                            {"map.gir", S::River, S::RiverWidth, S::RiverColor},
-                            {"map.gic", S::Coast, S::CoastWidth, S::CoastColor}};
+constexpr Layer Layers[] = {
+    {"map.gin", S::International, S::InternationalWidth, S::InternationalColor},
+    {"map.gis", S::State, S::StateWidth, S::StateColor},
+    {"map.gil", S::Lake, S::LakeWidth, S::LakeColor},
+    {"map.gii", S::Island, S::IslandWidth, S::IslandColor},
+    {"map.gir", S::River, S::RiverWidth, S::RiverColor},
+    {"map.gic", S::Coast, S::CoastWidth, S::CoastColor}};
 constexpr int LandLayer = 1;
 constexpr int OverlayLayer = 2;
 constexpr int CoastLayer = 6;

@@ -3,7 +3,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // The sines and cosines of every minute of latitude; the same for every view.
 struct LatitudeTable {
@@ -26,15 +27,9 @@ const LatitudeTable &latitudes()
 
 } // namespace
 
-const std::vector<double> &MinuteProjection::sinPhi()
-{
-    return latitudes().sines;
-}
+const std::vector<double> &MinuteProjection::sinPhi() { return latitudes().sines; }
 
-const std::vector<double> &MinuteProjection::cosPhi()
-{
-    return latitudes().cosines;
-}
+const std::vector<double> &MinuteProjection::cosPhi() { return latitudes().cosines; }
 
 MinuteProjection::MinuteProjection(const ViewValues &view)
     : m_view(view), m_angles(Projection::anglesOf(view)), m_sinPhi(sinPhi().data()),

@@ -5,15 +5,14 @@
 #include "workspace/DataFile.h"
 #include "workspace/NumberConversion.h"
 
-
-namespace {
+namespace
+{
 
 constexpr int RecordSize = 4;
 
 } // namespace
 
-OverlayFile::OverlayFile(ChartCanvas &canvas, const ViewValues &view,
-                         GenerationProgress &progress)
+OverlayFile::OverlayFile(ChartCanvas &canvas, const ViewValues &view, GenerationProgress &progress)
     : m_canvas(canvas), m_view(view), m_progress(progress)
 {
 }

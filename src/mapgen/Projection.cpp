@@ -5,15 +5,13 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // pi to extended precision times 0.00555555, held as a double.
 constexpr double K = double(3.14159265358979323846264338327950288L * 0.00555555L);
 
-double clamped(double v)
-{
-    return (v < -9999 || v > 9999) ? Projection::OffChart : v;
-}
+double clamped(double v) { return (v < -9999 || v > 9999) ? Projection::OffChart : v; }
 
 bool inRange(double latitude, double longitude)
 {
@@ -38,10 +36,7 @@ Projection::Terms termsAt(const ViewValues &view, double latitude, double longit
 
 } // namespace
 
-double Projection::converted(double degrees)
-{
-    return degrees * K;
-}
+double Projection::converted(double degrees) { return degrees * K; }
 
 double Projection::deltaOf(const ViewValues &view, double longitude)
 {

@@ -4,8 +4,8 @@
 #include "mapgen/Projection.h"
 #include "workspace/DataFile.h"
 
-
-namespace {
+namespace
+{
 
 constexpr int RecordSize = 6;
 constexpr int LineStart = 1000;

@@ -40,7 +40,7 @@ private:
     GenerationProgress &m_progress;
     MinuteProjection m_projection;
     std::vector<QPoint> m_buffer; // reserved once, never grown past BufferPoints
-    bool m_anyVisible = false; // whether the buffer holds a point in view, not only rim points
+    bool m_anyVisible = false;    // whether the buffer holds a point in view, not only rim points
     bool m_asPolygon = false;
     bool m_seenLineStart = false;
 };

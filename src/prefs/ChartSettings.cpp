@@ -3,7 +3,8 @@
 
 #include "workspace/NumberConversion.h"
 
-namespace {
+namespace
+{
 
 using K = SettingKind;
 
@@ -65,10 +66,7 @@ ChartSettings::ChartSettings()
         reset(Id(i));
 }
 
-const SettingDefinition &ChartSettings::definition(Id id)
-{
-    return Definitions[id];
-}
+const SettingDefinition &ChartSettings::definition(Id id) { return Definitions[id]; }
 
 int ChartSettings::find(const QString &name)
 {

@@ -9,7 +9,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-namespace {
+namespace
+{
 
 const QString Root = QStringLiteral("HKEY_CURRENT_USER\\");
 

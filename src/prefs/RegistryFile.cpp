@@ -4,7 +4,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-namespace {
+namespace
+{
 
 // Reads a quoted string starting at s[pos] == '"'; advances pos past the closing quote.
 std::optional<QString> readQuoted(const QString &s, qsizetype &pos)

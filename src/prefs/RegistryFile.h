@@ -22,9 +22,9 @@ class RegistryFile
 public:
     struct Value {
         QString name;
-        QString raw;       // the text after "=", as it stands in the file
-        bool isString;     // a "..." value rather than dword:, hex: and the like
-        QString text;      // the string, unescaped, for a string value
+        QString raw;   // the text after "=", as it stands in the file
+        bool isString; // a "..." value rather than dword:, hex: and the like
+        QString text;  // the string, unescaped, for a string value
     };
     struct Key {
         QString path; // e.g. HKEY_CURRENT_USER\Software\Brimlark

@@ -18,7 +18,8 @@ public:
     virtual void createSubkey(const QString &subkey) = 0;
     /// A string value of a subkey, or nothing when absent.
     /// "Invalid data type for '%s'" when the value exists but is not a string.
-    virtual std::optional<QString> queryString(const QString &subkey, const QString &name) const = 0;
+    virtual std::optional<QString> queryString(const QString &subkey,
+                                               const QString &name) const = 0;
     /// Sets a string value: "Failed to set data for '%s'" when that fails.
     virtual void setString(const QString &subkey, const QString &name, const QString &value) = 0;
     /// Closes the key; whatever was set is kept for good by then, or the set fails.

@@ -1,7 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "prefs/SettingsStore.h"
 
-namespace {
+namespace
+{
 
 // Runs one load or save and closes the key at its end, also when a step fails; the first
 // failure is the one reported.
@@ -27,8 +28,8 @@ void SettingsStore::load(RegistryKey &key, ChartSettings &settings)
         const bool hasSection = key.hasSubkey(section());
         for (int i = 0; i < ChartSettings::Count; ++i) {
             const auto id = ChartSettings::Id(i);
-            const auto stored = hasSection ? key.queryString(section(), ChartSettings::name(id))
-                                           : std::nullopt;
+            const auto stored =
+                hasSection ? key.queryString(section(), ChartSettings::name(id)) : std::nullopt;
             if (stored)
                 settings.setStoredText(id, *stored);
             else

@@ -8,7 +8,8 @@
 
 #include <QFile>
 
-namespace {
+namespace
+{
 
 // Pictures larger than this cannot hold a chart within the size limits.
 constexpr qint64 LargestPicture = qint64(1) << 30;
@@ -62,6 +63,5 @@ void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QStri
     else if (extension == u".gif")
         writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits()), sync);
     else if (extension == u".jpg" || extension == u".jpeg")
-        writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)),
-                     sync);
+        writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)), sync);
 }

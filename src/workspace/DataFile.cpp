@@ -17,10 +17,7 @@ DataFile::DataFile(const QString &path)
         throw ChartError(FileErrors::message(errno));
 }
 
-DataFile::~DataFile()
-{
-    ::close(m_fd);
-}
+DataFile::~DataFile() { ::close(m_fd); }
 
 qint64 DataFile::read(char *buffer, qint64 size)
 {
@@ -49,7 +46,4 @@ QByteArray DataFile::readAll(const QString &path)
     return bytes;
 }
 
-void DataFile::throwReadBeyondEnd()
-{
-    throw ChartError(QStringLiteral("Read beyond end of file"));
-}
+void DataFile::throwReadBeyondEnd() { throw ChartError(QStringLiteral("Read beyond end of file")); }

@@ -33,8 +33,8 @@ public:
         std::vector<uchar> block(static_cast<size_t>(blockSize));
         qint64 carried = 0; // bytes of an incomplete record left from the last block
         for (;;) {
-            const qint64 n = read(reinterpret_cast<char *>(block.data()) + carried,
-                                  blockSize - carried);
+            const qint64 n =
+                read(reinterpret_cast<char *>(block.data()) + carried, blockSize - carried);
             const qint64 available = carried + n;
             const qint64 records = available / recordSize;
             for (qint64 i = 0; i < records; ++i)

@@ -13,7 +13,8 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-namespace {
+namespace
+{
 
 // libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back
 // to the one function that set up the decoder or encoder. That function keeps no C++
@@ -49,10 +50,7 @@ void useErrors(ErrorManager &errors)
     errors.pub.output_message = outputMessage;
 }
 
-[[noreturn]] void fail(int code)
-{
-    throw ChartError(QStringLiteral("JPEG error #%1").arg(code));
-}
+[[noreturn]] void fail(int code) { throw ChartError(QStringLiteral("JPEG error #%1").arg(code)); }
 
 enum class Decoded { Done, Failed, TooLarge };
 
@@ -92,8 +90,8 @@ Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &r
     return Decoded::Done;
 }
 
-bool encodeInto(const QImage &image, int quality, std::vector<JSAMPLE> &row,
-                ErrorManager &errors, unsigned char *&buffer, unsigned long &size)
+bool encodeInto(const QImage &image, int quality, std::vector<JSAMPLE> &row, ErrorManager &errors,
+                unsigned char *&buffer, unsigned long &size)
 {
     jpeg_compress_struct info;
     info.err = &errors.pub;
@@ -112,7 +110,8 @@ bool encodeInto(const QImage &image, int quality, std::vector<JSAMPLE> &row,
     jpeg_start_compress(&info, TRUE);
     row.resize(size_t(image.width()) * 3);
     while (info.next_scanline < info.image_height) {
-        const QRgb *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(int(info.next_scanline)));
+        const QRgb *pixels =
+            reinterpret_cast<const QRgb *>(image.constScanLine(int(info.next_scanline)));
         for (int x = 0; x < image.width(); ++x) {
             row[size_t(3 * x)] = JSAMPLE(qRed(pixels[x]));
             row[size_t(3 * x + 1)] = JSAMPLE(qGreen(pixels[x]));
@@ -160,8 +159,8 @@ QByteArray JpegCodec::encode(const QImage &source, int quality)
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
     const bool done = encodeInto(image, quality, row, errors, buffer, size);
-    QByteArray out = done ? QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size))
-                          : QByteArray();
+    QByteArray out =
+        done ? QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size)) : QByteArray();
     std::free(buffer);
     if (!done)
         fail(errors.code);

@@ -9,12 +9,10 @@
 #include <limits>
 #include <string>
 
-namespace {
-
-bool isDigit(char c)
+namespace
 {
-    return c >= '0' && c <= '9';
-}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Length of the number at the start of s by the grammar
 // [+-]? digits* ("." digits*)? ([eE] [+-]? digits+)? with at least one mantissa digit;
@@ -89,8 +87,8 @@ double NumberConversion::lenientDouble(const QString &text)
     // from_chars takes no leading '+'.
     const size_t skip = s[0] == '+' ? 1 : 0;
     double value = 0.0;
-    const auto result = std::from_chars(s.data() + skip, s.data() + s.size(), value,
-                                        std::chars_format::general);
+    const auto result =
+        std::from_chars(s.data() + skip, s.data() + s.size(), value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range)
         return outOfRange(s);
     return result.ec == std::errc() ? value : 0.0;

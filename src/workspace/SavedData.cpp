@@ -50,10 +50,7 @@ QByteArray SavedData::format(const SavedFields &fields)
     return bytes;
 }
 
-SavedFields SavedData::read(const QString &path)
-{
-    return parse(DataFile::readAll(path));
-}
+SavedFields SavedData::read(const QString &path) { return parse(DataFile::readAll(path)); }
 
 void SavedData::write(const QString &path, const SavedFields &fields)
 {

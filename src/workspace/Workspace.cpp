@@ -10,7 +10,4 @@ Workspace::Workspace(const QString &appDir) : m_appDir(QDir::fromNativeSeparator
         m_appDir += u'/';
 }
 
-Workspace Workspace::ofProgram()
-{
-    return Workspace(QCoreApplication::applicationDirPath());
-}
+Workspace Workspace::ofProgram() { return Workspace(QCoreApplication::applicationDirPath()); }

@@ -9,7 +9,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 

@@ -6,7 +6,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::vector<QPoint> samples(const SegmentSpline &spline)
 {

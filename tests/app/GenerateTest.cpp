@@ -12,7 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -21,15 +22,14 @@ class GenerateTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (S::Id id : {S::GridSelect, S::Border, S::International, S::State, S::Lake,
-                         S::Island, S::River, S::Coast, S::County, S::Highway})
+        for (S::Id id : {S::GridSelect, S::Border, S::International, S::State, S::Lake, S::Island,
+                         S::River, S::Coast, S::County, S::Highway})
             settings.setOn(id, false);
         form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
         dialogs.errors.clear(); // the first start's "File not found."
         setFields("45", "-100", "120", "90", "1");
     }
-    void setFields(const char *lat, const char *lon, const char *w, const char *h,
-                   const char *zoom)
+    void setFields(const char *lat, const char *lon, const char *w, const char *h, const char *zoom)
     {
         const char *names[] = {"LatEdit", "LonEdit", "XEdit", "YEdit", "ZoomEdit"};
         const char *texts[] = {lat, lon, w, h, zoom};

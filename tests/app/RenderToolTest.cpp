@@ -12,7 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct ToolRun {
     int status;
@@ -71,8 +72,8 @@ TEST_F(RenderToolTest, SameChartAsTheWindow)
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
 
     const ToolRun run = render({"--center", "45,-93.5", "--zoom", "2.5", "--size", "240x180",
-                            "--data", dir.path(), "--draw", "warm:20,90;120,60;220,90",
-                            "--marker", "L:120,130", "-o", path("cli.bmp"), "--quiet"});
+                                "--data", dir.path(), "--draw", "warm:20,90;120,60;220,90",
+                                "--marker", "L:120,130", "-o", path("cli.bmp"), "--quiet"});
     ASSERT_EQ(run.status, 0) << run.errors.toStdString();
     EXPECT_EQ(BmpCodec::readFile(path("cli.bmp")).image, form.chart().image());
 }
@@ -80,8 +81,8 @@ TEST_F(RenderToolTest, SameChartAsTheWindow)
 TEST_F(RenderToolTest, UsageErrorsAndFailures)
 {
     EXPECT_EQ(render({"--center", "45,-93", "--zoom", "1", "--size", "80x60"}).status, 2);
-    const ToolRun png = render({"--center", "45,-93", "--zoom", "1", "--size", "80x60", "-o",
-                            path("chart.png")});
+    const ToolRun png =
+        render({"--center", "45,-93", "--zoom", "1", "--size", "80x60", "-o", path("chart.png")});
     EXPECT_EQ(png.status, 2);
     EXPECT_TRUE(png.errors.contains(QStringLiteral(".gif, .jpg, .jpeg or .bmp")));
     EXPECT_FALSE(QFile::exists(path("chart.png")));
@@ -89,8 +90,8 @@ TEST_F(RenderToolTest, UsageErrorsAndFailures)
     EXPECT_EQ(render({"--frobnicate", "1", "-o", path("x.bmp")}).status, 2);
 
     QDir(dir.path()).mkdir(QStringLiteral("empty"));
-    const ToolRun missing = render({"--center", "45,-93", "--zoom", "1", "--size", "80x60", "--data",
-                                path("empty"), "-o", path("x.bmp")});
+    const ToolRun missing = render({"--center", "45,-93", "--zoom", "1", "--size", "80x60",
+                                    "--data", path("empty"), "-o", path("x.bmp")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.errors.trimmed(), QStringLiteral("brimlark-render: File not found"));
     EXPECT_FALSE(QFile::exists(path("x.bmp")));
@@ -106,7 +107,7 @@ TEST_F(RenderToolTest, PreferencesComeFromAnExportFileNotTheUsersStore)
                 "\"Highway\"=\"0\"\r\n\"GridSelect\"=\"0\"\r\n\"Border\"=\"0\"\r\n");
     prefs.close();
     const ToolRun run = render({"--center", "0,0", "--zoom", "1", "--size", "8x6", "--prefs",
-                            path("prefs.reg"), "-o", path("red.bmp")});
+                                path("prefs.reg"), "-o", path("red.bmp")});
     ASSERT_EQ(run.status, 0) << run.errors.toStdString();
     QImage red(8, 6, QImage::Format_RGB32);
     red.fill(qRgb(255, 0, 0));

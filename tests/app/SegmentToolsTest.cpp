@@ -13,7 +13,8 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -91,9 +92,7 @@ struct Row {
 // The state table of the drawing tools, walked as one sequence.
 TEST_F(SegmentToolsTest, StateTableOfPressesAndButtons)
 {
-    const auto press = [](int x, int y) {
-        return [x, y](SegmentToolsTest &t) { t.press(x, y); };
-    };
+    const auto press = [](int x, int y) { return [x, y](SegmentToolsTest &t) { t.press(x, y); }; };
     const auto button = [](const char *name) {
         return [name](SegmentToolsTest &t) { t.click(name); };
     };
@@ -105,12 +104,15 @@ TEST_F(SegmentToolsTest, StateTableOfPressesAndButtons)
         {"press", press(60, 200), Shows::Snapshot, File::Unchanged, File::Chart, 1, -1},
         {"marker tool", button("LButton"), Shows::Unchanged, File::Chart, File::Unchanged, -1, -1},
         {"press", press(300, 200), Shows::SnapshotWithDrawing, File::Unchanged, File::Chart, 1, -1},
-        {"New segment", button("NewSegment"), Shows::Unchanged, File::Chart, File::Unchanged, -1, -1},
+        {"New segment", button("NewSegment"), Shows::Unchanged, File::Chart, File::Unchanged, -1,
+         -1},
         {"press", press(320, 100), Shows::SnapshotWithDrawing, File::Unchanged, File::Chart, 1, -1},
         {"Undo", button("UndoButton"), Shows::Snapshot, File::Unchanged, File::Unchanged, -1, -1},
-        {"Undo twice", button("UndoButton"), Shows::Snapshot, File::Unchanged, File::Unchanged, -1, -1},
+        {"Undo twice", button("UndoButton"), Shows::Snapshot, File::Unchanged, File::Unchanged, -1,
+         -1},
         {"Erase", button("EraseButton"), Shows::BaseMap, File::BaseMap, File::Unchanged, -1, -1},
-        {"Undo after Erase", button("UndoButton"), Shows::BaseMap, File::Unchanged, File::Unchanged, -1, -1},
+        {"Undo after Erase", button("UndoButton"), Shows::BaseMap, File::Unchanged, File::Unchanged,
+         -1, -1},
     };
     for (const Row &row : rows) {
         const QImage chartBefore = chart();

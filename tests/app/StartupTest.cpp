@@ -1,16 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The main window's creation from the workspace files, good and bad.
+#include "RecordingDialogs.h"
 #include "app/TForm1.h"
 #include "canvas/BmpCodec.h"
 #include "support/Pixels.h"
-#include "RecordingDialogs.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class StartupTest : public ::testing::Test
 {
@@ -136,5 +137,6 @@ TEST_F(StartupTest, UnreadableSavedDataIsAnInputOutputError)
     QDir(dir.path()).mkdir(QStringLiteral("saveddat.txt")); // a folder cannot be read as text
     auto form = start();
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("I/O error "))) << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("I/O error ")))
+        << dialogs.errors[0].toStdString();
 }

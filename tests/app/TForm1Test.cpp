@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The main window: its controls and menus, the map-maker layout, Exit and the About box.
+#include "app/TForm1.h"
 #include "RecordingDialogs.h"
 #include "app/TAboutForm.h"
-#include "app/TForm1.h"
 #include "app/TPref.h"
 #include "canvas/BmpCodec.h"
 #include "support/ReadOnlyFolder.h"
@@ -20,7 +20,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 class TForm1Test : public ::testing::Test
 {
@@ -70,21 +71,20 @@ TEST_F(TForm1Test, CaptionAndBottomPanelControlsAtTheirPlaces)
 {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Brimlark v2.0a"));
     EXPECT_EQ(child<QWidget>("Panel1")->height(), 179);
-    const Placed buttons[] = {
-        {"ColdFront", "Cold front", {12, 28, 101, 25}},
-        {"WarmFront", "Warm front", {12, 56, 101, 25}},
-        {"OccludedFront", "Occluded front", {12, 84, 101, 25}},
-        {"StationaryFront", "Stationary front", {12, 112, 101, 25}},
-        {"Trough", "Trough", {120, 28, 101, 25}},
-        {"Dryline", "Dryline", {120, 56, 101, 25}},
-        {"LButton", "L", {120, 84, 101, 25}},
-        {"HButton", "H", {120, 112, 101, 25}},
-        {"Isopleth", "Isopleth =", {240, 28, 101, 25}},
-        {"TextButton", "Text", {240, 112, 101, 25}},
-        {"UndoButton", "Undo", {376, 28, 85, 33}},
-        {"EraseButton", "Erase", {376, 64, 85, 33}},
-        {"NewSegment", "New segment", {376, 100, 85, 33}},
-        {"GenerateButton", "&Generate", {92, 96, 75, 29}}};
+    const Placed buttons[] = {{"ColdFront", "Cold front", {12, 28, 101, 25}},
+                              {"WarmFront", "Warm front", {12, 56, 101, 25}},
+                              {"OccludedFront", "Occluded front", {12, 84, 101, 25}},
+                              {"StationaryFront", "Stationary front", {12, 112, 101, 25}},
+                              {"Trough", "Trough", {120, 28, 101, 25}},
+                              {"Dryline", "Dryline", {120, 56, 101, 25}},
+                              {"LButton", "L", {120, 84, 101, 25}},
+                              {"HButton", "H", {120, 112, 101, 25}},
+                              {"Isopleth", "Isopleth =", {240, 28, 101, 25}},
+                              {"TextButton", "Text", {240, 112, 101, 25}},
+                              {"UndoButton", "Undo", {376, 28, 85, 33}},
+                              {"EraseButton", "Erase", {376, 64, 85, 33}},
+                              {"NewSegment", "New segment", {376, 100, 85, 33}},
+                              {"GenerateButton", "&Generate", {92, 96, 75, 29}}};
     for (const Placed &p : buttons) {
         auto *button = child<QAbstractButton>(p.name);
         EXPECT_EQ(button->text(), QLatin1String(p.caption)) << p.name;
@@ -92,7 +92,9 @@ TEST_F(TForm1Test, CaptionAndBottomPanelControlsAtTheirPlaces)
     }
     const Placed labels[] = {
         {"StatusText", "Idle", {12, 4, 0, 0}},
-        {"Label333", "Draw all features AWAY from cyclones for correct orientation.", {12, 148, 0, 0}},
+        {"Label333",
+         "Draw all features AWAY from cyclones for correct orientation.",
+         {12, 148, 0, 0}},
         {"Label7",
          "Stationary fronts are drawn with cold air behind and to RIGHT of line being drawn.",
          {12, 160, 0, 0}},
@@ -105,8 +107,10 @@ TEST_F(TForm1Test, CaptionAndBottomPanelControlsAtTheirPlaces)
             EXPECT_EQ(label->x(), p.geometry.x()) << p.name;
         }
     }
-    const Placed edits[] = {{"LatEdit", "", {12, 20, 73, 21}}, {"LonEdit", "", {92, 20, 73, 21}},
-                            {"XEdit", "", {12, 61, 57, 21}},   {"YEdit", "", {92, 61, 73, 21}},
+    const Placed edits[] = {{"LatEdit", "", {12, 20, 73, 21}},
+                            {"LonEdit", "", {92, 20, 73, 21}},
+                            {"XEdit", "", {12, 61, 57, 21}},
+                            {"YEdit", "", {92, 61, 73, 21}},
                             {"ZoomEdit", "", {12, 104, 73, 21}}};
     for (const Placed &p : edits) {
         EXPECT_EQ(edit(p.name)->geometry(), p.geometry) << p.name;
@@ -196,8 +200,8 @@ TEST_F(TForm1Test, ExitIntoReadOnlyFolderReportsAndKeepsEverything)
         ReadOnlyFolder readOnly(dir.path());
         form->Exit1Click();
     }
-    EXPECT_EQ(dialogs.errors,
-              QStringList{QStringLiteral("Cannot create file ") + dir.filePath("temp1.bmp") + u'.'});
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Cannot create file ")
+                                          + dir.filePath("temp1.bmp") + u'.'});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(readFile(QStringLiteral("temp1.bmp")), chartBefore);
     EXPECT_EQ(readFile(QStringLiteral("saveddat.txt")), fieldsBefore);

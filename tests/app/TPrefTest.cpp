@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The Preferences window's creation, OK and Cancel.
-#include "RecordingDialogs.h"
 #include "app/TPref.h"
+#include "RecordingDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -146,7 +147,8 @@ TEST_F(TPrefTest, ControlsEditTheSettingsAtOnce)
     button(pref, "BitBtn2")->click(); // Cancel keeps the changes in effect
     EXPECT_EQ(settings.color(S::ColdColor), 0x00123456u);
     pref.show(); // and shows them again as left
-    EXPECT_EQ(pref.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->text(), QStringLiteral("4"));
+    EXPECT_EQ(pref.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->text(),
+              QStringLiteral("4"));
     button(pref, "BitBtn1")->click();
     S stored;
     TPref reader(stored, hive());

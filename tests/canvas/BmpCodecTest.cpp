@@ -10,7 +10,8 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 // The fields of a hand-made bitmap file.
 struct BmpSpec {

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 constexpr ChartColor Pen = 0x000000FF;   // '#'
 constexpr ChartColor Brush = 0x0000FF00; // 'o'
@@ -63,8 +64,8 @@ TEST_F(RasterCanvasTest, PolygonFillsAndOutlinesWithTheClosingEdge)
     makeChart(7, 6);
     const QPoint points[] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
     canvas.polygon(points);
-    EXPECT_EQ(art(), Pixels::rows({".......", ".#####.", ".#ooo#.", ".#ooo#.", ".#####.",
-                                   "......."}));
+    EXPECT_EQ(art(),
+              Pixels::rows({".......", ".#####.", ".#ooo#.", ".#ooo#.", ".#####.", "......."}));
 }
 
 TEST_F(RasterCanvasTest, FilledTriangleHasItsOutlineInThePen)
@@ -83,18 +84,18 @@ TEST_F(RasterCanvasTest, RectangleWithPenWidthsOneToThree)
 {
     makeChart(7, 7);
     canvas.rectangle(1, 1, 5, 5);
-    EXPECT_EQ(art(), Pixels::rows({".......", ".####..", ".#oo#..", ".#oo#..", ".####..",
-                                   ".......", "......."}));
+    EXPECT_EQ(art(), Pixels::rows({".......", ".####..", ".#oo#..", ".#oo#..", ".####..", ".......",
+                                   "......."}));
     makeChart(7, 7);
     canvas.setPenWidth(2);
     canvas.rectangle(1, 1, 5, 5);
-    EXPECT_EQ(art(), Pixels::rows({"#####..", "#####..", "##o##..", "#####..", "#####..",
-                                   ".......", "......."}));
+    EXPECT_EQ(art(), Pixels::rows({"#####..", "#####..", "##o##..", "#####..", "#####..", ".......",
+                                   "......."}));
     makeChart(7, 7);
     canvas.setPenWidth(3);
     canvas.rectangle(1, 1, 5, 5);
-    EXPECT_EQ(art(), Pixels::rows({"######.", "######.", "######.", "######.", "######.",
-                                   "######.", "......."}));
+    EXPECT_EQ(art(), Pixels::rows({"######.", "######.", "######.", "######.", "######.", "######.",
+                                   "......."}));
 }
 
 TEST_F(RasterCanvasTest, ClearBrushLeavesTheInsideAndFillRectSkipsTheFarEdges)

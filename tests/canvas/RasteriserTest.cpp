@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 constexpr ChartColor Ink = 0x000000FF;
 
@@ -77,20 +78,18 @@ TEST(LineRasteriser, DottedPenIsThreeOnThreeOff)
 {
     EXPECT_EQ(drawLine(14, 1, {0, 0}, {14, 0}, 1, true), Pixels::rows({"###...###...##"}));
     // Wide dotted pens draw solid.
-    EXPECT_EQ(drawLine(6, 3, {0, 1}, {5, 1}, 2, true), Pixels::rows({"######", "######", "......"}));
+    EXPECT_EQ(drawLine(6, 3, {0, 1}, {5, 1}, 2, true),
+              Pixels::rows({"######", "######", "......"}));
 }
 
 TEST(LineRasteriser, WidePensHaveRoundEndsAndIncludeTheEnd)
 {
-    EXPECT_EQ(drawLine(11, 7, {3, 3}, {7, 3}, 3), Pixels::rows({"...........", "...........",
-                                                                "..#######..", "..#######..",
-                                                                "..#######..", "...........",
-                                                                "..........."}));
-    EXPECT_EQ(drawLine(9, 9, {4, 4}, {4, 5}, 5), Pixels::rows({".........", ".........",
-                                                               "...###...", "..#####..",
-                                                               "..#####..", "..#####..",
-                                                               "..#####..", "...###...",
-                                                               "........."}));
+    EXPECT_EQ(drawLine(11, 7, {3, 3}, {7, 3}, 3),
+              Pixels::rows({"...........", "...........", "..#######..", "..#######..",
+                            "..#######..", "...........", "..........."}));
+    EXPECT_EQ(drawLine(9, 9, {4, 4}, {4, 5}, 5),
+              Pixels::rows({".........", ".........", "...###...", "..#####..", "..#####..",
+                            "..#####..", "..#####..", "...###...", "........."}));
 }
 
 TEST(LineRasteriser, ClipsToTheChartWithoutWalkingFarCoordinates)
@@ -143,8 +142,11 @@ TEST(PolygonFiller, EvenOddRuleLeavesTheStarsCentreEmpty)
 
 TEST(PolygonFiller, ClipsFarVerticesAndSkipsDegenerateFigures)
 {
-    EXPECT_EQ(fill(3, 2, {{-1000000000, -1000000000}, {1000000000, -1000000000},
-                          {1000000000, 1000000000}, {-1000000000, 1000000000}}),
+    EXPECT_EQ(fill(3, 2,
+                   {{-1000000000, -1000000000},
+                    {1000000000, -1000000000},
+                    {1000000000, 1000000000},
+                    {-1000000000, 1000000000}}),
               Pixels::rows({"###", "###"}));
     EXPECT_EQ(fill(3, 2, {{0, 0}, {2, 0}}), Pixels::rows({"...", "..."}));
     EXPECT_EQ(fill(3, 2, {}), Pixels::rows({"...", "..."}));

@@ -10,7 +10,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QString dataFile(const char *name)
 {
@@ -84,8 +85,8 @@ TEST(MapData, EveryFileDraws)
     RecordingCanvas canvas(400, 400);
     RecordingProgress progress;
     for (const char *name : {"map.gin", "map.gis", "map.gil", "map.gii", "map.gir", "map.gic"})
-        EXPECT_NO_THROW(
-            VectorMapFile(canvas, view, progress).DrawMapFile(dataFile(name), !strcmp(name, "map.gin")));
+        EXPECT_NO_THROW(VectorMapFile(canvas, view, progress)
+                            .DrawMapFile(dataFile(name), !strcmp(name, "map.gin")));
     for (const char *name : {"map.cgf", "map.hwy"})
         EXPECT_NO_THROW(OverlayFile(canvas, view, progress).DrawOverlay(dataFile(name), 0, "1"));
     EXPECT_GT(canvas.callsOf({QStringLiteral("polygon")}).size(), 100);

@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -48,8 +49,8 @@ TEST_F(GraticuleTest, SwitchedOffDrawsNothingButSaysSo)
 {
     settings.setOn(S::GridSelect, false);
     EXPECT_TRUE(draw(QStringLiteral("Line")).isEmpty());
-    EXPECT_EQ(progress.statuses(), QStringList({"Preparing graticule map...",
-                                                "Finished graticule map..."}));
+    EXPECT_EQ(progress.statuses(),
+              QStringList({"Preparing graticule map...", "Finished graticule map..."}));
 }
 
 TEST_F(GraticuleTest, UnknownStyleDrawsNothingWithTheStatusTexts)

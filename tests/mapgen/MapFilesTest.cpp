@@ -13,12 +13,10 @@
 
 #include <vector>
 
-namespace {
-
-QByteArray records(std::initializer_list<std::vector<int>> rows)
+namespace
 {
-    return int16Records(rows);
-}
+
+QByteArray records(std::initializer_list<std::vector<int>> rows) { return int16Records(rows); }
 
 class MapFilesTest : public ::testing::Test
 {
@@ -144,8 +142,8 @@ TEST_F(MapFilesTest, LongLineIsDrawnInJoinedParts)
 TEST_F(MapFilesTest, OverlayRecordsBreaksAndWestLongitudes)
 {
     // 45.00 N 100.00 W, 46 N 99 W, a break, 47 N 100 W, 47.5 N 100 W.
-    const QStringList calls = drawOverlay(records(
-        {{4500, 10000}, {4600, 9900}, {-100, 0}, {4700, 10000}, {4750, 10000}}));
+    const QStringList calls = drawOverlay(
+        records({{4500, 10000}, {4600, 9900}, {-100, 0}, {4700, 10000}, {4750, 10000}}));
     EXPECT_EQ(calls, QStringList({"moveTo 400 300", "lineTo 400 300", "moveTo 400 300",
                                   "lineTo 410 286", "moveTo 400 272", "lineTo 400 272",
                                   "moveTo 400 272", "lineTo 400 265"}));
@@ -171,8 +169,8 @@ TEST_F(MapFilesTest, OverlayPointOffTheChartBreaksTheLine)
 {
     // The middle point is on the far side of the globe: no stroke to the corner.
     const QStringList calls = drawOverlay(records({{4500, 10000}, {-4500, -8000}, {4600, 9900}}));
-    EXPECT_EQ(calls, QStringList({"moveTo 400 300", "lineTo 400 300", "moveTo 410 286",
-                                  "lineTo 410 286"}));
+    EXPECT_EQ(calls, QStringList(
+                         {"moveTo 400 300", "lineTo 400 300", "moveTo 410 286", "lineTo 410 286"}));
 }
 
 TEST_F(MapFilesTest, OverlayFailures)

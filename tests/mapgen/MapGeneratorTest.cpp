@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The generation driver: layer order, statuses, switches, failures and the finished chart.
+#include "mapgen/MapGenerator.h"
 #include "canvas/ChartError.h"
 #include "canvas/RasterCanvas.h"
-#include "mapgen/MapGenerator.h"
 #include "support/Int16Records.h"
 #include "support/Pixels.h"
 #include "support/RecordingCanvas.h"
@@ -12,7 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -24,8 +25,8 @@ class MapGeneratorTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const char *name : {"map.gin", "map.gis", "map.gil", "map.gii", "map.gir",
-                                 "map.gic", "map.cgf", "map.hwy"})
+        for (const char *name : {"map.gin", "map.gis", "map.gil", "map.gii", "map.gir", "map.gic",
+                                 "map.cgf", "map.hwy"})
             writeFile(name, QByteArray(name).startsWith("map.gi") ? Land : QByteArray());
     }
     void writeFile(const char *name, const QByteArray &bytes)
@@ -36,14 +37,11 @@ protected:
     }
     void allOff()
     {
-        for (S::Id id : {S::GridSelect, S::Border, S::International, S::State, S::Lake,
-                         S::Island, S::River, S::Coast, S::County, S::Highway})
+        for (S::Id id : {S::GridSelect, S::Border, S::International, S::State, S::Lake, S::Island,
+                         S::River, S::Coast, S::County, S::Highway})
             settings.setOn(id, false);
     }
-    void record()
-    {
-        MapGenerator(chart, canvas, settings, workspace, progress).GenerateMap(view);
-    }
+    void record() { MapGenerator(chart, canvas, settings, workspace, progress).GenerateMap(view); }
 
     QTemporaryDir dir;
     Workspace workspace{dir.path()};
@@ -94,17 +92,25 @@ TEST_F(MapGeneratorTest, StatusesOfARunWithOneLayerOff)
     settings.setOn(S::GridSelect, false);
     QFile::remove(dir.filePath(QStringLiteral("map.gil"))); // never opened
     record();
-    const QStringList expected = {
-        "Preparing...",           "Erasing workchart...",
-        "Preparing vector map...", "Preparing to draw (1)...",
-        "Drawing vector map (1)...", "Preparing to draw (2)...",
-        "Preparing graticule map...", "Finished graticule map...",
-        "Drawing vector map (2)...", "Preparing to draw (3)...",
-        "Preparing to draw (4)...", "Drawing vector map (4)...",
-        "Preparing to draw (5)...", "Preparing to draw (6)...",
-        "Drawing vector map (6)...", "Drawing Earth circle...",
-        "Drawing counties...",    "Finishing map...",
-        "Map completed"};
+    const QStringList expected = {"Preparing...",
+                                  "Erasing workchart...",
+                                  "Preparing vector map...",
+                                  "Preparing to draw (1)...",
+                                  "Drawing vector map (1)...",
+                                  "Preparing to draw (2)...",
+                                  "Preparing graticule map...",
+                                  "Finished graticule map...",
+                                  "Drawing vector map (2)...",
+                                  "Preparing to draw (3)...",
+                                  "Preparing to draw (4)...",
+                                  "Drawing vector map (4)...",
+                                  "Preparing to draw (5)...",
+                                  "Preparing to draw (6)...",
+                                  "Drawing vector map (6)...",
+                                  "Drawing Earth circle...",
+                                  "Drawing counties...",
+                                  "Finishing map...",
+                                  "Map completed"};
     EXPECT_EQ(progress.statuses(), expected);
     EXPECT_EQ(progress.events.first(), QStringLiteral("Preparing..."));
     EXPECT_EQ(progress.events[1], QStringLiteral("<busy>"));

@@ -1,12 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The projection's worked values and the great-circle arms of the crosses.
+#include "mapgen/Projection.h"
 #include "mapgen/GreatCircle.h"
 #include "mapgen/MinuteProjection.h"
-#include "mapgen/Projection.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct Worked {
     double latitude, longitude;
@@ -21,8 +22,10 @@ constexpr int Off = Projection::OffChart;
 TEST(Projection, WorkedValuesOverNorthAmerica)
 {
     const ViewValues view{45, -100, 1, 800, 600};
-    const Worked cases[] = {{45, -100, {400, 300}}, {55, -100, {400, 161}},
-                            {35, -100, {400, 439}}, {45, -90, {498, 294}},
+    const Worked cases[] = {{45, -100, {400, 300}},
+                            {55, -100, {400, 161}},
+                            {35, -100, {400, 439}},
+                            {45, -90, {498, 294}},
                             {-45, 80, {Off, Off}}};
     for (const Worked &c : cases)
         EXPECT_EQ(Projection::ProjectToChart(view, c.latitude, c.longitude), c.expected)
@@ -33,9 +36,8 @@ TEST(Projection, WorkedValuesOverNorthAmerica)
 TEST(Projection, WorkedValuesOfTheWholeDisc)
 {
     const ViewValues view{0, 0, 0.5, 800, 600};
-    const Worked cases[] = {{0, 0, {400, 300}},     {90, 0, {400, -100}},
-                            {0, 90, {800, 300}},    {0, -90, {Off, Off}},
-                            {91, 0, {Off, Off}},    {0, 180.5, {Off, Off}},
+    const Worked cases[] = {{0, 0, {400, 300}},       {90, 0, {400, -100}}, {0, 90, {800, 300}},
+                            {0, -90, {Off, Off}},     {91, 0, {Off, Off}},  {0, 180.5, {Off, Off}},
                             {-90.0001, 0, {Off, Off}}};
     for (const Worked &c : cases)
         EXPECT_EQ(Projection::ProjectToChart(view, c.latitude, c.longitude), c.expected)
@@ -86,6 +88,5 @@ TEST(MinuteProjection, SameAsProjectToChart)
                     << lat << " " << lon;
         EXPECT_GT(compared, 200000);
     }
-    EXPECT_EQ(MinuteProjection({45, -100, 1, 800, 600}).project(5401, 0),
-              QPoint(Off, Off));
+    EXPECT_EQ(MinuteProjection({45, -100, 1, 800, 600}).project(5401, 0), QPoint(Off, Off));
 }

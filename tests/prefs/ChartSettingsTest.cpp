@@ -32,21 +32,24 @@ TEST(ChartSettings, Defaults)
     EXPECT_FALSE(s.isOn(S::River));
     EXPECT_FALSE(s.isOn(S::BehindLand));
     const std::pair<S::Id, ChartColor> colours[] = {
-        {S::LandmassColor, 15004666}, {S::OceanColor, 16764622}, {S::GraticuleColor, 12632256},
-        {S::BorderColor, 0},          {S::InternationalColor, 8388608},
-        {S::StateColor, 8388608},     {S::LakeColor, 16744576},  {S::IslandColor, 8388608},
-        {S::RiverColor, 8388608},     {S::CoastColor, 8388608},  {S::CountyColor, 10730193},
-        {S::HighwayColor, 5466602},   {S::ColdColor, 8912896},   {S::WarmColor, 221},
-        {S::OccludedColor, 11141290}, {S::TroughColor, 0},       {S::DrylineColor, 34986}};
+        {S::LandmassColor, 15004666},     {S::OceanColor, 16764622},
+        {S::GraticuleColor, 12632256},    {S::BorderColor, 0},
+        {S::InternationalColor, 8388608}, {S::StateColor, 8388608},
+        {S::LakeColor, 16744576},         {S::IslandColor, 8388608},
+        {S::RiverColor, 8388608},         {S::CoastColor, 8388608},
+        {S::CountyColor, 10730193},       {S::HighwayColor, 5466602},
+        {S::ColdColor, 8912896},          {S::WarmColor, 221},
+        {S::OccludedColor, 11141290},     {S::TroughColor, 0},
+        {S::DrylineColor, 34986}};
     for (const auto &[id, colour] : colours)
         EXPECT_EQ(s.color(id), colour) << S::name(id).toStdString();
     const std::pair<S::Id, const char *> texts[] = {
-        {S::BorderWidth, "2"},     {S::InternationalWidth, "1"}, {S::StateWidth, "1"},
-        {S::LakeWidth, "1"},       {S::IslandWidth, "1"},        {S::RiverWidth, "1"},
-        {S::CoastWidth, "2"},      {S::CountyWidth, "1"},        {S::HighwayWidth, "2"},
-        {S::ColdWidth, "2"},       {S::WarmWidth, "2"},          {S::OccludedWidth, "2"},
-        {S::StationaryWidth, "2"}, {S::TroughWidth, "2"},        {S::DrylineWidth, "2"},
-        {S::GraticuleType, "Line"}, {S::GridInterval, "10"},     {S::JPEGComp, "10"}};
+        {S::BorderWidth, "2"},      {S::InternationalWidth, "1"}, {S::StateWidth, "1"},
+        {S::LakeWidth, "1"},        {S::IslandWidth, "1"},        {S::RiverWidth, "1"},
+        {S::CoastWidth, "2"},       {S::CountyWidth, "1"},        {S::HighwayWidth, "2"},
+        {S::ColdWidth, "2"},        {S::WarmWidth, "2"},          {S::OccludedWidth, "2"},
+        {S::StationaryWidth, "2"},  {S::TroughWidth, "2"},        {S::DrylineWidth, "2"},
+        {S::GraticuleType, "Line"}, {S::GridInterval, "10"},      {S::JPEGComp, "10"}};
     for (const auto &[id, text] : texts)
         EXPECT_EQ(s.text(id), QLatin1String(text)) << S::name(id).toStdString();
 }

@@ -5,19 +5,20 @@
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 const QString General = QStringLiteral("HKEY_CURRENT_USER\\Software\\Brimlark\\General");
 }
 
 TEST(RegistryFile, ReadsStringsAndMarksOtherTypes)
 {
-    const RegistryFile file = RegistryFile::parse(
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brimlark\\General]\r\n"
-        "\"ColdColor\"=\"8912896\"\r\n"
-        "\"Quote\"=\"say \\\"hi\\\" C:\\\\x\"\r\n"
-        "\"Count\"=dword:0000002a\r\n"
-        "\"Blob\"=hex:01,02,\\\r\n  03,04\r\n"
-        "\"After\"=\"yes\"\r\n");
+    const RegistryFile file =
+        RegistryFile::parse("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brimlark\\General]\r\n"
+                            "\"ColdColor\"=\"8912896\"\r\n"
+                            "\"Quote\"=\"say \\\"hi\\\" C:\\\\x\"\r\n"
+                            "\"Count\"=dword:0000002a\r\n"
+                            "\"Blob\"=hex:01,02,\\\r\n  03,04\r\n"
+                            "\"After\"=\"yes\"\r\n");
     const RegistryFile::Key *key = file.key(General.toLower());
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(RegistryFile::value(*key, QStringLiteral("coldcolor"))->text,
@@ -47,7 +48,7 @@ TEST(RegistryFile, SkipsGarbageAndHalfWrittenLines)
 TEST(RegistryFile, ReadsUnicodeExports)
 {
     const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n[%1]\r\n"
-                                         "\"GraticuleType\"=\"Dotted\"\r\n")
+                                        "\"GraticuleType\"=\"Dotted\"\r\n")
                              .arg(General);
     QStringEncoder encoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
     const RegistryFile file = RegistryFile::parse(encoder(text));
@@ -59,8 +60,8 @@ TEST(RegistryFile, ReadsUnicodeExports)
 TEST(RegistryFile, WritingKeepsOtherKeysAndValuesAsTheyStood)
 {
     RegistryFile file = RegistryFile::parse("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n"
-                                            "\"Keep\"=dword:00000001\n\n[" +
-                                            General.toUtf8() + "]\n\"Old\"=\"x\"\n");
+                                            "\"Keep\"=dword:00000001\n\n["
+                                            + General.toUtf8() + "]\n\"Old\"=\"x\"\n");
     RegistryFile::setString(file.ensureKey(General), QStringLiteral("Old"), QStringLiteral("a\"b"));
     RegistryFile::setString(file.ensureKey(General), QStringLiteral("New"), QStringLiteral("c:\\"));
     const QByteArray out = file.serialize();

@@ -1,14 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Loading and saving the preferences through the registry file.
+#include "prefs/SettingsStore.h"
 #include "canvas/ChartError.h"
 #include "prefs/FileRegistryKey.h"
-#include "prefs/SettingsStore.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 using S = ChartSettings;
 
@@ -107,9 +108,9 @@ TEST_F(SettingsStoreTest, ValueThatIsNotAStringStopsTheLoadingThere)
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("Invalid data type for 'RiverColor'"));
     }
-    EXPECT_FALSE(settings.isOn(S::GridSelect));          // before: loaded
-    EXPECT_EQ(settings.color(S::LakeColor), 255u);       // before: loaded
-    EXPECT_EQ(settings.color(S::ColdColor), 8912896u);   // after: not reached
+    EXPECT_FALSE(settings.isOn(S::GridSelect));        // before: loaded
+    EXPECT_EQ(settings.color(S::LakeColor), 255u);     // before: loaded
+    EXPECT_EQ(settings.color(S::ColdColor), 8912896u); // after: not reached
 }
 
 TEST_F(SettingsStoreTest, DamagedHiveLoadsWhatItCanAndIsLeftAloneUntilOk)

@@ -10,10 +10,7 @@ ChartBitmap Pixels::sentinelChart(int width, int height)
     return chart;
 }
 
-ChartColor Pixels::at(const QImage &image, int x, int y)
-{
-    return fromQRgb(image.pixel(x, y));
-}
+ChartColor Pixels::at(const QImage &image, int x, int y) { return fromQRgb(image.pixel(x, y)); }
 
 QString Pixels::art(const QImage &image, const std::map<ChartColor, char> &legend)
 {

@@ -135,13 +135,13 @@ int RecordingCanvas::textWidth(const QString &text)
     return int(text.size()) * (ChartFonts::pixelSize(m_state.fontSize) / 2);
 }
 
-int RecordingCanvas::textHeight(const QString &)
-{
-    return ChartFonts::pixelSize(m_state.fontSize);
-}
+int RecordingCanvas::textHeight(const QString &) { return ChartFonts::pixelSize(m_state.fontSize); }
 
 void RecordingCanvas::draw(int x, int y, const QImage &picture)
 {
-    record(QStringLiteral("draw %1 %2 %3x%4").arg(x).arg(y).arg(picture.width()).arg(
-        picture.height()));
+    record(QStringLiteral("draw %1 %2 %3x%4")
+               .arg(x)
+               .arg(y)
+               .arg(picture.width())
+               .arg(picture.height()));
 }

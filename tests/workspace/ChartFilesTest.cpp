@@ -1,18 +1,19 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Chart files by extension, the GIF and JPEG codecs, and damaged pictures.
+#include "workspace/ChartFiles.h"
 #include "canvas/BmpCodec.h"
 #include "canvas/ChartError.h"
 #include "canvas/RasterCanvas.h"
 #include "gif/GifCodec.h"
 #include "support/Pixels.h"
-#include "workspace/ChartFiles.h"
 #include "workspace/JpegCodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QByteArray bytes(std::initializer_list<int> values)
 {
@@ -78,7 +79,7 @@ TEST(GifCodec, WebPaletteLevels)
     EXPECT_EQ(GifCodec::webIndex(qRgb(255, 0, 0)), 180);
     EXPECT_EQ(GifCodec::webIndex(qRgb(255, 255, 255)), 215);
     EXPECT_EQ(GifCodec::webIndex(qRgb(0, 0, 0)), 0);
-    const std::pair<int, int> levels[] = {{47, 0}, {48, 1}, {98, 1}, {99, 2}, {149, 2},
+    const std::pair<int, int> levels[] = {{47, 0},  {48, 1},  {98, 1},  {99, 2},  {149, 2},
                                           {150, 3}, {200, 3}, {201, 4}, {251, 4}, {252, 5}};
     for (const auto &[value, level] : levels)
         EXPECT_EQ(GifCodec::webIndex(qRgb(0, 0, value)), level) << value;
@@ -138,12 +139,13 @@ TEST(GifCodec, DamagedAndForgedFiles)
 TEST(JpegCodec, QualityReachesTheEncoder)
 {
     const QImage image = sample(16, 16);
-    const std::pair<const char *, int> cases[] = {{"  75 ", 8},  {"0", 255},  {"100", 1},
-                                                  {"200", 1},    {"10", 80},  {"50", 16},
-                                                  {"-5", 255},   {"300", 1}};
+    const std::pair<const char *, int> cases[] = {{"  75 ", 8}, {"0", 255}, {"100", 1},
+                                                  {"200", 1},   {"10", 80}, {"50", 16},
+                                                  {"-5", 255},  {"300", 1}};
     for (const auto &[text, step] : cases)
-        EXPECT_EQ(firstQuantStep(JpegCodec::encode(image, JpegCodec::qualityOf(QLatin1String(text)))),
-                  step)
+        EXPECT_EQ(
+            firstQuantStep(JpegCodec::encode(image, JpegCodec::qualityOf(QLatin1String(text)))),
+            step)
             << text;
     expectMessage([] { JpegCodec::qualityOf(QStringLiteral("high")); },
                   "'high' is not a valid integer value");

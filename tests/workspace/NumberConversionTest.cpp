@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Lenient and strict number conversion, and rounding half to even.
-#include "canvas/ChartError.h"
 #include "workspace/NumberConversion.h"
+#include "canvas/ChartError.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -12,9 +12,8 @@ using N = NumberConversion;
 TEST(NumberConversion, LenientReadsDecimalNumbers)
 {
     const std::pair<const char *, double> cases[] = {
-        {"45", 45.0},     {"-93.5", -93.5},  {"  12", 12.0},   {"+2.5", 2.5},
-        {"1e3", 1000.0},  {"2.5E-1", 0.25},  {".5", 0.5},      {"7.", 7.0},
-        {"1e300", 1e300}, {"-1e300", -1e300}};
+        {"45", 45.0},     {"-93.5", -93.5}, {"  12", 12.0}, {"+2.5", 2.5},    {"1e3", 1000.0},
+        {"2.5E-1", 0.25}, {".5", 0.5},      {"7.", 7.0},    {"1e300", 1e300}, {"-1e300", -1e300}};
     for (const auto &[text, value] : cases)
         EXPECT_DOUBLE_EQ(N::lenientDouble(QLatin1String(text)), value) << text;
 }
@@ -22,8 +21,8 @@ TEST(NumberConversion, LenientReadsDecimalNumbers)
 // Malformed texts give 0 without a message; none may crash or overflow.
 TEST(NumberConversion, LenientMalformedTextsGiveZero)
 {
-    for (const char *text : {"", "   ", "  12abc", "12 ", "nan", "inf", "1,5", "e5", "1e", "-",
-                             ".", "0x10", "1e+", "--1", "\t12"})
+    for (const char *text : {"", "   ", "  12abc", "12 ", "nan", "inf", "1,5", "e5", "1e", "-", ".",
+                             "0x10", "1e+", "--1", "\t12"})
         EXPECT_EQ(N::lenientDouble(QLatin1String(text)), 0.0) << text;
     const QString hundredDigits(100, u'9');
     EXPECT_DOUBLE_EQ(N::lenientDouble(hundredDigits), 1e100);
@@ -37,10 +36,16 @@ TEST(NumberConversion, LenientMalformedTextsGiveZero)
 
 TEST(NumberConversion, RoundsHalfToEvenAndClampsToThirtyTwoBits)
 {
-    const std::pair<double, qint32> cases[] = {
-        {640.5, 640}, {641.5, 642}, {300.5, 300}, {301.5, 302}, {-0.5, 0},
-        {-1.5, -2},   {0.49, 0},    {2.51, 3},    {1e300, std::numeric_limits<qint32>::max()},
-        {-1e300, std::numeric_limits<qint32>::min()}};
+    const std::pair<double, qint32> cases[] = {{640.5, 640},
+                                               {641.5, 642},
+                                               {300.5, 300},
+                                               {301.5, 302},
+                                               {-0.5, 0},
+                                               {-1.5, -2},
+                                               {0.49, 0},
+                                               {2.51, 3},
+                                               {1e300, std::numeric_limits<qint32>::max()},
+                                               {-1e300, std::numeric_limits<qint32>::min()}};
     for (const auto &[value, rounded] : cases)
         EXPECT_EQ(N::roundHalfEven(value), rounded) << value;
     EXPECT_EQ(N::roundHalfEven(std::numeric_limits<double>::quiet_NaN()), 0);

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // "saveddat.txt": its lines, its view values and its failures.
-#include "canvas/ChartError.h"
 #include "workspace/SavedData.h"
+#include "canvas/ChartError.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -6,14 +6,12 @@
 #include "workspace/ChartFiles.h"
 #include "workspace/NumberConversion.h"
 
-namespace {
+namespace
+{
 
 using N = NumberConversion;
 
-[[noreturn]] void usageError(const QString &message)
-{
-    throw RenderOptions::UsageError{message};
-}
+[[noreturn]] void usageError(const QString &message) { throw RenderOptions::UsageError{message}; }
 
 // "X,Y" in whole chart pixels.
 QPoint pixelOf(const QString &text, const QString &option)
@@ -22,17 +20,20 @@ QPoint pixelOf(const QString &text, const QString &option)
     const auto x = parts.size() == 2 ? N::strictInteger(parts[0]) : std::nullopt;
     const auto y = parts.size() == 2 ? N::strictInteger(parts[1]) : std::nullopt;
     if (!x || !y)
-        usageError(QStringLiteral("%1 wants a point as X,Y in chart pixels, not '%2'")
-                       .arg(option, text));
+        usageError(
+            QStringLiteral("%1 wants a point as X,Y in chart pixels, not '%2'").arg(option, text));
     return QPoint(*x, *y);
 }
 
 int toolOf(const QString &name)
 {
-    const std::pair<const char *, int> tools[] = {
-        {"isopleth", Isopleth},       {"cold", ColdFront},  {"warm", WarmFront},
-        {"occluded", OccludedFront},  {"stationary", StationaryFront},
-        {"trough", Trough},           {"dryline", Dryline}};
+    const std::pair<const char *, int> tools[] = {{"isopleth", Isopleth},
+                                                  {"cold", ColdFront},
+                                                  {"warm", WarmFront},
+                                                  {"occluded", OccludedFront},
+                                                  {"stationary", StationaryFront},
+                                                  {"trough", Trough},
+                                                  {"dryline", Dryline}};
     for (const auto &[toolName, code] : tools)
         if (name == QLatin1String(toolName))
             return code;
@@ -87,8 +88,8 @@ void take(RenderOptions &o, const QString &option, const QString &value)
     else if (option == u"--draw")
         o.segments.push_back(segmentOf(value));
     else if (option == u"--marker") {
-        const bool letter = value.size() > 2 && (value[0] == u'L' || value[0] == u'H')
-                            && value[1] == u':';
+        const bool letter =
+            value.size() > 2 && (value[0] == u'L' || value[0] == u'H') && value[1] == u':';
         if (!letter)
             usageError(QStringLiteral("--marker wants L:X,Y or H:X,Y, not '%1'").arg(value));
         o.markers.push_back({value[0], pixelOf(value.mid(2), option)});

@@ -5,7 +5,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr int Stages = 8; // preparing, erasing, six layers, finishing
 constexpr int BarWidth = 30;

@@ -19,7 +19,8 @@
 #include <memory>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 ChartSettings settingsOf(const RenderOptions &options)
 {
@@ -47,8 +48,7 @@ void render(const RenderOptions &options)
     }
     SegmentRenderer segments(canvas, settings);
     for (const RenderOptions::Segment &segment : options.segments)
-        segments.DrawSegment(segment.tool, segment.points,
-                             {options.lineColor, options.lineWidth});
+        segments.DrawSegment(segment.tool, segment.points, {options.lineColor, options.lineWidth});
     for (const RenderOptions::Marker &marker : options.markers)
         ChartMarkers::placeLetter(canvas, settings, marker.letter, marker.at.x(), marker.at.y());
     for (const RenderOptions::Label &label : options.labels)
