@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <map>
+
 namespace
 {
 
@@ -63,6 +65,27 @@ constexpr int FieldHeight = 21;
 constexpr int CaptionDrop = 3; // captions sit a little lower than the controls of their row
 
 } // namespace
+
+// The press handler of every swatch.
+const std::map<ChartSettings::Id, void (TPref::*)()> TPref::SwatchHandlers = {
+    {S::ColdColor, &TPref::ColdColorMouseDown},
+    {S::WarmColor, &TPref::WarmColorMouseDown},
+    {S::OccludedColor, &TPref::OccludedColorMouseDown},
+    {S::TroughColor, &TPref::TroughColorMouseDown},
+    {S::DrylineColor, &TPref::DrylineColorMouseDown},
+    {S::LandmassColor, &TPref::LandmassColorMouseDown},
+    {S::OceanColor, &TPref::OceanColorMouseDown},
+    {S::GraticuleColor, &TPref::GraticuleColorMouseDown},
+    {S::BorderColor, &TPref::BorderColorMouseDown},
+    {S::InternationalColor, &TPref::InternationalColorMouseDown},
+    {S::StateColor, &TPref::StateColorMouseDown},
+    {S::CountyColor, &TPref::CountyColorMouseDown},
+    {S::HighwayColor, &TPref::HighwayColorMouseDown},
+    {S::LakeColor, &TPref::LakeColorMouseDown},
+    {S::IslandColor, &TPref::IslandColorMouseDown},
+    {S::RiverColor, &TPref::RiverColorMouseDown},
+    {S::CoastColor, &TPref::CoastColorMouseDown},
+};
 
 TPref::TPref(ChartSettings &settings, const QString &registryFile, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_registryFile(registryFile)
@@ -209,8 +232,7 @@ void TPref::addSwatch(Id id, int top)
     auto *swatch = new ColorSwatch(this);
     swatch->setObjectName(ChartSettings::name(id));
     swatch->setGeometry(SwatchLeft, top, 41, FieldHeight);
-    connect(swatch, &ColorSwatch::pressed, this,
-            [this, id, swatch] { ColorMouseDown(id, swatch); });
+    connect(swatch, &ColorSwatch::pressed, this, SwatchHandlers.at(id));
     m_showers.push_back([this, id, swatch] { swatch->setColor(m_settings.color(id)); });
 }
 
@@ -247,10 +269,44 @@ void TPref::addTextField(Id id, int left, int top, int width)
 
 // Any mouse button on a swatch opens the colour dialog on its colour; a confirmed choice is
 // the preference from then on.
-void TPref::ColorMouseDown(Id id, ColorSwatch *swatch)
+void TPref::ColorMouseDown(Id id)
 {
     if (const auto chosen = Dialogs::current().chooseColor(this, m_settings.color(id))) {
         m_settings.setColor(id, *chosen);
-        swatch->setColor(*chosen);
+        findChild<ColorSwatch *>(ChartSettings::name(id))->setColor(*chosen);
     }
 }
+
+void TPref::ColdColorMouseDown() { ColorMouseDown(S::ColdColor); }
+
+void TPref::WarmColorMouseDown() { ColorMouseDown(S::WarmColor); }
+
+void TPref::OccludedColorMouseDown() { ColorMouseDown(S::OccludedColor); }
+
+void TPref::TroughColorMouseDown() { ColorMouseDown(S::TroughColor); }
+
+void TPref::DrylineColorMouseDown() { ColorMouseDown(S::DrylineColor); }
+
+void TPref::LandmassColorMouseDown() { ColorMouseDown(S::LandmassColor); }
+
+void TPref::OceanColorMouseDown() { ColorMouseDown(S::OceanColor); }
+
+void TPref::GraticuleColorMouseDown() { ColorMouseDown(S::GraticuleColor); }
+
+void TPref::BorderColorMouseDown() { ColorMouseDown(S::BorderColor); }
+
+void TPref::InternationalColorMouseDown() { ColorMouseDown(S::InternationalColor); }
+
+void TPref::StateColorMouseDown() { ColorMouseDown(S::StateColor); }
+
+void TPref::CountyColorMouseDown() { ColorMouseDown(S::CountyColor); }
+
+void TPref::HighwayColorMouseDown() { ColorMouseDown(S::HighwayColor); }
+
+void TPref::LakeColorMouseDown() { ColorMouseDown(S::LakeColor); }
+
+void TPref::IslandColorMouseDown() { ColorMouseDown(S::IslandColor); }
+
+void TPref::RiverColorMouseDown() { ColorMouseDown(S::RiverColor); }
+
+void TPref::CoastColorMouseDown() { ColorMouseDown(S::CoastColor); }

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 class ColorSwatch;
@@ -28,6 +29,24 @@ public:
 public slots:
     void BitBtn1Click();
     void BitBtn2Click();
+    /// A press of any mouse button on a colour swatch opens the colour dialog on it.
+    void ColdColorMouseDown();
+    void WarmColorMouseDown();
+    void OccludedColorMouseDown();
+    void TroughColorMouseDown();
+    void DrylineColorMouseDown();
+    void LandmassColorMouseDown();
+    void OceanColorMouseDown();
+    void GraticuleColorMouseDown();
+    void BorderColorMouseDown();
+    void InternationalColorMouseDown();
+    void StateColorMouseDown();
+    void CountyColorMouseDown();
+    void HighwayColorMouseDown();
+    void LakeColorMouseDown();
+    void IslandColorMouseDown();
+    void RiverColorMouseDown();
+    void CoastColorMouseDown();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -46,8 +65,10 @@ private:
     void addCheckBox(Id id, const QString &caption, int top);
     void addWidthField(Id id, int captionLeft, int left, int top);
     void addTextField(Id id, int left, int top, int width);
-    void ColorMouseDown(Id id, ColorSwatch *swatch);
+    void ColorMouseDown(Id id);
     void showValues();
+
+    static const std::map<ChartSettings::Id, void (TPref::*)()> SwatchHandlers;
 
     ChartSettings &m_settings;
     QString m_registryFile;
