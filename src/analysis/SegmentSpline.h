@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "analysis/Segment.h"
 #include "workspace/NumberConversion.h"
 
 #include <QPoint>
@@ -20,7 +21,7 @@ class SegmentSpline
 {
 public:
     /// Most knots a segment can have.
-    static constexpr int MaxKnots = 100;
+    static constexpr int MaxKnots = Segment::Capacity;
 
     /// Computes the coefficients for 3 to 100 knots (more are ignored).
     explicit SegmentSpline(std::span<const QPointF> knots);

@@ -3,7 +3,6 @@
 
 #include "canvas/ChartFonts.h"
 #include "canvas/LineRasteriser.h"
-#include "canvas/PolygonFiller.h"
 
 #include <QFontMetrics>
 #include <QPainter>
