@@ -49,8 +49,10 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
         chart.loadFromFile(path);
     if (picture.isNull())
         return;
-    chart.setHeight(picture.height());
-    chart.setWidth(picture.width());
+    // One resize to the picture's size: resizing one side at a time would pass through a
+    // size with a side of 0, which empties the chart, or one over the limits, which refuses
+    // a picture that fits.
+    chart.setSize(picture.width(), picture.height());
     canvas.draw(0, 0, picture);
 }
 

@@ -237,3 +237,47 @@ TEST_F(ChartFilesTest, FailedLoadsLeaveTheChart)
     ChartFiles::load(chart, canvas, path("whatever.txt")); // other extensions load nothing
     EXPECT_EQ(chart.image(), before);
 }
+
+TEST_F(ChartFilesTest, GifAndJpegLoadsIntoAnEmptyChartWereEmpty)
+{
+    write("two.gif", twoPixelGif(false));
+    QImage orange(40, 30, QImage::Format_RGB32);
+    orange.fill(qRgb(200, 100, 50));
+    write("orange.jpg", JpegCodec::encode(orange, 95));
+
+    chart.setSize(0, 0);
+    ChartFiles::load(chart, canvas, path("two.gif"));
+    EXPECT_EQ(chart.width(), 2);
+    EXPECT_EQ(chart.height(), 1);
+    EXPECT_EQ(Pixels::at(chart.image(), 0, 0), 0xFFFFFFu); // transparent: the new white
+    EXPECT_EQ(Pixels::at(chart.image(), 1, 0), chartRgb(255, 0, 0));
+
+    chart.setSize(0, 0);
+    ChartFiles::load(chart, canvas, path("orange.jpg"));
+    ASSERT_EQ(chart.width(), 40);
+    ASSERT_EQ(chart.height(), 30);
+    EXPECT_NEAR(qRed(chart.image().pixel(20, 15)), 200, 3);
+    EXPECT_NEAR(qBlue(chart.image().pixel(20, 15)), 50, 3);
+}
+
+TEST_F(ChartFilesTest, TallPictureOnAWideChartWasRefusedAsTooLarge)
+{
+    // Both sizes are within the limits; only the one between them, 32767 x 32767, is not.
+    QImage tall(10, ChartBitmap::MaxSide, QImage::Format_RGB32);
+    tall.fill(qRgb(255, 0, 0));
+    write("tall.gif", GifCodec::encode(tall, 0));
+    chart.setSize(ChartBitmap::MaxSide, 10);
+    ChartFiles::load(chart, canvas, path("tall.gif"));
+    EXPECT_EQ(chart.width(), 10);
+    EXPECT_EQ(chart.height(), ChartBitmap::MaxSide);
+    EXPECT_EQ(Pixels::at(chart.image(), 9, ChartBitmap::MaxSide - 1), chartRgb(255, 0, 0));
+
+    // A picture beyond the limits is refused with the chart as it was.
+    QByteArray huge = twoPixelGif(false);
+    huge[6] = huge[7] = huge[8] = huge[9] = char(0x50); // a 20560 x 20560 screen
+    write("huge.gif", huge);
+    const QImage before = chart.image();
+    expectMessage([&] { ChartFiles::load(chart, canvas, path("huge.gif")); },
+                  "A chart of 20560 x 20560 pixels is too large");
+    EXPECT_EQ(chart.image(), before);
+}
