@@ -63,6 +63,7 @@ void ChartBitmap::setSize(int width, int height)
         return;
     if (width <= 0 || height <= 0) {
         m_image = QImage();
+        m_paletteBits = 0; // an empty chart has no palette to make the next size from
         m_dirty = QRect();
         return;
     }
@@ -88,7 +89,9 @@ void ChartBitmap::setSize(int width, int height)
 void ChartBitmap::assign(QImage image, int paletteBits)
 {
     m_image = std::move(image);
-    m_paletteBits = m_image.isNull() ? m_paletteBits : paletteBits;
+    // An empty chart is a 32-bit one: a palette depth kept without its colour table would
+    // make the next size an 8-bit chart with no colours.
+    m_paletteBits = m_image.isNull() ? 0 : paletteBits;
     markAllDirty();
 }
 

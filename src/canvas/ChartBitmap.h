@@ -27,11 +27,14 @@ public:
     /// Writable pixels; callers that draw report what they touched with markDirty.
     QImage &pixels() { return m_image; }
 
-    /// Resizes the chart, keeping the pixels that still fit; new pixels are white.
+    /// Resizes the chart, keeping the pixels that still fit; new pixels are white. The size
+    /// is checked before anything changes; a side of 0 or below empties the chart, which
+    /// then is a 32-bit one.
     void setSize(int width, int height);
     void setWidth(int width) { setSize(width, height()); }
     void setHeight(int height) { setSize(width(), height); }
-    /// Replaces the chart with an image (Format_RGB32, or Format_Indexed8 with paletteBits).
+    /// Replaces the chart with an image (Format_RGB32, or Format_Indexed8 with paletteBits);
+    /// an empty image gives an empty 32-bit chart.
     void assign(QImage image, int paletteBits);
 
     /// Loads a Windows bitmap file; on failure the chart keeps its content.
