@@ -55,11 +55,12 @@ MapGenerator::MapGenerator(ChartBitmap &chart, ChartCanvas &canvas, const ChartS
 }
 
 // The graticule's step in whole degrees. A step below 1 would never end the loops, so it
-// is refused before anything is drawn.
+// is refused before anything is drawn. Blanks typed around the number in the preferences
+// field are not part of it: the lenient conversion alone reads trailing blanks as malformed.
 int MapGenerator::graticuleInterval() const
 {
     const QString text = m_settings.text(S::GridInterval);
-    const int interval = NumberConversion::lenientRounded(text);
+    const int interval = NumberConversion::lenientRounded(NumberConversion::trimmed(text));
     if (m_settings.isOn(S::GridSelect) && interval < 1)
         throw ChartError(QStringLiteral("The graticule interval '%1' is not a whole number of "
                                         "degrees of 1 or more")

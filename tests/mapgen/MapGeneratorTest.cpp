@@ -177,6 +177,24 @@ TEST_F(MapGeneratorTest, BadWidthOrIntervalStopsTheRun)
     EXPECT_NO_THROW(record()); // no graticule: the interval does not matter
 }
 
+TEST_F(MapGeneratorTest, IntervalWithBlanksAroundItWasRefused)
+{
+    const auto drawingWith = [this](const char *interval) {
+        settings.setText(S::GridInterval, QLatin1String(interval));
+        canvas.clear();
+        record();
+        return canvas.calls();
+    };
+    const QStringList fifteen = drawingWith("15");
+    ASSERT_NE(fifteen, drawingWith("10")); // the interval shows in the drawing
+    for (const char *padded : {" 15 ", "15  ", "\t15\r\n"})
+        EXPECT_EQ(drawingWith(padded), fifteen) << padded;
+    for (const char *below : {" 0 ", "\t-3 ", "  "}) {
+        settings.setText(S::GridInterval, QLatin1String(below));
+        EXPECT_THROW(record(), ChartError) << below;
+    }
+}
+
 TEST_F(MapGeneratorTest, MissingFileOfAnEnabledLayerStopsTheRun)
 {
     QFile::remove(dir.filePath(QStringLiteral("map.gis")));
