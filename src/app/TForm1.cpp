@@ -74,6 +74,11 @@ void TForm1::attachWindows(TPref *pref, TAboutForm *about)
 {
     m_pref = pref;
     m_about = about;
+    // The main window alone keeps the program running: closing it ends the program even
+    // while the modeless Preferences window is still open.
+    for (QWidget *window : {static_cast<QWidget *>(pref), static_cast<QWidget *>(about)})
+        if (window)
+            window->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 // Reads the workspace. A failing file step ends the reading there with the error box;

@@ -38,7 +38,8 @@ public:
     /// Builds the window and runs FormCreate on the workspace in appDir's folder.
     TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *parent = nullptr);
 
-    /// Gives the window the Preferences window and About box created after it.
+    /// Gives the window the Preferences window and About box created after it. Neither
+    /// keeps the program running once the main window has closed.
     void attachWindows(TPref *pref, TAboutForm *about);
 
     ChartBitmap &chart() { return m_chart; }

@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace
 {
 
@@ -237,4 +239,25 @@ TEST_F(TForm1Test, AboutBoxAndPreferencesWindow)
     EXPECT_FALSE(pref.isModal());
     form->Preferences1Click();
     EXPECT_TRUE(pref.isVisible());
+}
+
+TEST_F(TForm1Test, ClosingTheMainWindowEndsTheProgramWhilePreferencesAreOpen)
+{
+    TPref pref(settings, dir.filePath(QStringLiteral("registry.reg")));
+    TAboutForm about;
+    form->attachWindows(&pref, &about);
+    const std::pair<const char *, std::function<void()>> closings[] = {
+        {"File > Exit", [this] { form->Exit1Click(); }}, {"close box", [this] { form->close(); }}};
+    for (const auto &[how, closeMainWindow] : closings) {
+        form->show();
+        form->Preferences1Click();
+        QTimer stuck; // a program that keeps running ends the loop with 1
+        stuck.setSingleShot(true);
+        QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        stuck.start(3000);
+        QTimer::singleShot(0, form.get(), closeMainWindow);
+        EXPECT_EQ(QApplication::exec(), 0) << how;
+        EXPECT_FALSE(form->isVisible()) << how;
+    }
+    EXPECT_TRUE(dialogs.errors.isEmpty());
 }
