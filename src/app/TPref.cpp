@@ -209,7 +209,8 @@ void TPref::buildRightSide()
                                    QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
     cancel->setGeometry(424, 392, 75, 25);
-    cancel->setAutoDefault(false);
+    // Enter on the focused Cancel presses Cancel; elsewhere it presses OK.
+    cancel->setAutoDefault(true);
     connect(cancel, &QPushButton::clicked, this, &TPref::BitBtn2Click);
 }
 

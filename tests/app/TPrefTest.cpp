@@ -169,3 +169,30 @@ TEST_F(TPrefTest, EnterInAFieldPressesOk)
     EXPECT_FALSE(pref.isVisible());
     EXPECT_TRUE(QFile::exists(hive()));
 }
+
+TEST_F(TPrefTest, EnterOnAFocusedButtonPressesThatButton)
+{
+    {
+        TPref pref(settings, hive());
+        pref.show();
+        pref.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
+        auto *cancel = button(pref, "BitBtn2");
+        cancel->setFocus();
+        ASSERT_TRUE(cancel->hasFocus());
+        QTest::keyClick(cancel, Qt::Key_Return);
+        EXPECT_FALSE(pref.isVisible());
+        EXPECT_FALSE(QFile::exists(hive())); // Cancel stores nothing
+    }
+    TPref pref(settings, hive()); // once the focus has left Cancel, Enter presses OK again
+    pref.show();
+    pref.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
+    button(pref, "BitBtn2")->setFocus();
+    auto *field = pref.findChild<QLineEdit *>(QStringLiteral("GridInterval"));
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(pref.isVisible());
+    EXPECT_TRUE(QFile::exists(hive()));
+}
