@@ -171,6 +171,8 @@ void TPref::buildLayerRows()
     auto *style = new QComboBox(this);
     style->setObjectName(QStringLiteral("GraticuleType"));
     style->setEditable(true);
+    // A typed style is a value of its own; the list keeps offering just the five styles.
+    style->setInsertPolicy(QComboBox::NoInsert);
     style->addItems({QStringLiteral("Line"), QStringLiteral("Dashed"), QStringLiteral("Cross"),
                      QStringLiteral("Mixed"), QStringLiteral("Dotted")});
     style->setGeometry(172, 232, 112, FieldHeight);

@@ -196,3 +196,25 @@ TEST_F(TPrefTest, EnterOnAFocusedButtonPressesThatButton)
     EXPECT_FALSE(pref.isVisible());
     EXPECT_TRUE(QFile::exists(hive()));
 }
+
+TEST_F(TPrefTest, TypedGraticuleStyleIsTakenButNotAddedToTheList)
+{
+    TPref pref(settings, hive());
+    pref.show();
+    pref.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
+    auto *style = pref.findChild<QComboBox *>(QStringLiteral("GraticuleType"));
+    ASSERT_NE(style, nullptr);
+    style->setFocus();
+    style->lineEdit()->clear();
+    QTest::keyClicks(style, QStringLiteral("Wavy"));
+    QTest::keyClick(style, Qt::Key_Return);
+    EXPECT_EQ(settings.text(S::GraticuleType), QStringLiteral("Wavy"));
+    EXPECT_EQ(style->currentText(), QStringLiteral("Wavy"));
+    QStringList offered;
+    for (int i = 0; i < style->count(); ++i)
+        offered << style->itemText(i);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Line"), QStringLiteral("Dashed"),
+                                    QStringLiteral("Cross"), QStringLiteral("Mixed"),
+                                    QStringLiteral("Dotted")}));
+}
