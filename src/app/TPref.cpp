@@ -62,7 +62,6 @@ const LayerRow LayerRows[] = {
 
 constexpr int SwatchLeft = 112;
 constexpr int FieldHeight = 21;
-constexpr int CaptionDrop = 3; // captions sit a little lower than the controls of their row
 
 } // namespace
 
@@ -219,7 +218,7 @@ void TPref::buildRightSide()
 void TPref::addCaption(const QString &text, int left, int top)
 {
     auto *label = new QLabel(text, this);
-    label->move(left, top + CaptionDrop);
+    label->move(left, top);
     label->adjustSize();
 }
 

@@ -9,11 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -217,4 +220,29 @@ TEST_F(TPrefTest, TypedGraticuleStyleIsTakenButNotAddedToTheList)
     EXPECT_EQ(offered, (QStringList{QStringLiteral("Line"), QStringLiteral("Dashed"),
                                     QStringLiteral("Cross"), QStringLiteral("Mixed"),
                                     QStringLiteral("Dotted")}));
+}
+
+TEST_F(TPrefTest, CaptionsStandAtTheirPositions)
+{
+    TPref pref(settings, hive());
+    const std::pair<const char *, QPoint> captions[] = {
+        {"Cold fronts", {19, 24}}, {"Landmass", {19, 172}},
+        {"N/A", {124, 84}},        {"Graticule interval", {308, 24}},
+        {"deg", {448, 24}},        {"JPEG compression", {308, 88}},
+        {"%", {460, 88}},          {"(0..100, 0=high quality, 100=poor quality)", {328, 108}}};
+    const QList<QLabel *> labels = pref.findChildren<QLabel *>();
+    for (const auto &[text, position] : captions) {
+        const auto found = std::find_if(labels.begin(), labels.end(), [text = text](QLabel *label) {
+            return label->text() == QLatin1String(text);
+        });
+        ASSERT_NE(found, labels.end()) << text;
+        EXPECT_EQ((*found)->pos(), position) << text;
+    }
+    QList<int> widthCaptionTops; // "Line width" stands on every row with a width field
+    for (QLabel *label : labels)
+        if (label->text() == QStringLiteral("Line width"))
+            widthCaptionTops << label->y();
+    std::sort(widthCaptionTops.begin(), widthCaptionTops.end());
+    EXPECT_EQ(widthCaptionTops,
+              (QList<int>{24, 44, 64, 84, 104, 124, 256, 300, 320, 340, 360, 380, 400, 420, 440}));
 }
