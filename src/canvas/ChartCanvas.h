@@ -57,6 +57,8 @@ public:
     virtual void polyline(std::span<const QPoint> points) = 0;
     /// A closed figure filled with the brush (even-odd) and outlined with the pen.
     virtual void polygon(std::span<const QPoint> points) = 0;
+    /// The same figure filled with the brush, no outline.
+    virtual void fillPolygon(std::span<const QPoint> points) = 0;
     /// Fills columns x1 .. x2-1, rows y1 .. y2-1 with the brush and outlines them with the pen.
     virtual void rectangle(int x1, int y1, int x2, int y2) = 0;
     /// Fills columns x1 .. x2-1, rows y1 .. y2-1 with the brush, no outline.

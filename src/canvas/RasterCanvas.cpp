@@ -58,13 +58,18 @@ void RasterCanvas::polyline(std::span<const QPoint> points) { outline(points, fa
 
 void RasterCanvas::polygon(std::span<const QPoint> points)
 {
-    if (m_state.brushStyle == BrushStyle::Solid) {
-        PixelTarget target(m_bitmap.pixels());
-        target.setColor(m_state.brushColor);
-        m_filler.fill(target, points);
-        finish(target);
-    }
+    fillPolygon(points);
     outline(points, true);
+}
+
+void RasterCanvas::fillPolygon(std::span<const QPoint> points)
+{
+    if (m_state.brushStyle != BrushStyle::Solid)
+        return;
+    PixelTarget target(m_bitmap.pixels());
+    target.setColor(m_state.brushColor);
+    m_filler.fill(target, points);
+    finish(target);
 }
 
 void RasterCanvas::fillArea(PixelTarget &target, qint64 x1, qint64 y1, qint64 x2, qint64 y2)

@@ -3,6 +3,7 @@
 
 #include "workspace/NumberConversion.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -63,12 +64,13 @@ QPoint Projection::chartPointOf(const ViewValues &view, const Terms &t)
     return pointAt(view, t.a, t.b);
 }
 
-std::optional<QPoint> Projection::rimPointOf(const ViewValues &view, const Terms &t)
+QPoint Projection::horizonPoint(const ViewValues &view, double angle)
 {
-    const double length = std::sqrt(t.a * t.a + t.b * t.b); // both at most 1: no overflow
-    if (t.v < 0 || !(length > 1e-9))
-        return std::nullopt;
-    return pointAt(view, t.a / length, t.b / length);
+    constexpr double Far = 1e8; // well off any chart, well within int
+    const double r = view.Zoom * view.ChartWidth;
+    const double x = std::clamp(view.ChartWidth * 0.5 - std::cos(angle) * r, -Far, Far);
+    const double y = std::clamp(view.ChartHeight * 0.5 - std::sin(angle) * r, -Far, Far);
+    return QPoint(NumberConversion::roundHalfEven(x), NumberConversion::roundHalfEven(y));
 }
 
 QPoint Projection::ProjectToChart(const ViewValues &view, double latitude, double longitude)

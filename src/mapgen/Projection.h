@@ -5,8 +5,6 @@
 
 #include <QPoint>
 
-#include <optional>
-
 /// The orthographic projection of the globe onto the chart for a view.
 class Projection
 {
@@ -44,11 +42,10 @@ public:
                          double cosDelta);
     /// The chart point of a position's terms: OffChart when hidden.
     static QPoint chartPointOf(const ViewValues &view, const Terms &terms);
-    /// Where a hidden position lies on the rim of the visible disc: the rim point in the
-    /// same direction from the centre as the position (the orthographic image of a far-side
-    /// point lies in its direction, only inside the disc). Empty for visible positions and
-    /// the centre's antipode.
-    static std::optional<QPoint> rimPointOf(const ViewValues &view, const Terms &terms);
+    /// The chart pixel of the point of the horizon (the rim of the visible disc) at an angle
+    /// anticlockwise from the a axis of the terms. Not clamped to OffChart: a rim far off a
+    /// large chart stays on its own side of it.
+    static QPoint horizonPoint(const ViewValues &view, double angle);
     /// The converted angle of degrees: degrees x pi x 0.00555555.
     static double converted(double degrees);
     /// The converted longitude difference from the view centre, with its 180-degree shift.

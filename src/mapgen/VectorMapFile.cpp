@@ -4,17 +4,21 @@
 #include "mapgen/Projection.h"
 #include "workspace/DataFile.h"
 
+#include <algorithm>
+
 namespace
 {
 
 constexpr int RecordSize = 6;
 constexpr int LineStart = 1000;
 
+bool isVisible(const Projection::Terms &t) { return t.v < 0; }
+
 } // namespace
 
 VectorMapFile::VectorMapFile(ChartCanvas &canvas, const ViewValues &view,
                              GenerationProgress &progress)
-    : m_canvas(canvas), m_view(view), m_progress(progress), m_projection(view)
+    : m_canvas(canvas), m_view(view), m_progress(progress), m_projection(view), m_clipper(view)
 {
     m_buffer.reserve(BufferPoints);
 }
@@ -47,30 +51,25 @@ void VectorMapFile::addRecord(const uchar *record)
         return; // out of range: left out, its neighbours joined
     const Projection::Terms terms = m_projection.terms(latitude, longitude);
     const QPoint p = Projection::chartPointOf(m_view, terms);
-    if (p.x() == Projection::OffChart || p.x() == -Projection::OffChart)
-        leaveOut(terms); // only x is tested
-    else
-        append(p, true);
+    // Only x is tested: a visible point whose x is beyond -9999 .. 9999 is left out too.
+    const bool hasPixel = p.x() != Projection::OffChart && p.x() != -Projection::OffChart;
+    if (m_asPolygon)
+        m_ring.push_back({terms, p, hasPixel});
+    else if (hasPixel)
+        append(p);
+    else if (!isVisible(terms))
+        breakLine();
 }
 
-// A point that is not drawn. Behind the globe, a land outline follows the rim of the disc
-// instead, so that the land keeps its shape up to the horizon rather than being cut by a
-// chord; any other line ends there and goes on at its next visible point, rather than
-// crossing the disc.
-void VectorMapFile::leaveOut(const Projection::Terms &terms)
+// Behind the globe a line ends and goes on at its next visible point, rather than crossing
+// the disc with a chord.
+void VectorMapFile::breakLine()
 {
-    if (!m_asPolygon) {
-        if (terms.v >= 0) { // hidden, rather than off a very large chart
-            drawBuffer();
-            clearBuffer();
-        }
-        return;
-    }
-    if (const auto rim = Projection::rimPointOf(m_view, terms))
-        append(*rim, false);
+    drawBuffer();
+    clearBuffer();
 }
 
-void VectorMapFile::append(QPoint p, bool visible)
+void VectorMapFile::append(QPoint p)
 {
     if (int(m_buffer.size()) == BufferPoints) {
         // A line too long for one figure goes on in a new part from its last point.
@@ -80,22 +79,42 @@ void VectorMapFile::append(QPoint p, bool visible)
         m_buffer.push_back(joint);
     }
     m_buffer.push_back(p);
-    m_anyVisible = m_anyVisible || visible;
 }
 
 void VectorMapFile::clearBuffer()
 {
     m_buffer.clear();
-    m_anyVisible = false;
+    m_ring.clear();
 }
 
-// A figure of rim points alone lies wholly behind the globe and is not drawn.
 void VectorMapFile::drawBuffer()
 {
-    if (m_buffer.empty() || !m_anyVisible)
-        return;
     if (m_asPolygon)
-        m_canvas.polygon(m_buffer);
-    else
+        drawOutline();
+    else if (!m_buffer.empty())
         m_canvas.polyline(m_buffer);
+}
+
+// A land outline wholly in view is one polygon through its points; one wholly behind the
+// globe draws nothing; one across the horizon is clipped to the visible hemisphere, filled
+// up to the rim, and stroked only along its own visible stretches.
+void VectorMapFile::drawOutline()
+{
+    const auto hidden = std::find_if(m_ring.begin(), m_ring.end(),
+                                     [](const auto &point) { return !isVisible(point.terms); });
+    if (hidden == m_ring.end()) {
+        for (const HorizonClipper::RingPoint &point : m_ring) {
+            if (point.hasPixel)
+                m_buffer.push_back(point.pixel);
+        }
+        if (!m_buffer.empty())
+            m_canvas.polygon(m_buffer);
+        return;
+    }
+    m_clipper.clip(m_ring);
+    if (m_clipper.figure().empty())
+        return; // wholly behind the globe
+    m_canvas.fillPolygon(m_clipper.figure());
+    for (size_t i = 0; i < m_clipper.coastCount(); ++i)
+        m_canvas.polyline(m_clipper.coast(i));
 }

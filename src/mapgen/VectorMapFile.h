@@ -3,6 +3,7 @@
 
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
+#include "mapgen/HorizonClipper.h"
 #include "mapgen/MinuteProjection.h"
 #include "workspace/ViewValues.h"
 
@@ -16,31 +17,34 @@
 class VectorMapFile
 {
 public:
-    /// Most points of a line drawn in one figure; a longer line is drawn in parts that share
-    /// their joining point.
+    /// Most points of a line drawn in one polyline; a longer line is drawn in parts that
+    /// share their joining point. A land outline is always drawn whole.
     static constexpr int BufferPoints = 30000;
 
     VectorMapFile(ChartCanvas &canvas, const ViewValues &view, GenerationProgress &progress);
 
     /// Draws every line of the file with the current pen (and brush, for polygons). A line
-    /// breaks where it passes behind the globe; a polygon follows the rim of the disc there.
+    /// breaks where it passes behind the globe; a polygon is clipped to the visible
+    /// hemisphere and closed along the rim of the disc, which is filled but not stroked.
     /// A file that ends inside a record draws its complete lines and then fails with "Read
     /// beyond end of file".
     void DrawMapFile(const QString &path, bool asPolygon);
 
 private:
     void addRecord(const uchar *record);
-    void leaveOut(const Projection::Terms &terms);
-    void append(QPoint p, bool visible);
+    void breakLine();
+    void append(QPoint p);
     void clearBuffer();
     void drawBuffer();
+    void drawOutline();
 
     ChartCanvas &m_canvas;
     const ViewValues &m_view;
     GenerationProgress &m_progress;
     MinuteProjection m_projection;
-    std::vector<QPoint> m_buffer; // reserved once, never grown past BufferPoints
-    bool m_anyVisible = false;    // whether the buffer holds a point in view, not only rim points
+    HorizonClipper m_clipper;
+    std::vector<QPoint> m_buffer; // reserved once; a line never grows it past BufferPoints
+    std::vector<HorizonClipper::RingPoint> m_ring; // the land outline being collected
     bool m_asPolygon = false;
     bool m_seenLineStart = false;
 };

@@ -87,19 +87,27 @@ TEST_F(MapFilesTest, OutOfRangePointsAreLeftOutAndTheirNeighboursJoined)
 }
 
 // Behind the globe a line breaks instead of crossing the disc with a chord; a land outline
-// follows the rim. The far-side point here is 45 S 80 E, straight behind 45 N 100 W.
-TEST_F(MapFilesTest, FarSideBreaksLinesAndPolygonsFollowTheRim)
+// is filled up to the rim and stroked from horizon to horizon. The far-side point here is
+// 45 S 81 E, next to the point straight behind 45 N 100 W.
+TEST_F(MapFilesTest, FarSideBreaksLinesAndClipsLandAtTheHorizon)
 {
     const auto farSide = std::vector<int>{1, -2700, 4800 + 60};
     EXPECT_EQ(drawMap(records({Start, Second, farSide, Third, Second})),
               QStringList({"polyline (400,300) (410,286)", "polyline (400,272) (410,286)"}));
-    const QStringList polygon = drawMap(records({Start, Second, farSide, Third}), true);
-    ASSERT_EQ(polygon.size(), 1);
-    const QStringList points = polygon[0].mid(8).split(u' ');
-    ASSERT_EQ(points.size(), 4);
-    const QStringList rim = points[2].mid(1).chopped(1).split(u',');
-    const QPoint onRim(rim[0].toInt(), rim[1].toInt());
-    EXPECT_NEAR(std::hypot(onRim.x() - 400, onRim.y() - 300), 800, 1.0);
+    const QStringList calls = drawMap(records({Start, Second, farSide, Third}), true);
+    ASSERT_EQ(calls.size(), 2);
+    EXPECT_TRUE(calls[0].startsWith(QStringLiteral("fillPolygon ")));
+    const QStringList coast = calls[1].split(u' ');
+    ASSERT_EQ(coast.size(), 6);
+    EXPECT_EQ(coast[0], QStringLiteral("polyline"));
+    EXPECT_EQ(coast.mid(2, 3), QStringList({"(400,272)", "(400,300)", "(410,286)"}));
+    for (const QString &end : {coast[1], coast[5]}) {
+        const QStringList xy = end.mid(1).chopped(1).split(u',');
+        EXPECT_NEAR(std::hypot(xy[0].toInt() - 400, xy[1].toInt() - 300), 800, 1.0)
+            << end.toStdString();
+    }
+    EXPECT_TRUE(drawMap(records({{1000, -2700, 4800}, {1, -2760, 4800}, {2, -2700, 4900}}), true)
+                    .isEmpty());
 }
 
 TEST_F(MapFilesTest, OddLengthDrawsTheCompleteLinesAndFails)

@@ -110,6 +110,11 @@ void RecordingCanvas::polygon(std::span<const QPoint> points)
     record(QStringLiteral("polygon ") + pointsText(points));
 }
 
+void RecordingCanvas::fillPolygon(std::span<const QPoint> points)
+{
+    record(QStringLiteral("fillPolygon ") + pointsText(points));
+}
+
 void RecordingCanvas::rectangle(int x1, int y1, int x2, int y2)
 {
     record(QStringLiteral("rectangle %1 %2 %3 %4").arg(x1).arg(y1).arg(x2).arg(y2));

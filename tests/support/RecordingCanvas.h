@@ -37,6 +37,7 @@ public:
     void lineTo(int x, int y) override;
     void polyline(std::span<const QPoint> points) override;
     void polygon(std::span<const QPoint> points) override;
+    void fillPolygon(std::span<const QPoint> points) override;
     void rectangle(int x1, int y1, int x2, int y2) override;
     void fillRect(int x1, int y1, int x2, int y2) override;
     QRect clipRect() const override { return QRect(0, 0, m_width, m_height); }

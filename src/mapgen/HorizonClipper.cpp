@@ -1,0 +1,170 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "mapgen/HorizonClipper.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+
+constexpr double Pi = std::numbers::pi;
+constexpr double FullTurn = 2 * Pi;
+
+bool isVisible(const Projection::Terms &t) { return t.v < 0; }
+
+// The direction of a point from the view centre, anticlockwise from the a axis.
+double directionOf(const Projection::Terms &t) { return std::atan2(t.b, t.a); }
+
+// An angle brought into -pi .. pi: the turn from one direction to the next.
+double turnOf(double angle) { return std::remainder(angle, FullTurn); }
+
+// Arcs of the horizon are drawn as chords whose middle lies at most a quarter pixel inside
+// the circle: a chord of angle s sags R (1 - cos(s / 2)), about R s^2 / 8, so s = sqrt(2 / R).
+long stepsPerTurnOf(const ViewValues &view)
+{
+    const double radius = std::abs(view.Zoom * view.ChartWidth);
+    const double step = radius > 0 ? std::clamp(std::sqrt(2 / radius), 0.002, Pi / 90) : Pi / 90;
+    return long(std::ceil(FullTurn / step));
+}
+
+// Where the edge p-q crosses the horizon plane w = 0: the point of the chord there lies on
+// the great circle through p and q, and its direction from the centre is the angle sought.
+double crossingAngle(const Projection::Terms &p, const Projection::Terms &q)
+{
+    const double t = p.v / (p.v - q.v); // p and q lie on both sides, so p.v != q.v
+    return std::atan2(p.b + t * (q.b - p.b), p.a + t * (q.a - p.a));
+}
+
+} // namespace
+
+HorizonClipper::HorizonClipper(const ViewValues &view)
+    : m_view(view), m_stepsPerTurn(stepsPerTurnOf(view))
+{
+}
+
+std::span<const QPoint> HorizonClipper::coast(size_t i) const
+{
+    const size_t begin = i == 0 ? 0 : m_coastEnds[i - 1];
+    return std::span<const QPoint>(m_coastPoints).subspan(begin, m_coastEnds[i] - begin);
+}
+
+void HorizonClipper::clip(std::span<const RingPoint> ring)
+{
+    m_chains.clear();
+    m_coastPoints.clear();
+    m_coastEnds.clear();
+    m_figure.clear();
+    collectChains(ring);
+    double turning = 0; // of the figure around the centre
+    for (size_t i = 0; i < m_chains.size(); ++i) {
+        const Chain &chain = m_chains[i];
+        const auto points = coast(i);
+        m_figure.insert(m_figure.end(), points.begin(), points.end());
+        turning += chain.turning + appendArc(chain.exit, m_chains[(i + 1) % m_chains.size()].entry);
+    }
+    const bool centreInFigure = std::lround(turning / FullTurn) % 2 != 0;
+    if (!m_chains.empty() && centreInFigure != centreIsLand(ring))
+        appendWholeTurn();
+}
+
+// Walks the outline once from a hidden point, so that every chain that enters the visible
+// hemisphere also leaves it before the walk ends.
+void HorizonClipper::collectChains(std::span<const RingPoint> ring)
+{
+    const auto hidden = std::find_if(ring.begin(), ring.end(),
+                                     [](const RingPoint &p) { return !isVisible(p.terms); });
+    if (hidden == ring.end())
+        return;
+    const size_t start = size_t(hidden - ring.begin());
+    const size_t n = ring.size();
+    for (size_t k = 1; k <= n; ++k) {
+        const RingPoint &previous = ring[(start + k - 1) % n];
+        const RingPoint &point = ring[(start + k) % n];
+        const bool wasVisible = isVisible(previous.terms);
+        if (!wasVisible && isVisible(point.terms)) {
+            const double entry = crossingAngle(previous.terms, point.terms);
+            m_chains.push_back({entry, entry, 0, 0});
+            m_lastAngle = entry;
+            m_coastPoints.push_back(Projection::horizonPoint(m_view, entry));
+        }
+        if (isVisible(point.terms))
+            addPoint(point.terms, point.pixel, point.hasPixel);
+        if (wasVisible && !isVisible(point.terms)) {
+            Chain &chain = m_chains.back();
+            chain.exit = crossingAngle(previous.terms, point.terms);
+            chain.turning += turnOf(chain.exit - m_lastAngle);
+            m_coastPoints.push_back(Projection::horizonPoint(m_view, chain.exit));
+            chain.coastEnd = m_coastPoints.size();
+            m_coastEnds.push_back(m_coastPoints.size());
+        }
+    }
+}
+
+void HorizonClipper::addPoint(const Projection::Terms &terms, QPoint pixel, bool hasPixel)
+{
+    const double angle = directionOf(terms);
+    m_chains.back().turning += turnOf(angle - m_lastAngle);
+    m_lastAngle = angle;
+    if (hasPixel)
+        m_coastPoints.push_back(pixel);
+}
+
+// The horizon points at whole steps strictly between two directions, the shorter way
+// round; returns the signed angle of that way.
+double HorizonClipper::appendArc(double from, double to)
+{
+    const double sweep = turnOf(to - from);
+    const double perStep = FullTurn / double(m_stepsPerTurn);
+    if (sweep >= 0) {
+        for (long s = long(std::floor(from / perStep)) + 1; s * perStep < from + sweep; ++s)
+            m_figure.push_back(horizonAt(s));
+    } else {
+        for (long s = long(std::ceil(from / perStep)) - 1; s * perStep > from + sweep; --s)
+            m_figure.push_back(horizonAt(s));
+    }
+    return sweep;
+}
+
+// A loop once round the horizon, reached from the figure's last point and back to it, so
+// that the way there and back cancels and only the turn remains.
+void HorizonClipper::appendWholeTurn()
+{
+    const QPoint last = m_figure.back();
+    for (long s = 0; s <= m_stepsPerTurn; ++s)
+        m_figure.push_back(horizonAt(s));
+    m_figure.push_back(last);
+}
+
+QPoint HorizonClipper::horizonAt(long step) const
+{
+    // Whole steps give every arc the same points, so arcs that overlap cancel exactly.
+    return Projection::horizonPoint(m_view, FullTurn * double(step % m_stepsPerTurn)
+                                                / double(m_stepsPerTurn));
+}
+
+// The centre C = (0, 0, 1) lies on the smaller side of the outline when:
+//  - the outline winds round C an odd number of times (it parts C from its antipode -C) and
+//    the side away from -C is the smaller one, or
+//  - it winds round C an even number of times (C and -C on one side) and the side away from
+//    -C, which then holds neither, is the larger one.
+// That side's area is the sum of the signed triangles (C, P, Q) over the edges, each
+// 2 atan2(C . (P x Q), 1 + C.P + P.Q + Q.C) (Van Oosterom and Strackee, IEEE Trans. Biomed.
+// Eng. 30, 1983).
+bool HorizonClipper::centreIsLand(std::span<const RingPoint> ring)
+{
+    double area = 0;
+    double winding = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Projection::Terms &p = ring[i].terms;
+        const Projection::Terms &q = ring[(i + 1) % ring.size()].terms;
+        const double pw = -p.v, qw = -q.v;
+        const double triple = p.a * q.b - p.b * q.a;
+        const double scalar = 1 + pw + qw + p.a * q.a + p.b * q.b + pw * qw;
+        area += 2 * std::atan2(triple, scalar);
+        winding += turnOf(directionOf(q) - directionOf(p));
+    }
+    const bool parted = std::lround(winding / FullTurn) % 2 != 0;
+    const bool awaySideSmaller = std::abs(area) < FullTurn;
+    return parted == awaySideSmaller;
+}
