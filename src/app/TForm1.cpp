@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,23 +82,43 @@ void TForm1::attachWindows(TPref *pref, TAboutForm *about)
             window->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
-// Reads the workspace. A failing file step ends the reading there with the error box;
-// the steps that need no file run all the same.
+// Reads the workspace. The fields and the chart are read one independently of the other,
+// each failure in its own error box: a chart left unread because "saveddat.txt" was missing
+// would be overwritten with an empty one at the next Exit.
 void TForm1::FormCreate()
 {
-    ErrorBox::guard(this, [this] { readWorkspace(); });
+    m_workspace.removeStaleTemporaries();
+    const bool fieldsRead = ErrorBox::guard(this, [this] { readSavedFields(); });
+    ErrorBox::guard(this, [this, fieldsRead] { readSnapshot(fieldsRead); });
     refreshChart();
     AlignMapMakerPanel();
     m_segment.clear();
     CurrentTool = ColdFront;
 }
 
-void TForm1::readWorkspace()
+void TForm1::readSavedFields()
 {
     const SavedFields fields = SavedData::read(m_workspace.savedDataPath());
     setFieldTexts(fields);
     m_view = fields.view();
-    m_chart.loadFromFile(m_workspace.snapshotPath());
+}
+
+// A chart file that exists but cannot be read is moved aside before anything can write over
+// it, and the message says where it went. On a first start there is no chart to report.
+void TForm1::readSnapshot(bool fieldsRead)
+{
+    const QString path = m_workspace.snapshotPath();
+    if (!fieldsRead && !QFileInfo::exists(path))
+        return;
+    try {
+        m_chart.loadFromFile(path);
+    } catch (const ChartError &e) {
+        const QString keptAs = m_workspace.keepUnreadable(path);
+        if (keptAs.isEmpty())
+            throw;
+        throw ChartError(ErrorBox::boxText(e.message())
+                         + QStringLiteral(" The chart file was kept as %1.").arg(keptAs));
+    }
 }
 
 void TForm1::setFieldTexts(const SavedFields &fields)

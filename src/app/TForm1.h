@@ -85,7 +85,8 @@ protected:
 private:
     void FormCreate();
     void FormResize();
-    void readWorkspace();
+    void readSavedFields();
+    void readSnapshot(bool fieldsRead);
     void commitSegment(std::optional<int> tool);
     void drawPress(int x, int y);
     bool isDown(const char *toolButton) const;

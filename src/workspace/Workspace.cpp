@@ -2,7 +2,22 @@
 #include "workspace/Workspace.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace
+{
+
+// A workspace file is written to "<name>.XXXXXX" beside it and then renamed over it. Even a
+// chart at the size limit is written in seconds; a temporary file untouched for longer
+// than this belongs to a write that will never finish.
+constexpr qint64 StaleSeconds = 60;
+
+} // namespace
 
 Workspace::Workspace(const QString &appDir) : m_appDir(QDir::fromNativeSeparators(appDir))
 {
@@ -11,3 +26,26 @@ Workspace::Workspace(const QString &appDir) : m_appDir(QDir::fromNativeSeparator
 }
 
 Workspace Workspace::ofProgram() { return Workspace(QCoreApplication::applicationDirPath()); }
+
+QString Workspace::keepUnreadable(const QString &path) const
+{
+    const QString kept = path + QStringLiteral(".bad");
+    if (!QFile::exists(path)
+        || std::rename(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData())
+               != 0)
+        return QString();
+    return kept;
+}
+
+void Workspace::removeStaleTemporaries() const
+{
+    const QDir dir(m_appDir);
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-StaleSeconds);
+    for (const QString &path : {savedDataPath(), baseMapPath(), snapshotPath(), latestPath()}) {
+        const QString pattern = QFileInfo(path).fileName() + QStringLiteral(".??????");
+        for (const QFileInfo &file : dir.entryInfoList({pattern}, QDir::Files | QDir::Hidden)) {
+            if (file.lastModified().toUTC() < stale)
+                QFile::remove(file.filePath());
+        }
+    }
+}

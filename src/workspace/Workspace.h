@@ -25,6 +25,14 @@ public:
     /// The chart after the latest press.
     QString latestPath() const { return path(QStringLiteral("temp2.bmp")); }
 
+    /// Moves a workspace file that could not be read out of the way of the next write, to
+    /// its name with ".bad" appended (replacing an older one). Returns the new path, or an
+    /// empty string when the file is missing or could not be moved.
+    QString keepUnreadable(const QString &path) const;
+    /// Removes the temporary files that writes interrupted by a crash or a kill left beside
+    /// the workspace files, once they are old enough that no write can still be using them.
+    void removeStaleTemporaries() const;
+
 private:
     QString m_appDir;
 };

@@ -5,6 +5,8 @@
 #include "canvas/BmpCodec.h"
 #include "support/Pixels.h"
 
+#include <QAction>
+#include <QDateTime>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -128,8 +130,63 @@ TEST_F(StartupTest, MissingOrDamagedChartIsReportedAndTheWindowOpens)
     dialogs.errors.clear();
     writeFile(QStringLiteral("temp1.bmp"), "BM" + QByteArray(100, '\x7f'));
     auto damaged = start();
-    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Bitmap image is not valid.")});
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Bitmap image is not valid. The chart "
+                                                         "file was kept as ")
+                                          + dir.filePath("temp1.bmp.bad") + u'.'});
     EXPECT_TRUE(damaged->chart().isEmpty());
+}
+
+// With "saveddat.txt" missing the chart was left unread, and Exit then wrote an empty chart
+// over it.
+TEST_F(StartupTest, ChartIsReadEvenWhenTheSavedFieldsAreMissing)
+{
+    writeChart(sample());
+    auto form = start();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("File not found")));
+    EXPECT_EQ(form->chart().image(), sample());
+    form->findChild<QAction *>(QStringLiteral("Exit1"))->trigger();
+    EXPECT_EQ(BmpCodec::readFile(dir.filePath("temp1.bmp")).image, sample());
+}
+
+// A chart file that cannot be read is moved aside, replacing an older one, so that nothing
+// written later destroys it.
+TEST_F(StartupTest, UnreadableChartIsKeptBesideTheNewOne)
+{
+    writeFile(QStringLiteral("saveddat.txt"), "45\r\n-93.5\r\n800\r\n600\r\n2.5\r\n");
+    const QByteArray damaged = "BM" + QByteArray(5000, '\x11');
+    writeFile(QStringLiteral("temp1.bmp"), damaged);
+    writeFile(QStringLiteral("temp1.bmp.bad"), "older");
+    auto form = start();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(dir.filePath("temp1.bmp.bad")));
+    form->findChild<QAction *>(QStringLiteral("Exit1"))->trigger();
+    QFile kept(dir.filePath("temp1.bmp.bad"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), damaged);
+    EXPECT_TRUE(QFile::exists(dir.filePath("temp1.bmp")));
+}
+
+// Writes killed half-way left their temporary files behind, hundreds of megabytes of them.
+TEST_F(StartupTest, StaleTemporaryFilesOfOurWritesAreRemoved)
+{
+    const QStringList stale = {"temp1.bmp.a1B2c3", "temp0.bmp.zzzzzz", "saveddat.txt.Q9q9Q9"};
+    const QStringList kept = {"temp2.bmp.fresh1", "temp1.bmp.bad", "notes.txt.abcdef",
+                              "temp1.bmp.toolong7"};
+    for (const QString &name : stale + kept) {
+        writeFile(name, "x");
+        if (name != QStringLiteral("temp2.bmp.fresh1")) {
+            QFile file(dir.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                         QFileDevice::FileModificationTime));
+        }
+    }
+    auto form = start();
+    for (const QString &name : stale)
+        EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
+    for (const QString &name : kept)
+        EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name.toStdString();
 }
 
 TEST_F(StartupTest, UnreadableSavedDataIsAnInputOutputError)
