@@ -19,6 +19,14 @@ public:
         box.exec();
     }
 
+    bool askYesNo(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Brimlark"), text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
     QString openFileName(QWidget *parent, const QStringList &filters) override
     {
         return QFileDialog::getOpenFileName(parent, QString(), QString(), filters.join(";;"),

@@ -23,6 +23,9 @@ public:
 
     /// The application's error box: stop icon, OK, the title "Brimlark".
     virtual void showError(QWidget *parent, const QString &text) = 0;
+    /// A question box: question icon, Yes and No with No the default, the title "Brimlark";
+    /// true for Yes.
+    virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
     /// The open file dialog with these filter entries, the first selected: the chosen file,
     /// or an empty text when cancelled.
     virtual QString openFileName(QWidget *parent, const QStringList &filters) = 0;

@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
 #include "app/WindowPlacement.h"
+#include "canvas/ChartError.h"
 #include "prefs/FileRegistryKey.h"
 #include "prefs/SettingsStore.h"
 
@@ -107,23 +108,41 @@ void TPref::FormCreate()
     showValues();
 }
 
+// A file that cannot be read loads as an empty one, every value at its default, and is
+// reported; a missing file, as at a first start, is no error.
 void TPref::LoadSettings()
 {
     FileRegistryKey key(m_registryFile, SettingsStore::keyPath());
     SettingsStore::load(key, m_settings);
     showValues();
+    if (key.fileState() == FileRegistryKey::FileState::Unreadable)
+        throw ChartError(key.readError());
 }
 
-void TPref::SaveSettings()
+// Storing replaces the whole file, so a file that cannot be read is replaced only when the
+// user agrees to lose what it holds.
+bool TPref::SaveSettings()
 {
     FileRegistryKey key(m_registryFile, SettingsStore::keyPath());
+    if (key.fileState() == FileRegistryKey::FileState::Unreadable) {
+        const QString question =
+            key.readError()
+            + QStringLiteral(".\n\nReplace it with the current preferences? Whatever it holds "
+                             "now will be lost.");
+        if (!Dialogs::current().askYesNo(this, question))
+            return false;
+        key.allowReplacing();
+    }
     SettingsStore::save(key, m_settings);
+    return true;
 }
 
-// OK stores everything, then closes; a failed store leaves the window open.
+// OK stores everything, then closes; a failed store, or one the user declined, leaves the
+// window open.
 void TPref::BitBtn1Click()
 {
-    if (ErrorBox::guard(this, [this] { SaveSettings(); }))
+    bool stored = false;
+    if (ErrorBox::guard(this, [this, &stored] { stored = SaveSettings(); }) && stored)
         hide();
 }
 

@@ -9,12 +9,17 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace
 {
 
 const QString Root = QStringLiteral("HKEY_CURRENT_USER\\");
 
-// The hive file is small; anything much larger is not one and is read as empty.
+// The hive file is small; anything much larger is not one. Reading stops there, so that
+// neither a huge file nor an endless device is taken in whole.
 constexpr qint64 LargestHive = 16 * 1024 * 1024;
 
 } // namespace
@@ -22,10 +27,46 @@ constexpr qint64 LargestHive = 16 * 1024 * 1024;
 FileRegistryKey::FileRegistryKey(const QString &filePath, const QString &keyPath)
     : m_filePath(filePath), m_keyPath(Root + keyPath)
 {
-    QFile file(filePath);
-    if (file.size() <= LargestHive && file.open(QIODevice::ReadOnly))
-        m_file = RegistryFile::parse(file.readAll());
+    read();
     m_file.ensureKey(m_keyPath);
+}
+
+void FileRegistryKey::read()
+{
+    const auto fail = [this](FileState state, const QString &reason) {
+        m_state = state;
+        m_readError =
+            QStringLiteral("Cannot read the preferences file %1: %2").arg(m_filePath, reason);
+    };
+    const int fd = ::open(QFile::encodeName(m_filePath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        fail(error == ENOENT ? FileState::Missing : FileState::Unreadable, qt_error_string(error));
+        return;
+    }
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            fail(FileState::Unreadable, qt_error_string(errno));
+            break;
+        }
+        if (n == 0) {
+            m_file = RegistryFile::parse(bytes);
+            break;
+        }
+        if (bytes.size() + n > LargestHive) {
+            fail(FileState::Unreadable,
+                 QStringLiteral("larger than %1 MiB, too large for a preferences file")
+                     .arg(LargestHive >> 20));
+            break;
+        }
+        bytes.append(buffer, qsizetype(n));
+    }
+    ::close(fd);
 }
 
 QString FileRegistryKey::defaultFilePath()
@@ -79,6 +120,8 @@ void FileRegistryKey::close()
     if (!m_dirty)
         return;
     m_dirty = false;
+    if (m_state == FileState::Unreadable && !m_mayReplace)
+        throw ChartError(m_readError);
     const QByteArray bytes = m_file.serialize();
     if (!ReplacingFile::write(m_filePath, bytes))
         throw ChartError(QStringLiteral("Failed to set data for '%1'").arg(m_firstUnsaved));

@@ -14,6 +14,11 @@ public:
     ~RecordingDialogs() override { Dialogs::install(nullptr); }
 
     void showError(QWidget *, const QString &text) override { errors.append(text); }
+    bool askYesNo(QWidget *, const QString &text) override
+    {
+        questions.append(text);
+        return yesAnswer;
+    }
     /// Answers with the next of the queued answers, or the starting text (as Cancel does).
     QString inputText(QWidget *, const QString &caption, const QString &prompt,
                       const QString &initial) override
@@ -39,6 +44,8 @@ public:
     }
 
     QStringList errors;
+    QStringList questions;
+    bool yesAnswer = false; // No unless a test says otherwise
     QStringList inputs;
     QStringList answers;
     QStringList openFilters;

@@ -2,11 +2,12 @@
 // The Preferences window's creation, OK and Cancel.
 #include "app/TPref.h"
 #include "RecordingDialogs.h"
+#include "app/ColorSwatch.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace
 {
@@ -32,6 +34,11 @@ protected:
         QFile file(hive());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brimlark\\General]\r\n" + values);
+    }
+    QByteArray readHive() const
+    {
+        QFile file(hive());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QPushButton *button(TPref &pref, const char *name)
     {
@@ -98,11 +105,69 @@ TEST_F(TPrefTest, EscapeHidesWithoutStoring)
 TEST_F(TPrefTest, FailedStoreKeepsTheWindowOpen)
 {
     TPref pref(settings, hive());
-    QDir().mkpath(hive()); // a folder in the hive file's place
     pref.show();
-    button(pref, "BitBtn1")->click();
+    {
+        ReadOnlyFolder readOnly(dir.path());
+        button(pref, "BitBtn1")->click();
+    }
     EXPECT_TRUE(pref.isVisible());
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Failed to set data for 'GridSelect'.")});
+}
+
+// A store that is there but cannot be read is named once, when the window is created at
+// start-up; the values keep their defaults rather than whatever the file held.
+TEST_F(TPrefTest, UnreadableStoreIsReportedOnceAtCreation)
+{
+    writeHive("\"LakeColor\"=\"255\"\r\n");
+    QFile::setPermissions(hive(), QFileDevice::WriteOwner);
+    std::unique_ptr<TPref> pref;
+    {
+        ReadOnlyFolder readOnly(dir.path());
+        pref = std::make_unique<TPref>(settings, hive());
+    }
+    EXPECT_EQ(
+        dialogs.errors,
+        QStringList{
+            QStringLiteral("Cannot read the preferences file %1: Permission denied.").arg(hive())});
+    EXPECT_EQ(settings.color(S::LakeColor), 0x00FF8080u);
+    EXPECT_EQ(pref->findChild<ColorSwatch *>(QStringLiteral("LakeColor"))->color(), 0x00FF8080u);
+    pref->show();
+    button(*pref, "BitBtn2")->click();
+    pref->show();
+    EXPECT_EQ(dialogs.errors.size(), 1);
+}
+
+// OK would replace the whole file and lose what it holds: it asks first. No keeps the file
+// and the window; Yes replaces it.
+TEST_F(TPrefTest, OkAsksBeforeReplacingAStoreItCouldNotRead)
+{
+    writeHive("\"LakeColor\"=\"255\"\r\n" + QByteArray(16 * 1024 * 1024, ';'));
+    const QByteArray before = readHive();
+    TPref pref(settings, hive());
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(
+        QStringLiteral("Cannot read the preferences file %1: larger than 16 MiB").arg(hive())))
+        << dialogs.errors[0].toStdString();
+    pref.show();
+    settings.setText(S::ColdWidth, QStringLiteral("5"));
+
+    button(pref, "BitBtn1")->click();
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].startsWith(
+        QStringLiteral("Cannot read the preferences file %1: ").arg(hive())));
+    EXPECT_TRUE(dialogs.questions[0].contains(QStringLiteral("Replace it")));
+    EXPECT_TRUE(pref.isVisible());
+    EXPECT_EQ(readHive(), before);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+
+    dialogs.yesAnswer = true;
+    button(pref, "BitBtn1")->click();
+    EXPECT_EQ(dialogs.questions.size(), 2);
+    EXPECT_FALSE(pref.isVisible());
+    S stored;
+    TPref reader(stored, hive());
+    EXPECT_EQ(stored.text(S::ColdWidth), QStringLiteral("5"));
+    EXPECT_EQ(dialogs.errors.size(), 1);
 }
 
 TEST_F(TPrefTest, EveryValueHasItsControl)

@@ -3,10 +3,13 @@
 #include "prefs/SettingsStore.h"
 #include "canvas/ChartError.h"
 #include "prefs/FileRegistryKey.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace
 {
@@ -38,6 +41,16 @@ protected:
     {
         FileRegistryKey key(hive(), SettingsStore::keyPath());
         SettingsStore::save(key, settings);
+    }
+    // Makes the hive's folder read-only. Under root that folder is tried as the user nobody,
+    // so the temporary folder around it is opened to all.
+    std::unique_ptr<ReadOnlyFolder> readOnlyHiveFolder()
+    {
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                              | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                              | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                              | QFileDevice::ExeOther);
+        return std::make_unique<ReadOnlyFolder>(dir.filePath(QStringLiteral("Brimlark")));
     }
     static QByteArray general(const QByteArray &values)
     {
@@ -143,12 +156,81 @@ TEST_F(SettingsStoreTest, SaveFailuresNameTheSectionOrTheValue)
         EXPECT_EQ(e.message(), QStringLiteral("Failed to create key General"));
     }
     blocker.remove();
-    // A folder where the hive file should be: the values cannot be written.
-    QDir().mkpath(hive());
+    // A read-only folder: the values cannot be written.
+    QDir().mkpath(dir.filePath(QStringLiteral("Brimlark")));
+    const auto readOnly = readOnlyHiveFolder();
     try {
         save(S());
-        ADD_FAILURE() << "saved over a folder";
+        ADD_FAILURE() << "saved into a read-only folder";
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("Failed to set data for 'GridSelect'"));
     }
+}
+
+// A hive file that is there but cannot be read opens empty, so the defaults apply; storing
+// would then lose what it holds, and is refused until allowed. A missing one is a first run.
+TEST_F(SettingsStoreTest, HiveThatCannotBeReadIsNamedAndNotReplacedUnlessAllowed)
+{
+    {
+        FileRegistryKey missing(hive(), SettingsStore::keyPath());
+        EXPECT_EQ(missing.fileState(), FileRegistryKey::FileState::Missing);
+        EXPECT_EQ(missing.readError(),
+                  QStringLiteral("Cannot read the preferences file %1: No such file or directory")
+                      .arg(hive()));
+    }
+
+    QByteArray oversized = general("\"LakeColor\"=\"255\"\r\n");
+    oversized += QByteArray(16 * 1024 * 1024, ';');
+    writeHive(oversized);
+    S settings;
+    {
+        FileRegistryKey key(hive(), SettingsStore::keyPath());
+        EXPECT_EQ(key.fileState(), FileRegistryKey::FileState::Unreadable);
+        EXPECT_EQ(key.readError(),
+                  QStringLiteral("Cannot read the preferences file %1: larger than 16 MiB, too "
+                                 "large for a preferences file")
+                      .arg(hive()));
+        SettingsStore::load(key, settings);
+    }
+    EXPECT_EQ(settings.color(S::LakeColor), 0x00FF8080u); // the default, not the file's 255
+    try {
+        save(S());
+        ADD_FAILURE() << "replaced a hive it could not read";
+    } catch (const ChartError &e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Cannot read the preferences file ")
+                                           + hive() + u':'))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(readHive(), oversized);
+
+    {
+        FileRegistryKey key(hive(), SettingsStore::keyPath());
+        key.allowReplacing();
+        SettingsStore::save(key, S());
+    }
+    FileRegistryKey replaced(hive(), SettingsStore::keyPath());
+    EXPECT_EQ(replaced.fileState(), FileRegistryKey::FileState::Read);
+    EXPECT_TRUE(replaced.readError().isEmpty());
+}
+
+TEST_F(SettingsStoreTest, HiveWithoutReadPermissionIsNamedWithTheReason)
+{
+    writeHive(general("\"LakeColor\"=\"255\"\r\n"));
+    QFile::setPermissions(hive(), QFileDevice::WriteOwner);
+    {
+        const auto readOnly = readOnlyHiveFolder();
+        FileRegistryKey key(hive(), SettingsStore::keyPath());
+        EXPECT_EQ(key.fileState(), FileRegistryKey::FileState::Unreadable);
+        EXPECT_EQ(
+            key.readError(),
+            QStringLiteral("Cannot read the preferences file %1: Permission denied").arg(hive()));
+    }
+    QFile::setPermissions(hive(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // A folder in the file's place is not read either.
+    QFile::remove(hive());
+    QDir().mkpath(hive());
+    FileRegistryKey folder(hive(), SettingsStore::keyPath());
+    EXPECT_EQ(folder.fileState(), FileRegistryKey::FileState::Unreadable);
+    EXPECT_EQ(folder.readError(),
+              QStringLiteral("Cannot read the preferences file %1: Is a directory").arg(hive()));
 }
