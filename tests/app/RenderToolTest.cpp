@@ -97,6 +97,30 @@ TEST_F(RenderToolTest, UsageErrorsAndFailures)
     EXPECT_FALSE(QFile::exists(path("x.bmp")));
 }
 
+// A preferences file that was asked for but cannot be read fails the run: a chart in the
+// default colours would pass for the one wanted.
+TEST_F(RenderToolTest, PreferencesFileThatCannotBeReadIsAnError)
+{
+    QFile oversized(path("big.reg"));
+    ASSERT_TRUE(oversized.open(QIODevice::WriteOnly));
+    oversized.write(QByteArray(16 * 1024 * 1024 + 1, ';'));
+    oversized.close();
+    QDir(dir.path()).mkdir(QStringLiteral("folder.reg"));
+    const std::pair<const char *, const char *> cases[] = {
+        {"missing.reg", "No such file or directory"},
+        {"big.reg", "larger than 16 MiB, too large for a preferences file"},
+        {"folder.reg", "Is a directory"}};
+    for (const auto &[name, reason] : cases) {
+        const ToolRun run = render({"--center", "0,0", "--zoom", "1", "--size", "8x6", "--prefs",
+                                    path(name), "--data", dir.path(), "-o", path("x.bmp")});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(run.errors.trimmed(),
+                  QStringLiteral("brimlark-render: Cannot read the preferences file %1: %2")
+                      .arg(path(name), QLatin1String(reason)));
+        EXPECT_FALSE(QFile::exists(path("x.bmp"))) << name;
+    }
+}
+
 TEST_F(RenderToolTest, PreferencesComeFromAnExportFileNotTheUsersStore)
 {
     QFile prefs(path("prefs.reg"));

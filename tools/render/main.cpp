@@ -22,11 +22,15 @@
 namespace
 {
 
+// A preferences file named on the command line must be there and readable: a chart drawn
+// with the defaults instead would look like a success.
 ChartSettings settingsOf(const RenderOptions &options)
 {
     ChartSettings settings;
     if (!options.prefsFile.isEmpty()) {
         FileRegistryKey key(options.prefsFile, SettingsStore::keyPath());
+        if (key.fileState() != FileRegistryKey::FileState::Read)
+            throw ChartError(key.readError());
         SettingsStore::load(key, settings);
     }
     return settings;
