@@ -11,9 +11,10 @@ ChartError ChartError::cannotOpen(const QString &path)
     return ChartError(QStringLiteral("Cannot open file %1").arg(path));
 }
 
-ChartError ChartError::cannotCreate(const QString &path)
+ChartError ChartError::cannotCreate(const QString &path, int error)
 {
-    return ChartError(QStringLiteral("Cannot create file %1").arg(path));
+    const QString message = QStringLiteral("Cannot create file %1").arg(path);
+    return ChartError(error ? message + QStringLiteral(": ") + qt_error_string(error) : message);
 }
 
 ChartError ChartError::invalidBitmap()

@@ -17,8 +17,9 @@ public:
 
     /// "Cannot open file %s" for a file that cannot be read.
     static ChartError cannotOpen(const QString &path);
-    /// "Cannot create file %s" for a file that cannot be written.
-    static ChartError cannotCreate(const QString &path);
+    /// "Cannot create file %s" for a file that cannot be written; with the system's error
+    /// number, its wording follows: "Cannot create file /a/temp0.bmp: No space left on device".
+    static ChartError cannotCreate(const QString &path, int error = 0);
     /// "Bitmap image is not valid" for a damaged or unsupported bitmap.
     static ChartError invalidBitmap();
 

@@ -56,14 +56,20 @@ bool ReplacingFile::commit()
     return true;
 }
 
-bool ReplacingFile::write(const QString &path, const QByteArray &bytes, Sync sync)
+bool ReplacingFile::write(const QString &path, const QByteArray &bytes, Sync sync, int *error)
 {
     ReplacingFile file(path, sync);
-    if (!file.open())
-        return false;
-    if (file.device().write(bytes) != bytes.size()) {
-        file.m_error = errno ? errno : EIO;
-        return false;
-    }
-    return file.commit();
+    const bool written = file.open() && file.writeAll(bytes) && file.commit();
+    if (!written && error)
+        *error = file.error();
+    return written;
+}
+
+bool ReplacingFile::writeAll(const QByteArray &bytes)
+{
+    errno = 0;
+    if (m_file.write(bytes) == bytes.size())
+        return true;
+    m_error = errno ? errno : EIO;
+    return false;
 }

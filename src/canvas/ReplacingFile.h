@@ -29,10 +29,14 @@ public:
     /// The system's error number of the failure.
     int error() const { return m_error; }
 
-    /// Writes all the bytes to the path, replacing it; false with error() on failure.
-    static bool write(const QString &path, const QByteArray &bytes, Sync sync = Sync::ToDisk);
+    /// Writes all the bytes to the path, replacing it; false on failure, with the system's
+    /// error number in *error when one is asked for.
+    static bool write(const QString &path, const QByteArray &bytes, Sync sync = Sync::ToDisk,
+                      int *error = nullptr);
 
 private:
+    bool writeAll(const QByteArray &bytes);
+
     QString m_path;
     Sync m_sync;
     QByteArray m_temporary;

@@ -33,8 +33,9 @@ QByteArray ChartFiles::readPicture(const QString &path)
 
 void ChartFiles::writePicture(const QString &path, const QByteArray &bytes, Sync sync)
 {
-    if (!ReplacingFile::write(path, bytes, sync))
-        throw ChartError::cannotCreate(path);
+    int error = 0;
+    if (!ReplacingFile::write(path, bytes, sync, &error))
+        throw ChartError::cannotCreate(path, error);
 }
 
 void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path)

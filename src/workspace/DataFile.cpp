@@ -10,11 +10,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-DataFile::DataFile(const QString &path)
+DataFile::DataFile(const QString &path) : DataFile(path, true) {}
+
+DataFile::DataFile(const QString &path, bool namesPath) : m_path(path), m_namesPath(namesPath)
 {
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
-        throw ChartError(FileErrors::message(errno));
+        throw ChartError(failure(errno));
 }
 
 DataFile::~DataFile() { ::close(m_fd); }
@@ -29,7 +31,7 @@ qint64 DataFile::read(char *buffer, qint64 size)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw ChartError(FileErrors::message(errno));
+            throw ChartError(failure(errno));
         }
         done += n;
     }
@@ -38,7 +40,7 @@ qint64 DataFile::read(char *buffer, qint64 size)
 
 QByteArray DataFile::readAll(const QString &path)
 {
-    DataFile file(path);
+    DataFile file(path, false);
     QByteArray bytes;
     char buffer[65536];
     while (const qint64 n = file.read(buffer, sizeof buffer))
@@ -46,4 +48,13 @@ QByteArray DataFile::readAll(const QString &path)
     return bytes;
 }
 
-void DataFile::throwReadBeyondEnd() { throw ChartError(QStringLiteral("Read beyond end of file")); }
+void DataFile::throwReadBeyondEnd() const
+{
+    const QString message = QStringLiteral("Read beyond end of file");
+    throw ChartError(m_namesPath ? message + QStringLiteral(": ") + m_path : message);
+}
+
+QString DataFile::failure(int error) const
+{
+    return m_namesPath ? FileErrors::message(error, m_path) : FileErrors::message(error);
+}

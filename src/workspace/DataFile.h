@@ -8,11 +8,12 @@
 #include <vector>
 
 /// A file opened for reading in large blocks, whose failures carry the input/output
-/// messages ("File not found", "File access denied", ...).
+/// messages ("File not found", "File access denied", ...) and the file's path, so that the
+/// user learns which of the map files is missing or broken: "File not found: /data/map.gin".
 class DataFile
 {
 public:
-    /// Opens the file; the input/output message when that fails.
+    /// Opens the file; the input/output message with the path when that fails.
     explicit DataFile(const QString &path);
     ~DataFile();
     DataFile(const DataFile &) = delete;
@@ -20,10 +21,11 @@ public:
 
     /// Reads up to size bytes, fewer only at the end; 0 at the end of the file.
     qint64 read(char *buffer, qint64 size);
-    /// The whole content of a file.
+    /// The whole content of a file. Its failures are the message alone ("File not found"):
+    /// it reads the workspace's fields file, whose absence at a first start is reported so.
     static QByteArray readAll(const QString &path);
-    /// "Read beyond end of file": a file ends inside a record.
-    [[noreturn]] static void throwReadBeyondEnd();
+    /// "Read beyond end of file: <path>": the file ends inside a record.
+    [[noreturn]] void throwReadBeyondEnd() const;
 
     /// Calls visit(const uchar *record) for every whole record of the file, read in blocks
     /// of about 64 KiB; a file that ends inside a record fails after the whole ones.
@@ -52,5 +54,10 @@ public:
     static qint16 int16At(const uchar *p) { return qint16(quint16(p[0] | (p[1] << 8))); }
 
 private:
+    DataFile(const QString &path, bool namesPath);
+    QString failure(int error) const;
+
+    QString m_path;
+    bool m_namesPath;
     int m_fd = -1;
 };

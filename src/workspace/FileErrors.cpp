@@ -3,7 +3,11 @@
 
 #include <cerrno>
 
-QString FileErrors::message(int error)
+namespace
+{
+
+// The message of an error that has one of its own; empty for the others.
+QString namedMessage(int error)
 {
     switch (error) {
     case ENOENT:
@@ -23,6 +27,23 @@ QString FileErrors::message(int error)
     case EDQUOT:
         return QStringLiteral("Disk full");
     default:
-        return QStringLiteral("I/O error %1").arg(error ? error : EIO);
+        return QString();
     }
+}
+
+} // namespace
+
+QString FileErrors::message(int error)
+{
+    const QString named = namedMessage(error);
+    return named.isEmpty() ? QStringLiteral("I/O error %1").arg(error ? error : EIO) : named;
+}
+
+QString FileErrors::message(int error, const QString &path)
+{
+    const QString named = namedMessage(error);
+    if (!named.isEmpty())
+        return named + QStringLiteral(": ") + path;
+    const int number = error ? error : EIO;
+    return QStringLiteral("I/O error %1: %2: %3").arg(number).arg(path, qt_error_string(number));
 }

@@ -10,4 +10,8 @@ public:
     /// "File not found", "File access denied", "Invalid filename", "Too many open files",
     /// "Disk full", or "I/O error %d" with the number.
     static QString message(int error);
+    /// The message followed by the file it concerns: "File not found: /data/map.gin". The
+    /// numbered "I/O error" adds the system's wording, as the number alone does not say
+    /// what went wrong: "I/O error 21: /data/map.gin: Is a directory".
+    static QString message(int error, const QString &path);
 };

@@ -92,6 +92,14 @@ TEST_F(ChartFilesMenuTest, OtherExtensionsLoadNothingButStillRewriteTheWorkspace
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
+TEST_F(ChartFilesMenuTest, FailedSaveNamesTheFileAndTheReason)
+{
+    save(path("none/chart.gif"));
+    EXPECT_EQ(dialogs.errors,
+              QStringList{QStringLiteral("Cannot create file %1: No such file or directory.")
+                              .arg(path("none/chart.gif"))});
+}
+
 TEST_F(ChartFilesMenuTest, BrokenPictureChangesNothing)
 {
     QFile broken(path("broken.jpg"));

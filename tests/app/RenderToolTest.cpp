@@ -93,8 +93,16 @@ TEST_F(RenderToolTest, UsageErrorsAndFailures)
     const ToolRun missing = render({"--center", "45,-93", "--zoom", "1", "--size", "80x60",
                                     "--data", path("empty"), "-o", path("x.bmp")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.errors.trimmed(), QStringLiteral("brimlark-render: File not found"));
+    EXPECT_EQ(missing.errors.trimmed(),
+              QStringLiteral("brimlark-render: File not found: ") + path("empty/map.gin"));
     EXPECT_FALSE(QFile::exists(path("x.bmp")));
+
+    const ToolRun unwritable = render({"--center", "0,0", "--zoom", "1", "--size", "8x6", "-o",
+                                       path("none/x.gif"), "--data", dir.path()});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.errors.trimmed(),
+              QStringLiteral("brimlark-render: Cannot create file %1: No such file or directory")
+                  .arg(path("none/x.gif")));
 }
 
 // A preferences file that was asked for but cannot be read fails the run: a chart in the

@@ -115,11 +115,12 @@ TEST_F(MapFilesTest, OddLengthDrawsTheCompleteLinesAndFails)
     QByteArray bytes = records({Start, Second, Start, Third});
     bytes.append("\x01\x02\x03", 3);
     canvas.clear();
+    const QString path = write(bytes);
     try {
-        VectorMapFile(canvas, view, progress).DrawMapFile(write(bytes), false);
+        VectorMapFile(canvas, view, progress).DrawMapFile(path, false);
         ADD_FAILURE() << "read a broken record";
     } catch (const ChartError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file"));
+        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file: ") + path);
     }
     EXPECT_EQ(canvas.calls(), QStringList{QStringLiteral("polyline (400,300) (410,286)")});
 }
@@ -130,7 +131,7 @@ TEST_F(MapFilesTest, MissingFileIsFileNotFound)
         VectorMapFile(canvas, view, progress).DrawMapFile(dir.filePath("none.gin"), false);
         ADD_FAILURE() << "opened a missing file";
     } catch (const ChartError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+        EXPECT_EQ(e.message(), QStringLiteral("File not found: ") + dir.filePath("none.gin"));
     }
 }
 
@@ -189,7 +190,8 @@ TEST_F(MapFilesTest, OverlayFailures)
         drawOverlay(records({{4500, 10000}}) + "\x01\x02");
         ADD_FAILURE() << "read half a record";
     } catch (const ChartError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file"));
+        EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file: ")
+                                   + dir.filePath(QStringLiteral("map2")));
     }
     try {
         OverlayFile(canvas, view, progress)

@@ -202,7 +202,7 @@ TEST_F(MapGeneratorTest, MissingFileOfAnEnabledLayerStopsTheRun)
         record();
         ADD_FAILURE() << "drew without the state borders";
     } catch (const ChartError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("File not found"));
+        EXPECT_EQ(e.message(), QStringLiteral("File not found: ") + dir.filePath("map.gis"));
     }
     EXPECT_EQ(progress.statuses().last(), QStringLiteral("Drawing vector map (2)..."));
 }

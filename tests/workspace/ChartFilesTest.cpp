@@ -6,6 +6,7 @@
 #include "canvas/RasterCanvas.h"
 #include "gif/GifCodec.h"
 #include "support/Pixels.h"
+#include "support/ReadOnlyFolder.h"
 #include "workspace/JpegCodec.h"
 
 #include <QFile>
@@ -60,6 +61,16 @@ void expectMessage(const std::function<void()> &run, const QString &start)
         ADD_FAILURE() << "no error, expected " << start.toStdString();
     } catch (const ChartError &e) {
         EXPECT_TRUE(e.message().startsWith(start)) << e.message().toStdString();
+    }
+}
+
+void expectExactMessage(const std::function<void()> &run, const QString &message)
+{
+    try {
+        run();
+        ADD_FAILURE() << "no error, expected " << message.toStdString();
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), message);
     }
 }
 
@@ -223,6 +234,23 @@ TEST_F(ChartFilesTest, SaveByExtensionAndNothingForOthers)
     expectMessage([&] { ChartFiles::save(chart, path("b.jpg"), QStringLiteral("ten")); },
                   "'ten' is not a valid integer value");
     EXPECT_FALSE(QFile::exists(path("b.jpg")));
+}
+
+TEST_F(ChartFilesTest, FailedSaveNamesTheFileAndTheReason)
+{
+    chart.assign(sample(8, 6), 0);
+    const QString intoMissingFolder = path("none/chart.gif");
+    expectExactMessage(
+        [&] { ChartFiles::save(chart, intoMissingFolder, QStringLiteral("10")); },
+        QStringLiteral("Cannot create file %1: No such file or directory").arg(intoMissingFolder));
+    const QString intoReadOnlyFolder = path("chart.jpg");
+    {
+        ReadOnlyFolder readOnly(dir.path());
+        expectExactMessage(
+            [&] { ChartFiles::save(chart, intoReadOnlyFolder, QStringLiteral("10")); },
+            QStringLiteral("Cannot create file %1: Permission denied").arg(intoReadOnlyFolder));
+    }
+    EXPECT_FALSE(QFile::exists(intoReadOnlyFolder));
 }
 
 TEST_F(ChartFilesTest, FailedLoadsLeaveTheChart)

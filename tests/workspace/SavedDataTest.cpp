@@ -1,11 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-// "saveddat.txt": its lines, its view values and its failures.
+// "saveddat.txt": its lines, its view values and its failures; the data file reader
+// beneath it.
 #include "workspace/SavedData.h"
 #include "canvas/ChartError.h"
+#include "workspace/DataFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <functional>
 
 TEST(SavedData, FiveLinesGiveTheTextsAndTheView)
 {
@@ -78,4 +84,44 @@ TEST(SavedData, MissingFileIsFileNotFound)
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("File not found"));
     }
+}
+
+// Generating a map reads eight data files: a failure says which one, and why where the
+// number alone would not. The fields file keeps the message alone.
+TEST(DataFile, FailuresNameTheFile)
+{
+    QTemporaryDir dir;
+    const auto messageOf = [](const std::function<void()> &read) {
+        try {
+            read();
+        } catch (const ChartError &e) {
+            return e.message();
+        }
+        return QStringLiteral("no error");
+    };
+    const QString missing = dir.filePath(QStringLiteral("map.gin"));
+    EXPECT_EQ(messageOf([&] { DataFile file(missing); }),
+              QStringLiteral("File not found: ") + missing);
+    EXPECT_EQ(messageOf([&] { DataFile::readAll(missing); }), QStringLiteral("File not found"));
+
+    const QString folder = dir.filePath(QStringLiteral("map.gis"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    EXPECT_EQ(messageOf([&] {
+                  DataFile file(folder);
+                  file.forEachRecord(6, [](const uchar *) {});
+              }),
+              QStringLiteral("I/O error %1: %2: Is a directory").arg(EISDIR).arg(folder));
+
+    const QString broken = dir.filePath(QStringLiteral("map.gil"));
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x01\x02\x03\x04\x05\x06\x07", 7);
+    file.close();
+    int records = 0;
+    EXPECT_EQ(messageOf([&] {
+                  DataFile data(broken);
+                  data.forEachRecord(6, [&](const uchar *) { ++records; });
+              }),
+              QStringLiteral("Read beyond end of file: ") + broken);
+    EXPECT_EQ(records, 1);
 }
