@@ -37,14 +37,14 @@ void DrawSegment100Points(benchmark::State &state)
     RasterCanvas canvas(chart);
     const ChartSettings settings;
     const auto points = hundredPoints();
-    const int tool = int(state.range(0));
+    const auto tool = LineTool(state.range(0));
     for (auto _ : state)
         SegmentRenderer(canvas, settings).DrawSegment(tool, points, {"Black", "1 px"});
 }
 BENCHMARK(DrawSegment100Points)
-    ->Arg(StationaryFront)
-    ->Arg(ColdFront)
-    ->Arg(Dryline)
+    ->Arg(qint32(LineTool::StationaryFront))
+    ->Arg(qint32(LineTool::ColdFront))
+    ->Arg(qint32(LineTool::Dryline))
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly();
@@ -61,7 +61,7 @@ void Press1600x1200With100Points(benchmark::State &state)
     const auto points = hundredPoints();
     for (auto _ : state) {
         chart.loadFromFile(snapshot);
-        SegmentRenderer(canvas, settings).DrawSegment(StationaryFront, points, {"Black", "1 px"});
+        SegmentRenderer(canvas, settings).DrawSegment(LineTool::StationaryFront, points, {"Black", "1 px"});
         chart.saveToFile(latest);
     }
 }

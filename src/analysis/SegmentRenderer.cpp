@@ -63,7 +63,7 @@ SegmentRenderer::SegmentRenderer(ChartCanvas &canvas, const ChartSettings &setti
 {
 }
 
-void SegmentRenderer::DrawSegment(int tool, std::span<const QPointF> points, const PanelLine &panel)
+void SegmentRenderer::DrawSegment(LineTool tool, std::span<const QPointF> points, const PanelLine &panel)
 {
     setUpPen(tool, panel);
     points = points.first(qMin<size_t>(points.size(), SegmentSpline::MaxKnots));
@@ -77,7 +77,7 @@ void SegmentRenderer::DrawSegment(int tool, std::span<const QPointF> points, con
     }
 }
 
-void SegmentRenderer::setUpPen(int tool, const PanelLine &panel)
+void SegmentRenderer::setUpPen(LineTool tool, const PanelLine &panel)
 {
     if (const auto width = panelWidth(panel.lineWidth))
         m_canvas.setPenWidth(*width);
@@ -85,17 +85,18 @@ void SegmentRenderer::setUpPen(int tool, const PanelLine &panel)
         m_canvas.setPenColor(*colour);
     m_canvas.setPenStyle(PenStyle::Solid);
     m_canvas.setBrushStyle(BrushStyle::Clear);
-    if (tool < ColdFront || tool > Dryline)
+    const auto code = qint32(tool);
+    if (code < qint32(LineTool::ColdFront) || code > qint32(LineTool::Dryline))
         return;
-    const ToolPen &pen = ToolPens[tool];
+    const ToolPen &pen = ToolPens[code];
     m_canvas.setPenWidth(NumberConversion::requireInteger(m_settings.text(pen.width)));
     m_canvas.setPenColor(m_settings.color(pen.color));
 }
 
-void SegmentRenderer::walk(int tool, std::span<const QPointF> points)
+void SegmentRenderer::walk(LineTool tool, std::span<const QPointF> points)
 {
     m_tool = tool;
-    m_kind = tool == StationaryFront ? TriangleKind : tool;
+    m_kind = tool == LineTool::StationaryFront ? TriangleKind : qint32(tool);
     m_switched = false;
     m_length = 0;
     m_start.reset();
@@ -109,7 +110,7 @@ void SegmentRenderer::setPenForKind()
         m_canvas.setPenColor(m_settings.color(S::ColdColor));
     else if (m_kind == SemicircleKind)
         m_canvas.setPenColor(m_settings.color(S::WarmColor));
-    if (m_tool == OccludedFront)
+    if (m_tool == LineTool::OccludedFront)
         m_canvas.setPenColor(m_settings.color(S::OccludedColor));
 }
 
@@ -117,7 +118,7 @@ void SegmentRenderer::setPenForKind()
 void SegmentRenderer::step(QPoint p)
 {
     setPenForKind();
-    if (m_tool != Trough || m_length < SymbolStart) {
+    if (m_tool != LineTool::Trough || m_length < SymbolStart) {
         m_canvas.moveTo(m_previous.x(), m_previous.y());
         m_canvas.lineTo(p.x(), p.y());
     }
@@ -125,17 +126,17 @@ void SegmentRenderer::step(QPoint p)
     const double dy = m_previous.y() - p.y();
     m_length += std::sqrt(dx * dx + dy * dy);
     if (m_length > StationarySwitch && !m_switched) {
-        if (m_tool == StationaryFront)
+        if (m_tool == LineTool::StationaryFront)
             m_kind = otherKind(m_kind);
         m_switched = true;
     }
-    if (m_tool == OccludedFront)
+    if (m_tool == LineTool::OccludedFront)
         m_kind = otherKind(m_kind);
-    if (m_length > SymbolStart && !m_start && m_tool != Dryline)
+    if (m_length > SymbolStart && !m_start && m_tool != LineTool::Dryline)
         m_start = p;
-    if (m_length > 0 && !m_start && m_tool == Dryline)
+    if (m_length > 0 && !m_start && m_tool == LineTool::Dryline)
         m_start = p;
-    if (m_tool == Dryline && m_length > ScallopEnd)
+    if (m_tool == LineTool::Dryline && m_length > ScallopEnd)
         drawScallop(p);
     if (m_length > SymbolEnd)
         drawSymbol(p);
@@ -144,13 +145,13 @@ void SegmentRenderer::step(QPoint p)
 
 void SegmentRenderer::drawSymbol(QPoint end)
 {
-    const bool occluded = m_tool == OccludedFront;
+    const bool occluded = m_tool == LineTool::OccludedFront;
     if (m_kind == TriangleKind) {
         m_canvas.setBrushColor(m_settings.color(occluded ? S::OccludedColor : S::ColdColor));
         m_canvas.setBrushStyle(BrushStyle::Solid);
         m_canvas.polygon(FrontSymbols::triangle(*m_start, end));
     } else if (m_kind == SemicircleKind) {
-        const auto side = m_tool == StationaryFront ? FrontSymbols::Right : FrontSymbols::Left;
+        const auto side = m_tool == LineTool::StationaryFront ? FrontSymbols::Right : FrontSymbols::Left;
         m_canvas.setBrushColor(m_settings.color(occluded ? S::OccludedColor : S::WarmColor));
         m_canvas.setBrushStyle(BrushStyle::Solid);
         m_canvas.polygon(FrontSymbols::semicircle(*m_start, end, side));

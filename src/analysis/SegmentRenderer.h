@@ -10,8 +10,8 @@
 #include <optional>
 #include <span>
 
-/// The line tools, by their codes.
-enum LineTool {
+/// The line tools, by their codes (CurrentTool).
+enum class LineTool : qint32 {
     Isopleth = 0,
     ColdFront = 1,
     WarmFront = 2,
@@ -43,11 +43,11 @@ public:
     /// Draws the first points (at most 100) with the tool. A width preference that is not an
     /// integer stops it before anything is drawn. Leaves pen and brush as the last step set
     /// them.
-    void DrawSegment(int tool, std::span<const QPointF> points, const PanelLine &panel);
+    void DrawSegment(LineTool tool, std::span<const QPointF> points, const PanelLine &panel);
 
 private:
-    void setUpPen(int tool, const PanelLine &panel);
-    void walk(int tool, std::span<const QPointF> points);
+    void setUpPen(LineTool tool, const PanelLine &panel);
+    void walk(LineTool tool, std::span<const QPointF> points);
     void step(QPoint p);
     void drawSymbol(QPoint end);
     void drawScallop(QPoint end);
@@ -57,7 +57,7 @@ private:
     const ChartSettings &m_settings;
 
     // One walk's state.
-    int m_tool = 0;
+    LineTool m_tool = LineTool::Isopleth;
     int m_kind = 0; // 1 triangle, 2 semicircle, anything else no symbol
     bool m_switched = false;
     double m_length = 0;

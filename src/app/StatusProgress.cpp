@@ -32,10 +32,13 @@ void StatusProgress::lineDone()
     QApplication::processEvents();
 }
 
+// A run begins on the chart already sized to the view: show it so before the first line.
 void StatusProgress::setBusy(bool busy)
 {
-    if (busy)
+    if (busy) {
+        m_chartView->refresh();
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
+    } else {
         QApplication::restoreOverrideCursor();
+    }
 }

@@ -1,23 +1,19 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "analysis/Segment.h"
-#include "canvas/ChartBitmap.h"
-#include "canvas/RasterCanvas.h"
+#include "editing/ChartSession.h"
 #include "prefs/ChartSettings.h"
 #include "workspace/SavedData.h"
-#include "workspace/ViewValues.h"
 #include "workspace/Workspace.h"
 
 #include <QMainWindow>
 
-#include <optional>
+#include <functional>
 
 class ChartView;
 class QAction;
 class QKeySequence;
 class QMenu;
-class QAbstractButton;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -30,72 +26,49 @@ class TAboutForm;
 class TPref;
 
 /// The main window: the chart in a scroll area above, the tool panel with the map-maker
-/// group below, and the menus. Its creation reads the workspace of the last run.
+/// group below, and the menus. It shows a ChartSession and forwards every edit to it; its
+/// creation reads the workspace of the last run.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
-    /// Builds the window and runs FormCreate on the workspace in appDir's folder.
+    /// Builds the window and reads the workspace in its folder.
     TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *parent = nullptr);
 
     /// Gives the window the Preferences window and About box created after it. Neither
     /// keeps the program running once the main window has closed.
     void attachWindows(TPref *pref, TAboutForm *about);
 
-    ChartBitmap &chart() { return m_chart; }
-    ChartCanvas &canvas() { return m_canvas; }
-    const ViewValues &view() const { return m_view; }
-    const Workspace &workspace() const { return m_workspace; }
-    /// The current segment: SegmentPoints and SegmentCount.
-    const Segment &segment() const { return m_segment; }
-    /// CurrentTool: the code of the line tool chosen last (1, the cold front, at start).
-    int currentTool() const { return CurrentTool; }
-
+    ChartSession &session() { return m_session; }
+    const ChartSession &session() const { return m_session; }
     /// The five map-maker field texts in the order of "saveddat.txt".
     SavedFields fieldTexts() const;
 
 public slots:
-    void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons shift,
-                         Qt::KeyboardModifiers modifiers, int x, int y);
-    void ColdFrontClick();
-    void WarmFrontClick();
-    void OccludedFrontClick();
-    void StationaryFrontClick();
-    void TroughClick();
-    void DrylineClick();
-    void IsoplethClick();
-    void LButtonClick();
-    void HButtonClick();
-    void TextButtonClick();
-    void NewSegmentClick();
-    void GenerateButtonClick();
-    void Loadfromfile1Click();
-    void Savetofile1Click();
-    void CopyToClipboardClick();
-    void UndoButtonClick();
-    void EraseButtonClick();
-    void Exit1Click();
-    void Preferences1Click();
-    void About1Click();
-    void AlignMapMakerPanel();
+    void chartPressed(Qt::MouseButton button, Qt::MouseButtons buttons,
+                      Qt::KeyboardModifiers modifiers, int x, int y);
+    void lineToolClicked(LineTool tool);
+    void markerClicked(PressMode mode);
+    void newSegmentClicked();
+    void undoClicked();
+    void eraseClicked();
+    void generateClicked();
+    void loadChartChosen();
+    void saveChartChosen();
+    void copyToClipboard();
+    void exitChosen();
+    void showPreferences();
+    void showAbout();
+    void alignMapMaker();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void FormCreate();
-    void FormResize();
-    void readSavedFields();
-    void readSnapshot(bool fieldsRead);
-    void commitSegment(std::optional<int> tool);
-    void drawPress(int x, int y);
-    bool isDown(const char *toolButton) const;
-    void generate();
-    void loadChart(const QString &path);
-    void writeWorkspaceBitmaps();
+    void readWorkspace();
+    void edit(const std::function<void()> &step);
     void setDrawingEnabled(bool enabled);
     void setFieldTexts(const SavedFields &fields);
-    void refreshChart();
     void buildMenus();
     QMenu *addMenu(const QString &name, const QString &caption);
     QAction *addMenuEntry(QMenu *menu, const QString &name, const QString &caption,
@@ -108,32 +81,32 @@ private:
                      const QString &name = {});
     QLineEdit *addEdit(QWidget *parent, const QString &name, int left, int top, int width);
     QToolButton *addToolButton(const QString &name, const QString &caption, int left, int top,
-                               void (TForm1::*handler)());
+                               const std::function<void()> &handler);
     QPushButton *addPushButton(QWidget *parent, const QString &name, const QString &caption,
                                QRect geometry);
 
-    ChartSettings &m_settings;
-    Workspace m_workspace;
-    ChartBitmap m_chart;
-    RasterCanvas m_canvas;
-    ViewValues m_view;
-    Segment m_segment;
-    int CurrentTool = 0;
+    ChartSession m_session;
     TPref *m_pref = nullptr;
     TAboutForm *m_about = nullptr;
 
-    QScrollArea *ScrollBox1 = nullptr;
-    ChartView *Image1 = nullptr;
-    QFrame *Panel1 = nullptr;
-    QFrame *Panel2 = nullptr;
-    QLabel *Label8 = nullptr;
-    QLabel *StatusText = nullptr;
-    QButtonGroup *m_tools = nullptr;
-    QComboBox *LineColor = nullptr;
-    QComboBox *LineWidth = nullptr;
-    QLineEdit *LatEdit = nullptr;
-    QLineEdit *LonEdit = nullptr;
-    QLineEdit *XEdit = nullptr;
-    QLineEdit *YEdit = nullptr;
-    QLineEdit *ZoomEdit = nullptr;
+    // The controls, each with its name from the window layout as its objectName.
+    QScrollArea *m_chartScroll = nullptr;      // ScrollBox1
+    ChartView *m_chartView = nullptr;          // Image1
+    QFrame *m_toolPanel = nullptr;             // Panel1
+    QFrame *m_mapMakerPanel = nullptr;         // Panel2
+    QLabel *m_mapMakerCaption = nullptr;       // Label8
+    QLabel *m_statusText = nullptr;            // StatusText
+    QButtonGroup *m_tools = nullptr;           // the ten tool buttons
+    QComboBox *m_isoplethColor = nullptr;      // LineColor
+    QComboBox *m_isoplethWidth = nullptr;      // LineWidth
+    QPushButton *m_undoButton = nullptr;       // UndoButton
+    QPushButton *m_eraseButton = nullptr;      // EraseButton
+    QPushButton *m_newSegmentButton = nullptr; // NewSegment
+    QPushButton *m_generateButton = nullptr;   // GenerateButton
+    QAction *m_loadAction = nullptr;           // Loadfromfile1
+    QLineEdit *m_latitudeEdit = nullptr;       // LatEdit
+    QLineEdit *m_longitudeEdit = nullptr;      // LonEdit
+    QLineEdit *m_widthEdit = nullptr;          // XEdit
+    QLineEdit *m_heightEdit = nullptr;         // YEdit
+    QLineEdit *m_zoomEdit = nullptr;           // ZoomEdit
 };

@@ -29,7 +29,7 @@ std::vector<QPointF> straight(int x0, int x1)
 class SegmentRendererTest : public ::testing::Test
 {
 protected:
-    QStringList draw(int tool, const std::vector<QPointF> &points,
+    QStringList draw(LineTool tool, const std::vector<QPointF> &points,
                      const PanelLine &panel = BlackOnePixel)
     {
         canvas.clear();
@@ -63,9 +63,9 @@ protected:
 TEST_F(SegmentRendererTest, NoPointOrOnePointDrawsNothing)
 {
     for (int tool = 0; tool <= 6; ++tool) {
-        draw(tool, {});
+        draw(LineTool(tool), {});
         EXPECT_TRUE(canvas.callsOf({"moveTo", "lineTo", "polygon", "polyline"}).isEmpty());
-        draw(tool, {QPointF(5, 5)});
+        draw(LineTool(tool), {QPointF(5, 5)});
         EXPECT_TRUE(canvas.callsOf({"moveTo", "lineTo", "polygon", "polyline"}).isEmpty());
     }
 }
@@ -74,7 +74,7 @@ TEST_F(SegmentRendererTest, TwoPointsDrawOnePlainLineForEveryTool)
 {
     const ChartColor colours[7] = {0, 0x880000, 0xDD, 0xAA00AA, 0x880000, 0, 0x88AA};
     for (int tool = 0; tool <= 6; ++tool) {
-        draw(tool, {QPointF(10, 20), QPointF(300.5, 41.5)});
+        draw(LineTool(tool), {QPointF(10, 20), QPointF(300.5, 41.5)});
         EXPECT_EQ(canvas.callsOf({"moveTo", "lineTo", "polygon", "polyline"}),
                   QStringList({"moveTo 10 20", "lineTo 300 42"}))
             << tool;
@@ -85,7 +85,7 @@ TEST_F(SegmentRendererTest, TwoPointsDrawOnePlainLineForEveryTool)
 
 TEST_F(SegmentRendererTest, ColdFrontTrianglesEverySixtyPixelsOnTheLeft)
 {
-    draw(ColdFront, straight(100, 300));
+    draw(LineTool::ColdFront, straight(100, 300));
     const QStringList found = symbols();
     ASSERT_GE(found.size(), 2);
     // The first symbol starts at the first sample past 40 pixels and ends past 60.
@@ -97,7 +97,7 @@ TEST_F(SegmentRendererTest, ColdFrontTrianglesEverySixtyPixelsOnTheLeft)
 
 TEST_F(SegmentRendererTest, ReversedDirectionPutsSymbolsOnTheOtherSide)
 {
-    draw(ColdFront, straight(300, 100));
+    draw(LineTool::ColdFront, straight(300, 100));
     const QStringList found = symbols();
     ASSERT_FALSE(found.isEmpty());
     EXPECT_EQ(found[0], QStringLiteral("polygon (258,100) (238,100) (248,120)"));
@@ -105,15 +105,15 @@ TEST_F(SegmentRendererTest, ReversedDirectionPutsSymbolsOnTheOtherSide)
 
 TEST_F(SegmentRendererTest, FrontOfSixtyPixelsShowsNoSymbol)
 {
-    draw(ColdFront, {QPointF(100, 100), QPointF(130, 100), QPointF(160, 100)});
+    draw(LineTool::ColdFront, {QPointF(100, 100), QPointF(130, 100), QPointF(160, 100)});
     EXPECT_TRUE(symbols().isEmpty());
-    draw(ColdFront, {QPointF(100, 100), QPointF(131, 100), QPointF(162, 100)});
+    draw(LineTool::ColdFront, {QPointF(100, 100), QPointF(131, 100), QPointF(162, 100)});
     EXPECT_EQ(symbols().size(), 1);
 }
 
 TEST_F(SegmentRendererTest, WarmFrontSemicirclesBulgeLeft)
 {
-    draw(WarmFront, straight(100, 300));
+    draw(LineTool::WarmFront, straight(100, 300));
     const QStringList found = symbols();
     ASSERT_FALSE(found.isEmpty());
     EXPECT_EQ(found[0], QStringLiteral("polygon (142,100) (142,92) (146,86) (150,84) (154,84) "
@@ -126,7 +126,7 @@ TEST_F(SegmentRendererTest, WarmFrontSemicirclesBulgeLeft)
 // triangle on the left.
 TEST_F(SegmentRendererTest, StationaryFrontAlternatesColoursAndSides)
 {
-    draw(StationaryFront, straight(100, 300));
+    draw(LineTool::StationaryFront, straight(100, 300));
     const QStringList found = symbols();
     ASSERT_GE(found.size(), 2);
     EXPECT_EQ(found[0], QStringLiteral("polygon (142,100) (142,108) (146,114) (150,116) "
@@ -144,7 +144,7 @@ TEST_F(SegmentRendererTest, StationaryFrontAlternatesColoursAndSides)
 // The symbol that ends at the j-th sample is a triangle for odd j, a semicircle for even j.
 TEST_F(SegmentRendererTest, OccludedFrontKindFollowsTheSampleCount)
 {
-    draw(OccludedFront, straight(100, 300));
+    draw(LineTool::OccludedFront, straight(100, 300));
     const QStringList found = symbols();
     ASSERT_GE(found.size(), 2);
     EXPECT_EQ(found[0].count(u'('), 8); // ends at x 162, the 32nd sample
@@ -158,7 +158,7 @@ TEST_F(SegmentRendererTest, OccludedFrontKindFollowsTheSampleCount)
 
 TEST_F(SegmentRendererTest, TroughDrawsPiecesOnlyWhileBelowForty)
 {
-    draw(Trough, straight(100, 300));
+    draw(LineTool::Trough, straight(100, 300));
     EXPECT_TRUE(symbols().isEmpty());
     QList<int> drawnTo;
     for (const QString &call : canvas.callsOf({QStringLiteral("lineTo")}))
@@ -171,7 +171,7 @@ TEST_F(SegmentRendererTest, TroughDrawsPiecesOnlyWhileBelowForty)
 
 TEST_F(SegmentRendererTest, DrylineScallopsAreOpenPolylines)
 {
-    draw(Dryline, straight(100, 300));
+    draw(LineTool::Dryline, straight(100, 300));
     const QStringList found = symbols();
     ASSERT_FALSE(found.isEmpty());
     EXPECT_EQ(found[0], QStringLiteral("polyline (102,100) (102,92) (106,86) (110,84) (114,84) "
@@ -183,18 +183,18 @@ TEST_F(SegmentRendererTest, DrylineScallopsAreOpenPolylines)
 
 TEST_F(SegmentRendererTest, IsoplethTakesThePanelAndKeepsThePenForUnknownTexts)
 {
-    draw(Isopleth, straight(100, 300), {QStringLiteral("Red"), QStringLiteral("3 px")});
+    draw(LineTool::Isopleth, straight(100, 300), {QStringLiteral("Red"), QStringLiteral("3 px")});
     EXPECT_EQ(canvas.state().penColor, chartRgb(255, 0, 0));
     EXPECT_EQ(canvas.state().penWidth, 3);
     EXPECT_TRUE(symbols().isEmpty());
 
     canvas.setPenWidth(4);
     canvas.setPenColor(0x123456);
-    draw(Isopleth, straight(100, 300), {QStringLiteral("red"), QStringLiteral("3px")});
+    draw(LineTool::Isopleth, straight(100, 300), {QStringLiteral("red"), QStringLiteral("3px")});
     EXPECT_TRUE(canvas.callsOf({QStringLiteral("penWidth"), QStringLiteral("penColor")}).isEmpty());
     EXPECT_EQ(canvas.state().penWidth, 4);
     EXPECT_EQ(canvas.state().penColor, 0x123456u);
-    draw(Isopleth, {QPointF(0, 0), QPointF(1, 1)}, {QStringLiteral("Green"), QString()});
+    draw(LineTool::Isopleth, {QPointF(0, 0), QPointF(1, 1)}, {QStringLiteral("Green"), QString()});
     EXPECT_EQ(canvas.state().penColor, chartRgb(0, 128, 0));
 }
 
@@ -203,14 +203,14 @@ TEST_F(SegmentRendererTest, WidthThatIsNotAnIntegerStopsBeforeDrawing)
     settings.setText(S::ColdWidth, QStringLiteral(" thick "));
     canvas.clear();
     try {
-        SegmentRenderer(canvas, settings).DrawSegment(ColdFront, straight(100, 300), BlackOnePixel);
+        SegmentRenderer(canvas, settings).DrawSegment(LineTool::ColdFront, straight(100, 300), BlackOnePixel);
         ADD_FAILURE() << "drew with a width of words";
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'thick' is not a valid integer value"));
     }
     EXPECT_TRUE(canvas.callsOf({"moveTo", "lineTo", "polygon", "polyline"}).isEmpty());
     settings.setText(S::ColdWidth, QStringLiteral(" 5\t"));
-    draw(ColdFront, straight(100, 300));
+    draw(LineTool::ColdFront, straight(100, 300));
     EXPECT_EQ(canvas.state().penWidth, 5);
 }
 
@@ -219,6 +219,6 @@ TEST_F(SegmentRendererTest, OnlyTheFirstHundredPointsAreDrawn)
     std::vector<QPointF> points;
     for (int i = 0; i < 150; ++i)
         points.emplace_back(i * 5, (i % 2) * 7);
-    draw(Isopleth, points);
+    draw(LineTool::Isopleth, points);
     EXPECT_EQ(canvas.callsOf({QStringLiteral("lineTo")}).size(), 4951);
 }

@@ -36,12 +36,12 @@ protected:
     void load(const QString &file)
     {
         dialogs.fileAnswer = file;
-        form->Loadfromfile1Click();
+        form->loadChartChosen();
     }
     void save(const QString &file)
     {
         dialogs.fileAnswer = file;
-        form->Savetofile1Click();
+        form->saveChartChosen();
     }
 
     QTemporaryDir dir;
@@ -70,23 +70,23 @@ TEST_F(ChartFilesMenuTest, DialogsOfferTheFilterEntriesInOrder)
 TEST_F(ChartFilesMenuTest, SavedGifLoadsBackAsTheNewBaseMap)
 {
     save(path("chart.GIF"));
-    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
-    EXPECT_EQ(form->segment().count(), 1);
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    EXPECT_EQ(form->session().segment().count(), 1);
     load(path("chart.GIF"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(form->chart().image(), chart);
+    EXPECT_EQ(form->session().chart().image(), chart);
     for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
         EXPECT_EQ(BmpCodec::readFile(path(name)).image, chart) << name;
-    EXPECT_EQ(form->segment().count(), 0);
+    EXPECT_EQ(form->session().segment().count(), 0);
 }
 
 TEST_F(ChartFilesMenuTest, OtherExtensionsLoadNothingButStillRewriteTheWorkspace)
 {
-    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
     load(path("notes.txt"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(BmpCodec::readFile(path("temp0.bmp")).image, chart);
-    EXPECT_EQ(form->segment().count(), 0);
+    EXPECT_EQ(form->session().segment().count(), 0);
     save(path("chart"));
     EXPECT_FALSE(QFile::exists(path("chart")));
     EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -106,14 +106,14 @@ TEST_F(ChartFilesMenuTest, BrokenPictureChangesNothing)
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("\xFF\xD8\xFF\xE0\x00\x10JFIF and then nothing");
     broken.close();
-    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
     const QByteArray temp2 = read("temp2.bmp");
     load(path("broken.jpg"));
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("JPEG error #")));
     EXPECT_FALSE(QFile::exists(path("temp0.bmp")));
     EXPECT_EQ(read("temp2.bmp"), temp2);
-    EXPECT_EQ(form->segment().count(), 1);
+    EXPECT_EQ(form->session().segment().count(), 1);
 }
 
 TEST_F(ChartFilesMenuTest, BitmapLoadTakesSizeAndFormat)
@@ -123,15 +123,15 @@ TEST_F(ChartFilesMenuTest, BitmapLoadTakesSizeAndFormat)
     palette.fill(1);
     BmpCodec::writeFile(path("small.BMP"), palette, 1);
     load(path("small.BMP"));
-    EXPECT_EQ(form->chart().width(), 7);
-    EXPECT_EQ(form->chart().paletteBits(), 1);
-    EXPECT_EQ(form->view().ChartWidth, 800); // the view keeps its size
+    EXPECT_EQ(form->session().chart().width(), 7);
+    EXPECT_EQ(form->session().chart().paletteBits(), 1);
+    EXPECT_EQ(form->session().view().ChartWidth, 800); // the view keeps its size
     EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Image1"))->size(), QSize(7, 3));
 }
 
 TEST_F(ChartFilesMenuTest, CopyPutsTheChartOnTheClipboard)
 {
-    form->CopyToClipboardClick();
+    form->copyToClipboard();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), chart);
 }

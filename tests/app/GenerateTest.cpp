@@ -52,18 +52,18 @@ protected:
 
 TEST_F(GenerateTest, WritesTheThreeWorkspaceBitmapsAndStartsAFreshSegment)
 {
-    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
     dialogs.errors.clear(); // no snapshot yet to draw on
-    form->GenerateButtonClick();
+    form->generateClicked();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(status(), QStringLiteral("Map completed"));
-    EXPECT_EQ(form->chart().width(), 120);
-    EXPECT_EQ(form->chart().height(), 90);
+    EXPECT_EQ(form->session().chart().width(), 120);
+    EXPECT_EQ(form->session().chart().height(), 90);
     EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Image1"))->size(), QSize(120, 90));
     for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
-        EXPECT_EQ(BmpCodec::readFile(path(name)).image, form->chart().image()) << name;
-    EXPECT_EQ(form->segment().count(), 0);
-    EXPECT_EQ(form->view().ChartWidth, 120);
+        EXPECT_EQ(BmpCodec::readFile(path(name)).image, form->session().chart().image()) << name;
+    EXPECT_EQ(form->session().segment().count(), 0);
+    EXPECT_EQ(form->session().view().ChartWidth, 120);
     EXPECT_TRUE(form->findChild<QAbstractButton *>(QStringLiteral("GenerateButton"))->isEnabled());
     EXPECT_TRUE(form->findChild<QAction *>(QStringLiteral("Loadfromfile1"))->isEnabled());
 }
@@ -72,36 +72,36 @@ TEST_F(GenerateTest, BadWidthStopsTheRunAndWritesNoWorkspaceFile)
 {
     settings.setOn(S::Border, true);
     settings.setText(S::BorderWidth, QStringLiteral("two"));
-    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
     dialogs.errors.clear(); // no snapshot yet to draw on
-    form->GenerateButtonClick();
+    form->generateClicked();
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("'two' is not a valid integer value.")});
     EXPECT_FALSE(QFile::exists(path("temp0.bmp")));
     EXPECT_FALSE(QFile::exists(path("temp2.bmp")));
-    EXPECT_EQ(form->segment().count(), 1);
+    EXPECT_EQ(form->session().segment().count(), 1);
     EXPECT_EQ(status(), QStringLiteral("Finishing map..."));
     EXPECT_TRUE(form->findChild<QAbstractButton *>(QStringLiteral("ColdFront"))->isEnabled());
 }
 
 TEST_F(GenerateTest, ChartTooLargeIsRefusedBeforeAnythingChanges)
 {
-    form->GenerateButtonClick();
-    const QImage before = form->chart().image();
+    form->generateClicked();
+    const QImage before = form->session().chart().image();
     setFields("45", "-100", "40000", "90", "1");
-    form->GenerateButtonClick();
+    form->generateClicked();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("too large")));
-    EXPECT_EQ(form->chart().image(), before);
-    EXPECT_EQ(form->view().ChartWidth, 120);
+    EXPECT_EQ(form->session().chart().image(), before);
+    EXPECT_EQ(form->session().view().ChartWidth, 120);
 }
 
 TEST_F(GenerateTest, ErasingAfterGenerateGoesBackToTheNewBaseMap)
 {
-    form->GenerateButtonClick();
-    const QImage base = form->chart().image();
-    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10, 10);
-    form->Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 100, 80);
-    EXPECT_NE(form->chart().image(), base);
+    form->generateClicked();
+    const QImage base = form->session().chart().image();
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10, 10);
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 100, 80);
+    EXPECT_NE(form->session().chart().image(), base);
     form->findChild<QAbstractButton *>(QStringLiteral("EraseButton"))->click();
-    EXPECT_EQ(form->chart().image(), base);
+    EXPECT_EQ(form->session().chart().image(), base);
 }

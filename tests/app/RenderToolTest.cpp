@@ -55,9 +55,9 @@ TEST_F(RenderToolTest, SameChartAsTheWindow)
     const char *texts[] = {"45", "-93.5", "240", "180", "2.5"};
     for (int i = 0; i < 5; ++i)
         form.findChild<QLineEdit *>(QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
-    form.GenerateButtonClick();
+    form.generateClicked();
     const auto press = [&](int x, int y) {
-        form.Image1MouseDown(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, x, y);
+        form.chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, x, y);
     };
     const auto click = [&](const char *name) {
         form.findChild<QAbstractButton *>(QLatin1String(name))->click();
@@ -75,7 +75,7 @@ TEST_F(RenderToolTest, SameChartAsTheWindow)
                                 "--data", dir.path(), "--draw", "warm:20,90;120,60;220,90",
                                 "--marker", "L:120,130", "-o", path("cli.bmp"), "--quiet"});
     ASSERT_EQ(run.status, 0) << run.errors.toStdString();
-    EXPECT_EQ(BmpCodec::readFile(path("cli.bmp")).image, form.chart().image());
+    EXPECT_EQ(BmpCodec::readFile(path("cli.bmp")).image, form.session().chart().image());
 }
 
 TEST_F(RenderToolTest, UsageErrorsAndFailures)

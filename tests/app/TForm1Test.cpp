@@ -180,8 +180,8 @@ TEST_F(TForm1Test, ExitSavesFieldsAndChartForTheNextStart)
     edit("LatEdit")->setText(QStringLiteral("50.25"));
     edit("LonEdit")->setText(QStringLiteral("not a number"));
     edit("ZoomEdit")->setText(QString());
-    form->canvas().setPixel(3, 4, 0x00123456);
-    form->Exit1Click();
+    form->session().canvas().setPixel(3, 4, 0x00123456);
+    form->exitChosen();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(readFile(QStringLiteral("saveddat.txt")),
@@ -189,18 +189,18 @@ TEST_F(TForm1Test, ExitSavesFieldsAndChartForTheNextStart)
 
     TForm1 next(settings, Workspace(dir.path()));
     EXPECT_EQ(next.fieldTexts().lines, form->fieldTexts().lines);
-    EXPECT_EQ(next.chart().image(), form->chart().image());
+    EXPECT_EQ(next.session().chart().image(), form->session().chart().image());
 }
 
 TEST_F(TForm1Test, ExitIntoReadOnlyFolderReportsAndKeepsEverything)
 {
     form->show();
-    form->canvas().setPixel(3, 4, 0x00123456);
+    form->session().canvas().setPixel(3, 4, 0x00123456);
     const QByteArray chartBefore = readFile(QStringLiteral("temp1.bmp"));
     const QByteArray fieldsBefore = readFile(QStringLiteral("saveddat.txt"));
     {
         ReadOnlyFolder readOnly(dir.path());
-        form->Exit1Click();
+        form->exitChosen();
     }
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Cannot create file ")
                                           + dir.filePath("temp1.bmp") + u'.'});
@@ -230,14 +230,14 @@ TEST_F(TForm1Test, AboutBoxAndPreferencesWindow)
     QTimer::singleShot(0, &about, [ok] { ok->click(); });
     TPref pref(settings, dir.filePath(QStringLiteral("registry.reg")));
     form->attachWindows(&pref, &about);
-    form->About1Click(); // modal: returns once OK closed it
+    form->showAbout(); // modal: returns once OK closed it
     EXPECT_FALSE(about.isVisible());
 
     EXPECT_FALSE(pref.isVisible());
-    form->Preferences1Click();
+    form->showPreferences();
     EXPECT_TRUE(pref.isVisible());
     EXPECT_FALSE(pref.isModal());
-    form->Preferences1Click();
+    form->showPreferences();
     EXPECT_TRUE(pref.isVisible());
 }
 
@@ -247,10 +247,10 @@ TEST_F(TForm1Test, ClosingTheMainWindowEndsTheProgramWhilePreferencesAreOpen)
     TAboutForm about;
     form->attachWindows(&pref, &about);
     const std::pair<const char *, std::function<void()>> closings[] = {
-        {"File > Exit", [this] { form->Exit1Click(); }}, {"close box", [this] { form->close(); }}};
+        {"File > Exit", [this] { form->exitChosen(); }}, {"close box", [this] { form->close(); }}};
     for (const auto &[how, closeMainWindow] : closings) {
         form->show();
-        form->Preferences1Click();
+        form->showPreferences();
         QTimer stuck; // a program that keeps running ends the loop with 1
         stuck.setSingleShot(true);
         QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });

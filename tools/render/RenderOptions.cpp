@@ -25,15 +25,15 @@ QPoint pixelOf(const QString &text, const QString &option)
     return QPoint(*x, *y);
 }
 
-int toolOf(const QString &name)
+LineTool toolOf(const QString &name)
 {
-    const std::pair<const char *, int> tools[] = {{"isopleth", Isopleth},
-                                                  {"cold", ColdFront},
-                                                  {"warm", WarmFront},
-                                                  {"occluded", OccludedFront},
-                                                  {"stationary", StationaryFront},
-                                                  {"trough", Trough},
-                                                  {"dryline", Dryline}};
+    const std::pair<const char *, LineTool> tools[] = {{"isopleth", LineTool::Isopleth},
+                                                       {"cold", LineTool::ColdFront},
+                                                       {"warm", LineTool::WarmFront},
+                                                       {"occluded", LineTool::OccludedFront},
+                                                       {"stationary", LineTool::StationaryFront},
+                                                       {"trough", LineTool::Trough},
+                                                       {"dryline", LineTool::Dryline}};
     for (const auto &[toolName, code] : tools)
         if (name == QLatin1String(toolName))
             return code;

@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "analysis/SegmentRenderer.h"
 #include "workspace/ViewValues.h"
 
 #include <QPoint>
@@ -13,7 +14,7 @@
 /// What brimlark-render was asked to do, read from its arguments.
 struct RenderOptions {
     struct Segment {
-        int tool = 0;
+        LineTool tool = LineTool::Isopleth;
         std::vector<QPointF> points;
     };
     struct Marker {

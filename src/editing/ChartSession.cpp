@@ -1,0 +1,177 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "editing/ChartSession.h"
+
+#include "analysis/ChartMarkers.h"
+#include "canvas/ChartError.h"
+#include "mapgen/MapGenerator.h"
+#include "workspace/ChartFiles.h"
+
+#include <QFileInfo>
+
+namespace
+{
+
+// The view a first start offers: the continental United States at a size that fits most
+// screens.
+const SavedFields FirstStartFields{{QStringLiteral("38"), QStringLiteral("-96"),
+                                    QStringLiteral("800"), QStringLiteral("600"),
+                                    QStringLiteral("1.2")}};
+
+// A message as a sentence, ready for more to follow.
+QString sentence(const QString &message)
+{
+    return message.endsWith(u'.') ? message : message + u'.';
+}
+
+} // namespace
+
+ChartSession::ChartSession(const ChartSettings &settings, const Workspace &workspace)
+    : m_settings(settings), m_workspace(workspace), m_canvas(m_chart),
+      m_view(FirstStartFields.view())
+{
+}
+
+SavedFields ChartSession::firstStartFields() { return FirstStartFields; }
+
+// The texts and the chart are read one independently of the other: a chart left unread
+// because "saveddat.txt" was missing would be overwritten with an empty one at the next exit.
+ChartSession::StartUp ChartSession::startUp()
+{
+    StartUp result;
+    m_workspace.removeStaleTemporaries();
+    try {
+        result.fields = readSavedFields();
+    } catch (const ChartError &e) {
+        result.errors << e.message();
+    }
+    try {
+        readSnapshot(result.fields.has_value());
+    } catch (const ChartError &e) {
+        result.errors << e.message();
+    }
+    m_segment.clear();
+    m_lineTool = LineTool::ColdFront;
+    m_pressMode = PressMode::Line;
+    return result;
+}
+
+SavedFields ChartSession::readSavedFields()
+{
+    const SavedFields fields = SavedData::read(m_workspace.savedDataPath());
+    m_view = fields.view();
+    return fields;
+}
+
+// A chart file that exists but cannot be read is moved aside before anything can write over
+// it, and the message says where it went. On a first start there is no chart to report.
+void ChartSession::readSnapshot(bool fieldsRead)
+{
+    const QString path = m_workspace.snapshotPath();
+    if (!fieldsRead && !QFileInfo::exists(path))
+        return;
+    try {
+        m_chart.loadFromFile(path);
+    } catch (const ChartError &e) {
+        const QString keptAs = m_workspace.keepUnreadable(path);
+        if (keptAs.isEmpty())
+            throw;
+        throw ChartError(sentence(e.message())
+                         + QStringLiteral(" The chart file was kept as %1.").arg(keptAs));
+    }
+}
+
+bool ChartSession::press(int x, int y, const PanelLine &isopleth, PressPrompt &prompt)
+{
+    if (!m_segment.append(x, y))
+        return false;
+    drawPress(x, y, isopleth, prompt);
+    return true;
+}
+
+void ChartSession::drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt)
+{
+    m_chart.loadFromFile(m_workspace.snapshotPath());
+    switch (m_pressMode) {
+    case PressMode::LowCentre:
+    case PressMode::HighCentre:
+        ChartMarkers::placeLetter(m_canvas, m_settings,
+                                  m_pressMode == PressMode::LowCentre ? u'L' : u'H', x, y);
+        break;
+    case PressMode::Text:
+        ChartMarkers::placeText(m_canvas, prompt.labelText(), x, y);
+        break;
+    case PressMode::Line:
+        SegmentRenderer(m_canvas, m_settings).DrawSegment(m_lineTool, m_segment.points(), isopleth);
+        break;
+    }
+    m_chart.saveToFile(m_workspace.latestPath());
+}
+
+void ChartSession::chooseLineTool(LineTool tool)
+{
+    commit();
+    m_lineTool = tool;
+    m_pressMode = PressMode::Line;
+}
+
+void ChartSession::chooseMarker(PressMode mode)
+{
+    commit();
+    m_pressMode = mode;
+}
+
+void ChartSession::commit()
+{
+    m_chart.saveToFile(m_workspace.snapshotPath());
+    m_segment.clear();
+}
+
+void ChartSession::undo()
+{
+    m_chart.loadFromFile(m_workspace.snapshotPath());
+    m_segment.clear();
+}
+
+void ChartSession::erase()
+{
+    m_chart.loadFromFile(m_workspace.baseMapPath());
+    m_chart.saveToFile(m_workspace.snapshotPath());
+    m_segment.clear();
+}
+
+void ChartSession::generate(const SavedFields &fields, GenerationProgress &progress)
+{
+    const ViewValues view = fields.view();
+    ChartBitmap::checkSize(view.ChartWidth, view.ChartHeight);
+    m_view = view;
+    m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
+    MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).GenerateMap(m_view);
+    writeWorkspaceBitmaps();
+    m_segment.clear();
+}
+
+void ChartSession::load(const QString &path)
+{
+    ChartFiles::load(m_chart, m_canvas, path);
+    writeWorkspaceBitmaps();
+    m_segment.clear();
+}
+
+void ChartSession::save(const QString &path) const
+{
+    ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp));
+}
+
+void ChartSession::exit(const SavedFields &fields)
+{
+    m_chart.saveToFile(m_workspace.snapshotPath());
+    SavedData::write(m_workspace.savedDataPath(), fields);
+}
+
+// A new chart is the base map, the snapshot and the latest chart at once.
+void ChartSession::writeWorkspaceBitmaps()
+{
+    m_chart.saveToFile(m_workspace.baseMapPath());
+    m_chart.saveToFile(m_workspace.snapshotPath());
+    m_chart.saveToFile(m_workspace.latestPath());
+}

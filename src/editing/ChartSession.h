@@ -1,0 +1,106 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "analysis/Segment.h"
+#include "analysis/SegmentRenderer.h"
+#include "canvas/ChartBitmap.h"
+#include "canvas/RasterCanvas.h"
+#include "editing/PressPrompt.h"
+#include "mapgen/GenerationProgress.h"
+#include "prefs/ChartSettings.h"
+#include "workspace/SavedData.h"
+#include "workspace/ViewValues.h"
+#include "workspace/Workspace.h"
+
+#include <QImage>
+#include <QStringList>
+
+#include <optional>
+
+/// What a press on the chart does: add a point to the segment drawn with the line tool, or
+/// place an L or H centre or a text label.
+enum class PressMode { Line, LowCentre, HighCentre, Text };
+
+/// The editing of one chart: the chart bitmap and its canvas, the current segment, the line
+/// tool and press mode, the view, and the workspace files that keep the snapshots and carry
+/// the chart from one run to the next. Every operation that fails throws a ChartError and
+/// stops at the failing step; what it did before stays done.
+///
+/// The workspace bitmaps: "temp0.bmp" the base map as last generated or loaded (written by
+/// generate and load, read by erase); "temp1.bmp" the chart before the current segment, and
+/// between runs the chart itself (written by generate, load, a tool choice, commit, erase and
+/// exit; read by every press, undo and start-up); "temp2.bmp" the chart after the latest
+/// press (written by generate, load and every press).
+class ChartSession
+{
+public:
+    /// The outcome of reading the workspace at start-up.
+    struct StartUp {
+        std::optional<SavedFields> fields; ///< the map-maker texts, when they could be read
+        QStringList errors;                ///< one message per failed step, in order
+    };
+
+    ChartSession(const ChartSettings &settings, const Workspace &workspace);
+
+    /// The map-maker texts a first start offers, before any "saveddat.txt" exists.
+    static SavedFields firstStartFields();
+
+    /// Reads the workspace of the last run: removes stale temporary files, then reads the
+    /// map-maker texts (and the view) and the chart, each independently of the other. A chart
+    /// file that cannot be read is moved aside to "temp1.bmp.bad" before anything can write
+    /// over it. The segment starts empty with the cold front chosen.
+    StartUp startUp();
+
+    /// A press at a chart pixel: adds the point and draws the whole segment with the line
+    /// tool (isopleths in the panel's colour and width), or places the marker, on the
+    /// snapshot. False, and nothing changed, when the segment is full.
+    bool press(int x, int y, const PanelLine &isopleth, PressPrompt &prompt);
+    /// Chooses a line tool: commits the segment, then presses draw lines with the tool.
+    void chooseLineTool(LineTool tool);
+    /// Chooses L, H or text for the next presses: commits the segment.
+    void chooseMarker(PressMode mode);
+    /// New segment: the chart as it stands becomes the snapshot; the segment starts empty.
+    void commit();
+    /// Throws the current segment away: back to the snapshot.
+    void undo();
+    /// Back to the bare base map, which also becomes the snapshot.
+    void erase();
+    /// A new base map for the view of the map-maker texts; it becomes the chart, the snapshot
+    /// and the base map. A size beyond the limits is refused before anything changes.
+    void generate(const SavedFields &fields, GenerationProgress &progress);
+    /// Makes a GIF, JPEG or BMP picture the chart and the base map (by its extension; any
+    /// other loads nothing but still makes the chart the base map).
+    void load(const QString &path);
+    /// Saves the chart as a picture of the file's type.
+    void save(const QString &path) const;
+    /// The picture to put on the clipboard.
+    QImage copyData() const { return m_chart.image(); }
+    /// Keeps the chart and the map-maker texts for the next run.
+    void exit(const SavedFields &fields);
+
+    ChartBitmap &chart() { return m_chart; }
+    const ChartBitmap &chart() const { return m_chart; }
+    ChartCanvas &canvas() { return m_canvas; }
+    const ViewValues &view() const { return m_view; }
+    const Workspace &workspace() const { return m_workspace; }
+    /// SegmentPoints and SegmentCount.
+    const Segment &segment() const { return m_segment; }
+    /// CurrentTool: the line tool chosen last.
+    LineTool lineTool() const { return m_lineTool; }
+    PressMode pressMode() const { return m_pressMode; }
+
+private:
+    SavedFields readSavedFields();
+    void readSnapshot(bool fieldsRead);
+    void drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt);
+    void writeWorkspaceBitmaps();
+
+    const ChartSettings &m_settings;
+    Workspace m_workspace;
+    ChartBitmap m_chart;
+    RasterCanvas m_canvas;
+    ViewValues m_view;
+    Segment m_segment;
+    LineTool m_lineTool = LineTool::ColdFront;
+    PressMode m_pressMode = PressMode::Line;
+};

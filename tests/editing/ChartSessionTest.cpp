@@ -1,0 +1,322 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// The editing of a chart, headless: presses, tools, New segment, Undo and Erase on the
+// workspace files, and the start-up read of the last run's workspace.
+#include "editing/ChartSession.h"
+#include "canvas/BmpCodec.h"
+#include "canvas/ChartError.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace
+{
+
+using S = ChartSettings;
+
+QImage plain(QRgb colour)
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+bool hasColour(const QImage &image, ChartColor colour, QRect area = {})
+{
+    area = area.isNull() ? image.rect() : area.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) == toQRgb(colour))
+                return true;
+    return false;
+}
+
+// Answers the Text tool's question from a list, then with an empty text.
+class ScriptedPrompt : public PressPrompt
+{
+public:
+    QString labelText() override
+    {
+        ++asked;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers;
+    int asked = 0;
+};
+
+class ChartSessionTest : public ::testing::Test
+{
+public:
+    void SetUp() override
+    {
+        writeFile("saveddat.txt", "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
+        BmpCodec::writeFile(path("temp0.bmp"), plain(qRgb(255, 255, 255)), 0);
+        BmpCodec::writeFile(path("temp1.bmp"), plain(qRgb(200, 230, 255)), 0);
+        session = std::make_unique<ChartSession>(settings, Workspace(dir.path()));
+        startUp = session->startUp();
+    }
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    void writeFile(const char *name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile(const char *name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QImage fileImage(const char *name) const { return BmpCodec::readFile(path(name)).image; }
+    bool press(int x, int y) { return session->press(x, y, {"Black", "1 px"}, prompt); }
+    QImage chart() const { return session->chart().image(); }
+
+    QTemporaryDir dir;
+    ChartSettings settings;
+    ScriptedPrompt prompt;
+    std::unique_ptr<ChartSession> session;
+    ChartSession::StartUp startUp;
+};
+
+enum class Shows { Unchanged, Snapshot, SnapshotWithDrawing, BaseMap };
+enum class File { Unchanged, Chart, BaseMap };
+
+struct Row {
+    const char *action;
+    std::function<void(ChartSession &)> run;
+    Shows chart;
+    File temp1;
+    File temp2;
+    int countChange; // +1, or -1 for "back to 0"
+    int tool;        // the line tool afterwards, -1 for unchanged
+};
+
+} // namespace
+
+TEST_F(ChartSessionTest, StartsWithTheWorkspaceAndTheColdFront)
+{
+    EXPECT_TRUE(startUp.errors.isEmpty());
+    ASSERT_TRUE(startUp.fields.has_value());
+    EXPECT_EQ(startUp.fields->lon(), QStringLiteral("-93.5"));
+    EXPECT_EQ(session->view().Zoom, 2.5);
+    EXPECT_EQ(chart(), fileImage("temp1.bmp"));
+    EXPECT_EQ(session->lineTool(), LineTool::ColdFront);
+    EXPECT_EQ(session->pressMode(), PressMode::Line);
+}
+
+// The state table of the drawing tools, walked as one sequence.
+TEST_F(ChartSessionTest, StateTableOfPressesAndTools)
+{
+    const auto pressAt = [this](int x, int y) {
+        return [=, this](ChartSession &) { press(x, y); };
+    };
+    const auto lineTool = [](LineTool t) { return [t](ChartSession &s) { s.chooseLineTool(t); }; };
+    const Row rows[] = {
+        {"press, first point", pressAt(50, 50), Shows::Snapshot, File::Unchanged, File::Chart, 1,
+         -1},
+        {"press", pressAt(150, 60), Shows::SnapshotWithDrawing, File::Unchanged, File::Chart, 1,
+         -1},
+        {"press", pressAt(250, 50), Shows::SnapshotWithDrawing, File::Unchanged, File::Chart, 1,
+         -1},
+        {"line tool", lineTool(LineTool::WarmFront), Shows::Unchanged, File::Chart, File::Unchanged,
+         -1, 2},
+        {"press", pressAt(60, 200), Shows::Snapshot, File::Unchanged, File::Chart, 1, -1},
+        {"marker", [](ChartSession &s) { s.chooseMarker(PressMode::LowCentre); }, Shows::Unchanged,
+         File::Chart, File::Unchanged, -1, -1},
+        {"press", pressAt(300, 200), Shows::SnapshotWithDrawing, File::Unchanged, File::Chart, 1,
+         -1},
+        {"New segment", [](ChartSession &s) { s.commit(); }, Shows::Unchanged, File::Chart,
+         File::Unchanged, -1, -1},
+        {"press", pressAt(320, 100), Shows::SnapshotWithDrawing, File::Unchanged, File::Chart, 1,
+         -1},
+        {"Undo", [](ChartSession &s) { s.undo(); }, Shows::Snapshot, File::Unchanged,
+         File::Unchanged, -1, -1},
+        {"Undo twice", [](ChartSession &s) { s.undo(); }, Shows::Snapshot, File::Unchanged,
+         File::Unchanged, -1, -1},
+        {"Erase", [](ChartSession &s) { s.erase(); }, Shows::BaseMap, File::BaseMap,
+         File::Unchanged, -1, -1},
+        {"Undo after Erase", [](ChartSession &s) { s.undo(); }, Shows::BaseMap, File::Unchanged,
+         File::Unchanged, -1, -1},
+    };
+    for (const Row &row : rows) {
+        const QImage chartBefore = chart();
+        const QImage snapshot = fileImage("temp1.bmp");
+        const QByteArray temp1Before = readFile("temp1.bmp");
+        const QByteArray temp2Before = readFile("temp2.bmp");
+        const int countBefore = session->segment().count();
+        const int toolBefore = int(session->lineTool());
+        row.run(*session);
+        SCOPED_TRACE(row.action);
+        switch (row.chart) {
+        case Shows::Unchanged:
+            EXPECT_EQ(chart(), chartBefore);
+            break;
+        case Shows::Snapshot:
+            EXPECT_EQ(chart(), snapshot);
+            break;
+        case Shows::SnapshotWithDrawing:
+            EXPECT_NE(chart(), snapshot);
+            break;
+        case Shows::BaseMap:
+            EXPECT_EQ(chart(), fileImage("temp0.bmp"));
+            break;
+        }
+        const auto expectFile = [&](const char *name, File what, const QByteArray &before) {
+            if (what == File::Unchanged)
+                EXPECT_EQ(readFile(name), before) << name;
+            else if (what == File::Chart)
+                EXPECT_EQ(fileImage(name), chart()) << name;
+            else
+                EXPECT_EQ(readFile(name), readFile("temp0.bmp")) << name;
+        };
+        expectFile("temp1.bmp", row.temp1, temp1Before);
+        expectFile("temp2.bmp", row.temp2, temp2Before);
+        EXPECT_EQ(session->segment().count(), row.countChange > 0 ? countBefore + 1 : 0);
+        EXPECT_EQ(int(session->lineTool()), row.tool < 0 ? toolBefore : row.tool);
+    }
+}
+
+TEST_F(ChartSessionTest, ColdFrontThroughThreePointsIsDrawnInColdColour)
+{
+    press(40, 150);
+    press(200, 120);
+    press(360, 150);
+    EXPECT_TRUE(hasColour(fileImage("temp2.bmp"), settings.color(S::ColdColor)));
+}
+
+TEST_F(ChartSessionTest, MarkersMoveUntilCommitted)
+{
+    session->chooseMarker(PressMode::LowCentre);
+    press(60, 60);
+    press(300, 200);
+    const ChartColor warm = settings.color(S::WarmColor);
+    EXPECT_FALSE(hasColour(chart(), warm, QRect(30, 30, 60, 60)));
+    EXPECT_TRUE(hasColour(chart(), warm, QRect(270, 170, 60, 60)));
+    session->commit();
+    press(60, 60);
+    EXPECT_TRUE(hasColour(chart(), warm, QRect(30, 30, 60, 60)));
+    EXPECT_TRUE(hasColour(chart(), warm, QRect(270, 170, 60, 60)));
+    EXPECT_EQ(session->lineTool(), LineTool::ColdFront); // markers keep the line tool
+    session->chooseMarker(PressMode::HighCentre);
+    press(200, 100);
+    EXPECT_TRUE(hasColour(chart(), settings.color(S::ColdColor), QRect(170, 70, 60, 60)));
+}
+
+TEST_F(ChartSessionTest, TextLabelStartsAtThePressAndAnEmptyTextShowsTheSnapshot)
+{
+    session->chooseMarker(PressMode::Text);
+    prompt.answers = {QStringLiteral("Front")};
+    press(100, 100);
+    EXPECT_EQ(prompt.asked, 1);
+    EXPECT_TRUE(hasColour(chart(), 0, QRect(100, 100, 60, 20)));
+    EXPECT_FALSE(hasColour(chart(), 0, QRect(60, 60, 40, 40)));
+    press(150, 150);
+    EXPECT_EQ(chart(), fileImage("temp1.bmp"));
+    EXPECT_EQ(fileImage("temp2.bmp"), chart());
+    EXPECT_EQ(session->segment().count(), 2);
+}
+
+TEST_F(ChartSessionTest, WidthThatIsNotAnIntegerStopsThePress)
+{
+    settings.setText(S::ColdWidth, QStringLiteral("thick"));
+    for (const QPoint p : {QPoint(40, 150), QPoint(200, 120), QPoint(360, 150)}) {
+        try {
+            press(p.x(), p.y());
+            ADD_FAILURE() << "drew with a width of words";
+        } catch (const ChartError &e) {
+            EXPECT_EQ(e.message(), QStringLiteral("'thick' is not a valid integer value"));
+        }
+    }
+    EXPECT_EQ(chart(), fileImage("temp1.bmp"));
+    EXPECT_FALSE(QFile::exists(path("temp2.bmp")));
+    EXPECT_EQ(session->segment().count(), 3); // each point was added before the drawing failed
+}
+
+TEST_F(ChartSessionTest, HundredAndFirstPressChangesNothing)
+{
+    session->chooseLineTool(LineTool::Isopleth);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(press(2 + i * 3, 100 + (i % 2) * 20));
+    const QByteArray temp2 = readFile("temp2.bmp");
+    const QImage drawn = chart();
+    EXPECT_FALSE(press(390, 290));
+    EXPECT_EQ(session->segment().count(), 100);
+    EXPECT_EQ(chart(), drawn);
+    EXPECT_EQ(readFile("temp2.bmp"), temp2);
+}
+
+TEST_F(ChartSessionTest, LoadMakesTheChartTheBaseMapAndExitKeepsIt)
+{
+    press(40, 150);
+    const QImage picture = plain(qRgb(9, 90, 190));
+    BmpCodec::writeFile(path("picture.bmp"), picture, 0);
+    session->load(path("picture.bmp"));
+    EXPECT_EQ(chart(), picture);
+    EXPECT_EQ(session->segment().count(), 0);
+    for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
+        EXPECT_EQ(fileImage(name), picture) << name;
+    SavedFields fields = ChartSession::firstStartFields();
+    fields.lines[0] = QStringLiteral("12.5");
+    session->exit(fields);
+    EXPECT_EQ(readFile("saveddat.txt"), QByteArray("12.5\r\n-96\r\n800\r\n600\r\n1.2\r\n"));
+}
+
+// With "saveddat.txt" missing the chart was left unread, and the next exit then wrote an
+// empty chart over it.
+TEST_F(ChartSessionTest, ChartIsReadEvenWhenTheSavedFieldsAreMissing)
+{
+    QFile::remove(path("saveddat.txt"));
+    ChartSession next(settings, Workspace(dir.path()));
+    const ChartSession::StartUp result = next.startUp();
+    ASSERT_EQ(result.errors.size(), 1);
+    EXPECT_TRUE(result.errors[0].startsWith(QStringLiteral("File not found")));
+    EXPECT_FALSE(result.fields.has_value());
+    EXPECT_EQ(next.chart().image(), plain(qRgb(200, 230, 255)));
+    next.exit(ChartSession::firstStartFields());
+    EXPECT_EQ(fileImage("temp1.bmp"), plain(qRgb(200, 230, 255)));
+}
+
+// A chart file that cannot be read is moved aside, replacing an older one, so that nothing
+// written later destroys it.
+TEST_F(ChartSessionTest, UnreadableChartIsKeptBesideTheNewOne)
+{
+    const QByteArray damaged = "BM" + QByteArray(5000, '\x11');
+    writeFile("temp1.bmp", damaged);
+    writeFile("temp1.bmp.bad", "older");
+    ChartSession next(settings, Workspace(dir.path()));
+    const ChartSession::StartUp result = next.startUp();
+    ASSERT_EQ(result.errors.size(), 1);
+    EXPECT_EQ(result.errors[0], QStringLiteral("Bitmap image is not valid. The chart file was "
+                                               "kept as ")
+                                    + path("temp1.bmp.bad") + u'.');
+    EXPECT_TRUE(next.chart().isEmpty());
+    next.exit(ChartSession::firstStartFields());
+    EXPECT_EQ(readFile("temp1.bmp.bad"), damaged);
+    EXPECT_TRUE(QFile::exists(path("temp1.bmp")));
+}
+
+// Writes killed half-way left their temporary files behind, hundreds of megabytes of them.
+TEST_F(ChartSessionTest, StaleTemporaryFilesOfOurWritesAreRemoved)
+{
+    const QStringList stale = {"temp1.bmp.a1B2c3", "temp0.bmp.zzzzzz", "saveddat.txt.Q9q9Q9"};
+    const QStringList kept = {"temp2.bmp.fresh1", "temp1.bmp.bad", "notes.txt.abcdef",
+                              "temp1.bmp.toolong7"};
+    for (const QString &name : stale + kept) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.write("x");
+        file.flush(); // before the time is set, or the write would set it again
+        if (name != QStringLiteral("temp2.bmp.fresh1")) {
+            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                         QFileDevice::FileModificationTime));
+        }
+    }
+    ChartSession(settings, Workspace(dir.path())).startUp();
+    for (const QString &name : stale)
+        EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
+    for (const QString &name : kept)
+        EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name.toStdString();
+}
