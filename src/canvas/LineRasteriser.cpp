@@ -1,12 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "canvas/LineRasteriser.h"
 
+#include "canvas/WideInt.h"
+
 #include <cstdlib>
 
 namespace
 {
-
-__extension__ typedef __int128 Wide;
 
 // The steps of one line along its major axis. Step i sits at major coordinate
 // major0 + majorSign * i and minor coordinate minor0 + minorSign * minorOffset(i).
@@ -18,7 +18,8 @@ struct LineSteps {
     // floor((2 i m + M - 1) / 2M): nearest to i m / M, a half rounding down.
     qint64 minorOffset(qint64 i) const
     {
-        return qint64((Wide(2) * i * minorLength + majorLength - 1) / (Wide(2) * majorLength));
+        return qint64((WideInt(2) * i * minorLength + majorLength - 1)
+                      / (WideInt(2) * majorLength));
     }
 
     // Narrows [first, last] to the steps whose minor coordinate lies in lo .. hi.
@@ -90,9 +91,10 @@ void LineRasteriser::line(QPoint from, QPoint to)
 
     const qint64 twiceMajor = 2 * s.majorLength;
     qint64 offset = first > 0 && first <= last ? s.minorOffset(first) : 0;
-    qint64 rest = first > 0 && first <= last
-                      ? qint64((Wide(2) * first * s.minorLength + s.majorLength - 1) % twiceMajor)
-                      : s.majorLength - 1;
+    qint64 rest =
+        first > 0 && first <= last
+            ? qint64((WideInt(2) * first * s.minorLength + s.majorLength - 1) % twiceMajor)
+            : s.majorLength - 1;
     for (qint64 i = first; i <= last; ++i) {
         const int major = int(s.major0 + s.majorSign * i);
         const int minor = int(s.minor0 + s.minorSign * offset);

@@ -4,8 +4,8 @@
 #include <climits>
 
 PixelTarget::PixelTarget(QImage &image)
-    : m_image(image), m_bits(image.isNull() ? nullptr : image.bits()),
-      m_stride(image.bytesPerLine()), m_width(image.width()), m_height(image.height()),
+    : m_bits(image.isNull() ? nullptr : image.bits()), m_stride(image.bytesPerLine()),
+      m_width(image.width()), m_height(image.height()),
       m_indexed(image.format() == QImage::Format_Indexed8)
 {
     if (m_indexed)

@@ -47,7 +47,6 @@ private:
         m_maxY = qMax(m_maxY, y);
     }
 
-    QImage &m_image;
     uchar *m_bits;
     qsizetype m_stride;
     int m_width;

@@ -1,17 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "canvas/PolygonFiller.h"
 
+#include "canvas/WideInt.h"
+
 #include <algorithm>
 
 namespace
 {
 
-__extension__ typedef __int128 Wide;
-
 // The smallest integer not below num / den, for den > 0.
-qint64 ceilDiv(Wide num, qint64 den)
+qint64 ceilDiv(WideInt num, qint64 den)
 {
-    const Wide q = num / den;
+    const WideInt q = num / den;
     return qint64((num % den != 0 && num > 0) ? q + 1 : q);
 }
 
@@ -20,10 +20,10 @@ qint64 ceilDiv(Wide num, qint64 den)
 // The crossing of the first row the edge is met in: ceil(xTop + (y - yTop) dx / dy).
 void PolygonFiller::Edge::start(qint64 y)
 {
-    const Wide num = Wide(y - yTop) * dx;
+    const WideInt num = WideInt(y - yTop) * dx;
     const qint64 up = ceilDiv(num, dy);
     x = xTop + up;
-    rest = qint64(Wide(up) * dy - num);
+    rest = qint64(WideInt(up) * dy - num);
     step = dx >= 0 ? dx / dy : -ceilDiv(-dx, dy);
     stepRest = dx - step * dy;
 }

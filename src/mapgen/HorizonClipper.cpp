@@ -11,8 +11,6 @@ namespace
 constexpr double Pi = std::numbers::pi;
 constexpr double FullTurn = 2 * Pi;
 
-bool isVisible(const Projection::Terms &t) { return t.v < 0; }
-
 // The direction of a point from the view centre, anticlockwise from the a axis.
 double directionOf(const Projection::Terms &t) { return std::atan2(t.b, t.a); }
 
@@ -72,8 +70,9 @@ void HorizonClipper::clip(std::span<const RingPoint> ring)
 // hemisphere also leaves it before the walk ends.
 void HorizonClipper::collectChains(std::span<const RingPoint> ring)
 {
-    const auto hidden = std::find_if(ring.begin(), ring.end(),
-                                     [](const RingPoint &p) { return !isVisible(p.terms); });
+    const auto hidden = std::find_if(ring.begin(), ring.end(), [](const RingPoint &p) {
+        return !Projection::isVisible(p.terms);
+    });
     if (hidden == ring.end())
         return;
     const size_t start = size_t(hidden - ring.begin());
@@ -81,16 +80,16 @@ void HorizonClipper::collectChains(std::span<const RingPoint> ring)
     for (size_t k = 1; k <= n; ++k) {
         const RingPoint &previous = ring[(start + k - 1) % n];
         const RingPoint &point = ring[(start + k) % n];
-        const bool wasVisible = isVisible(previous.terms);
-        if (!wasVisible && isVisible(point.terms)) {
+        const bool wasVisible = Projection::isVisible(previous.terms);
+        if (!wasVisible && Projection::isVisible(point.terms)) {
             const double entry = crossingAngle(previous.terms, point.terms);
             m_chains.push_back({entry, entry, 0, 0});
             m_lastAngle = entry;
             m_coastPoints.push_back(Projection::horizonPoint(m_view, entry));
         }
-        if (isVisible(point.terms))
+        if (Projection::isVisible(point.terms))
             addPoint(point.terms, point.pixel, point.hasPixel);
-        if (wasVisible && !isVisible(point.terms)) {
+        if (wasVisible && !Projection::isVisible(point.terms)) {
             Chain &chain = m_chains.back();
             chain.exit = crossingAngle(previous.terms, point.terms);
             chain.turning += turnOf(chain.exit - m_lastAngle);

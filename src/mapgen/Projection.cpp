@@ -59,7 +59,7 @@ Projection::Terms Projection::termsOf(const ViewAngles &view, double sinPhi, dou
 
 QPoint Projection::chartPointOf(const ViewValues &view, const Terms &t)
 {
-    if (!(t.v < 0)) // the far side and the rim itself
+    if (!isVisible(t)) // the far side and the rim itself
         return QPoint(OffChart, OffChart);
     return pointAt(view, t.a, t.b);
 }

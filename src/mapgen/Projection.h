@@ -51,6 +51,8 @@ public:
     /// The converted longitude difference from the view centre, with its 180-degree shift.
     static double deltaOf(const ViewValues &view, double longitude);
 
+    /// Whether a position with these terms lies on the visible side of the globe.
+    static bool isVisible(const Terms &terms) { return terms.v < 0; }
     /// Whether either coordinate of a projected point is OffChart.
     static bool isHidden(QPoint p) { return p.x() == OffChart || p.y() == OffChart; }
 };

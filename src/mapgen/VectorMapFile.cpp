@@ -12,8 +12,6 @@ namespace
 constexpr int RecordSize = 6;
 constexpr int LineStart = 1000;
 
-bool isVisible(const Projection::Terms &t) { return t.v < 0; }
-
 } // namespace
 
 VectorMapFile::VectorMapFile(ChartCanvas &canvas, const ViewValues &view,
@@ -57,7 +55,7 @@ void VectorMapFile::addRecord(const uchar *record)
         m_ring.push_back({terms, p, hasPixel});
     else if (hasPixel)
         append(p);
-    else if (!isVisible(terms))
+    else if (!Projection::isVisible(terms))
         breakLine();
 }
 
@@ -100,8 +98,9 @@ void VectorMapFile::drawBuffer()
 // up to the rim, and stroked only along its own visible stretches.
 void VectorMapFile::drawOutline()
 {
-    const auto hidden = std::find_if(m_ring.begin(), m_ring.end(),
-                                     [](const auto &point) { return !isVisible(point.terms); });
+    const auto hidden = std::find_if(m_ring.begin(), m_ring.end(), [](const auto &point) {
+        return !Projection::isVisible(point.terms);
+    });
     if (hidden == m_ring.end()) {
         for (const HorizonClipper::RingPoint &point : m_ring) {
             if (point.hasPixel)
