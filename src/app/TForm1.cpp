@@ -169,7 +169,7 @@ void TForm1::generateClicked()
     setDrawingEnabled(false);
     const auto enableAgain = qScopeGuard([this] { setDrawingEnabled(true); });
     StatusProgress progress(m_statusText, m_chartView);
-    edit([&] { m_session.generate(fieldTexts(), progress); });
+    edit([&] { m_session.generate(fieldTexts().view(), progress); });
 }
 
 // Loadfromfile1Click.

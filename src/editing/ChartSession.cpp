@@ -70,7 +70,7 @@ void ChartSession::readSnapshot(bool fieldsRead)
     if (!fieldsRead && !QFileInfo::exists(path))
         return;
     try {
-        m_chart.loadFromFile(path);
+        loadSnapshot();
     } catch (const ChartError &e) {
         const QString keptAs = m_workspace.keepUnreadable(path);
         if (keptAs.isEmpty())
@@ -90,7 +90,7 @@ bool ChartSession::press(int x, int y, const PanelLine &isopleth, PressPrompt &p
 
 void ChartSession::drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt)
 {
-    m_chart.loadFromFile(m_workspace.snapshotPath());
+    loadSnapshot();
     switch (m_pressMode) {
     case PressMode::LowCentre:
     case PressMode::HighCentre:
@@ -104,7 +104,7 @@ void ChartSession::drawPress(int x, int y, const PanelLine &isopleth, PressPromp
         SegmentRenderer(m_canvas, m_settings).DrawSegment(m_lineTool, m_segment.points(), isopleth);
         break;
     }
-    m_chart.saveToFile(m_workspace.latestPath());
+    m_chart.saveToFile(m_workspace.latestPath(), m_workspace.sync());
 }
 
 void ChartSession::chooseLineTool(LineTool tool)
@@ -122,26 +122,25 @@ void ChartSession::chooseMarker(PressMode mode)
 
 void ChartSession::commit()
 {
-    m_chart.saveToFile(m_workspace.snapshotPath());
+    saveSnapshot();
     m_segment.clear();
 }
 
 void ChartSession::undo()
 {
-    m_chart.loadFromFile(m_workspace.snapshotPath());
+    loadSnapshot();
     m_segment.clear();
 }
 
 void ChartSession::erase()
 {
     m_chart.loadFromFile(m_workspace.baseMapPath());
-    m_chart.saveToFile(m_workspace.snapshotPath());
+    saveSnapshot();
     m_segment.clear();
 }
 
-void ChartSession::generate(const SavedFields &fields, GenerationProgress &progress)
+void ChartSession::generate(const ViewValues &view, GenerationProgress &progress)
 {
-    const ViewValues view = fields.view();
     ChartBitmap::checkSize(view.ChartWidth, view.ChartHeight);
     m_view = view;
     m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
@@ -157,21 +156,41 @@ void ChartSession::load(const QString &path)
     m_segment.clear();
 }
 
-void ChartSession::save(const QString &path) const
+void ChartSession::save(const QString &path, ChartFiles::Sync sync) const
 {
-    ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp));
+    ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp), sync);
 }
 
 void ChartSession::exit(const SavedFields &fields)
 {
-    m_chart.saveToFile(m_workspace.snapshotPath());
+    saveSnapshot();
     SavedData::write(m_workspace.savedDataPath(), fields);
 }
 
 // A new chart is the base map, the snapshot and the latest chart at once.
 void ChartSession::writeWorkspaceBitmaps()
 {
-    m_chart.saveToFile(m_workspace.baseMapPath());
-    m_chart.saveToFile(m_workspace.snapshotPath());
-    m_chart.saveToFile(m_workspace.latestPath());
+    m_chart.saveToFile(m_workspace.baseMapPath(), m_workspace.sync());
+    saveSnapshot();
+    m_chart.saveToFile(m_workspace.latestPath(), m_workspace.sync());
+}
+
+// The snapshot is read back from "temp1.bmp" only when this session has not written or read
+// it yet: the copy kept since then is the very picture the file holds, and reading several
+// megabytes on every press would cost more than drawing the segment.
+void ChartSession::loadSnapshot()
+{
+    if (m_snapshot) {
+        m_chart.assign(m_snapshot->image, m_snapshot->paletteBits);
+        return;
+    }
+    m_chart.loadFromFile(m_workspace.snapshotPath());
+    m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
+}
+
+void ChartSession::saveSnapshot()
+{
+    m_snapshot.reset(); // a failed write may have left either picture in the file
+    m_chart.saveToFile(m_workspace.snapshotPath(), m_workspace.sync());
+    m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
 }

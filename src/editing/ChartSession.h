@@ -8,6 +8,7 @@
 #include "editing/PressPrompt.h"
 #include "mapgen/GenerationProgress.h"
 #include "prefs/ChartSettings.h"
+#include "workspace/ChartFiles.h"
 #include "workspace/SavedData.h"
 #include "workspace/ViewValues.h"
 #include "workspace/Workspace.h"
@@ -65,14 +66,14 @@ public:
     void undo();
     /// Back to the bare base map, which also becomes the snapshot.
     void erase();
-    /// A new base map for the view of the map-maker texts; it becomes the chart, the snapshot
-    /// and the base map. A size beyond the limits is refused before anything changes.
-    void generate(const SavedFields &fields, GenerationProgress &progress);
+    /// A new base map for a view (the map-maker texts' view); it becomes the chart, the
+    /// snapshot and the base map. A size beyond the limits is refused before anything changes.
+    void generate(const ViewValues &view, GenerationProgress &progress);
     /// Makes a GIF, JPEG or BMP picture the chart and the base map (by its extension; any
     /// other loads nothing but still makes the chart the base map).
     void load(const QString &path);
     /// Saves the chart as a picture of the file's type.
-    void save(const QString &path) const;
+    void save(const QString &path, ChartFiles::Sync sync = ChartFiles::Sync::ToDisk) const;
     /// The picture to put on the clipboard.
     QImage copyData() const { return m_chart.image(); }
     /// Keeps the chart and the map-maker texts for the next run.
@@ -94,6 +95,14 @@ private:
     void readSnapshot(bool fieldsRead);
     void drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt);
     void writeWorkspaceBitmaps();
+    void loadSnapshot();
+    void saveSnapshot();
+
+    // The picture of "temp1.bmp" as this session last wrote or read it.
+    struct Snapshot {
+        QImage image;
+        int paletteBits;
+    };
 
     const ChartSettings &m_settings;
     Workspace m_workspace;
@@ -103,4 +112,5 @@ private:
     Segment m_segment;
     LineTool m_lineTool = LineTool::ColdFront;
     PressMode m_pressMode = PressMode::Line;
+    std::optional<Snapshot> m_snapshot;
 };

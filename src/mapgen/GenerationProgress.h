@@ -16,4 +16,12 @@ public:
     virtual void lineDone() = 0;
     /// The generation begins or ends: the busy cursor goes on or off.
     virtual void setBusy(bool busy) = 0;
+
+    /// The stages of a generation, for a progress bar: preparing (1), each of the six vector
+    /// layers (2 to 7) and the completed map (8).
+    static constexpr int PreparingStage = 1;
+    static constexpr int FirstLayerStage = 2;
+    static constexpr int StageCount = 8;
+    /// A stage is reached; stages only grow during one generation.
+    virtual void stageReached(int stage) { (void)stage; }
 };

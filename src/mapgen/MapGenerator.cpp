@@ -70,6 +70,7 @@ int MapGenerator::graticuleInterval() const
 
 void MapGenerator::GenerateMap(const ViewValues &view)
 {
+    m_progress.stageReached(GenerationProgress::PreparingStage);
     m_progress.status(QStringLiteral("Preparing..."));
     {
         BusyCursor busy(m_progress);
@@ -83,6 +84,7 @@ void MapGenerator::GenerateMap(const ViewValues &view)
         m_progress.status(QStringLiteral("Finishing map..."));
         drawBorder(view);
     }
+    m_progress.stageReached(GenerationProgress::StageCount);
     m_progress.status(QStringLiteral("Map completed"));
 }
 
@@ -119,17 +121,18 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
         const Layer &layer = Layers[n - 1];
         if (n == CoastLayer && !on[n - 1])
             break;
+        m_progress.stageReached(GenerationProgress::FirstLayerStage + n - 1);
         m_progress.status(QStringLiteral("Preparing to draw (%1)...").arg(n));
         m_canvas.setBrushStyle(BrushStyle::Clear);
         if (n == OverlayLayer) {
             if (!behindLand)
                 graticule.DrawGraticule(interval);
             if (m_settings.isOn(S::County))
-                overlays.DrawOverlay(m_workspace.path(QStringLiteral("map.cgf")),
+                overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.cgf")),
                                      m_settings.color(S::CountyColor),
                                      m_settings.text(S::CountyWidth));
             if (m_settings.isOn(S::Highway))
-                overlays.DrawOverlay(m_workspace.path(QStringLiteral("map.hwy")),
+                overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.hwy")),
                                      m_settings.color(S::HighwayColor),
                                      m_settings.text(S::HighwayWidth));
         }
@@ -144,7 +147,7 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
         if (!on[n - 1])
             continue; // a layer switched off never opens its file
         m_progress.status(QStringLiteral("Drawing vector map (%1)...").arg(n));
-        maps.DrawMapFile(m_workspace.path(QLatin1String(layer.file)), n == LandLayer);
+        maps.DrawMapFile(m_workspace.mapDataPath(QLatin1String(layer.file)), n == LandLayer);
     }
 }
 

@@ -19,10 +19,22 @@ constexpr qint64 StaleSeconds = 60;
 
 } // namespace
 
-Workspace::Workspace(const QString &appDir) : m_appDir(QDir::fromNativeSeparators(appDir))
+namespace
 {
-    if (!m_appDir.endsWith(u'/'))
-        m_appDir += u'/';
+
+QString folderOf(const QString &dir)
+{
+    const QString folder = QDir::fromNativeSeparators(dir);
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+Workspace::Workspace(const QString &appDir) : Workspace(appDir, appDir) {}
+
+Workspace::Workspace(const QString &appDir, const QString &mapDataDir, bool scratch)
+    : m_appDir(folderOf(appDir)), m_mapDataDir(folderOf(mapDataDir)), m_scratch(scratch)
+{
 }
 
 Workspace Workspace::ofProgram() { return Workspace(QCoreApplication::applicationDirPath()); }

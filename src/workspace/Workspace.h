@@ -1,14 +1,21 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "canvas/ReplacingFile.h"
+
 #include <QString>
 
-/// The program's own folder, AppDir, and the workspace files in it.
+/// The program's own folder, AppDir, and the workspace files in it; and the folder the map
+/// data files are read from, the same one unless given apart.
 class Workspace
 {
 public:
-    /// A workspace in a folder given with or without its trailing separator.
+    /// A workspace in a folder given with or without its trailing separator, with the map
+    /// data beside it.
     explicit Workspace(const QString &appDir);
+    /// A workspace whose map data lie in another folder. A scratch workspace, thrown away
+    /// after one run, leaves flushing its files to the disk to the system.
+    Workspace(const QString &appDir, const QString &mapDataDir, bool scratch = false);
     /// The folder of the running program.
     static Workspace ofProgram();
 
@@ -16,6 +23,14 @@ public:
     const QString &appDir() const { return m_appDir; }
     /// AppDir followed by a bare file name.
     QString path(const QString &fileName) const { return m_appDir + fileName; }
+    /// How the workspace files are written: to the disk before they replace the old ones, or
+    /// for a scratch workspace when the system sees fit.
+    ReplacingFile::Sync sync() const
+    {
+        return m_scratch ? ReplacingFile::Sync::Later : ReplacingFile::Sync::ToDisk;
+    }
+    /// The path of a map data file ("map.gin", "map.cgf", ...).
+    QString mapDataPath(const QString &fileName) const { return m_mapDataDir + fileName; }
 
     QString savedDataPath() const { return path(QStringLiteral("saveddat.txt")); }
     /// The base map as last generated or loaded.
@@ -35,4 +50,6 @@ public:
 
 private:
     QString m_appDir;
+    QString m_mapDataDir;
+    bool m_scratch = false;
 };

@@ -15,6 +15,7 @@ public:
     void status(const QString &text) override;
     void lineDone() override {}
     void setBusy(bool) override {}
+    void stageReached(int stage) override { m_stage = stage; }
 
 private:
     bool m_shown;

@@ -2,18 +2,16 @@
 // brimlark-render: makes a chart without a window, through the same drawing code.
 #include "RenderOptions.h"
 #include "TerminalProgress.h"
-#include "analysis/ChartMarkers.h"
-#include "analysis/SegmentRenderer.h"
 #include "canvas/ChartError.h"
 #include "canvas/ChartFonts.h"
-#include "canvas/RasterCanvas.h"
-#include "mapgen/MapGenerator.h"
+#include "editing/ChartSession.h"
 #include "prefs/FileRegistryKey.h"
 #include "prefs/SettingsStore.h"
 #include "workspace/ChartFiles.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -36,30 +34,56 @@ ChartSettings settingsOf(const RenderOptions &options)
     return settings;
 }
 
+// The label texts of --text, handed to the session's presses one after another.
+class LabelTexts : public PressPrompt
+{
+public:
+    explicit LabelTexts(const std::vector<RenderOptions::Label> &labels) : m_labels(labels) {}
+    QString labelText() override { return m_labels[m_next++].text; }
+
+private:
+    const std::vector<RenderOptions::Label> &m_labels;
+    size_t m_next = 0;
+};
+
+// The chart is made as the window makes it, through a session on a scratch workspace: each
+// segment drawn with its tool, then the L and H centres and the labels, each committed.
 void render(const RenderOptions &options)
 {
     const ChartSettings settings = settingsOf(options);
-    ChartBitmap chart;
-    RasterCanvas canvas(chart);
+    const QTemporaryDir scratch;
+    if (!scratch.isValid())
+        throw ChartError(
+            QStringLiteral("Cannot create a temporary folder: %1").arg(scratch.errorString()));
+    const QString dataDir =
+        options.dataDir.isEmpty() ? QCoreApplication::applicationDirPath() : options.dataDir;
+    ChartSession session(settings, Workspace(scratch.path(), dataDir, true));
     if (!options.input.isEmpty()) {
-        ChartFiles::load(chart, canvas, options.input);
+        session.load(options.input);
     } else {
         TerminalProgress progress(!options.quiet && ::isatty(STDERR_FILENO));
-        const Workspace data(options.dataDir.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                       : options.dataDir);
-        ChartBitmap::checkSize(options.view.ChartWidth, options.view.ChartHeight);
-        MapGenerator(chart, canvas, settings, data, progress).GenerateMap(options.view);
+        session.generate(options.view, progress);
     }
-    SegmentRenderer segments(canvas, settings);
-    for (const RenderOptions::Segment &segment : options.segments)
-        segments.DrawSegment(segment.tool, segment.points, {options.lineColor, options.lineWidth});
-    for (const RenderOptions::Marker &marker : options.markers)
-        ChartMarkers::placeLetter(canvas, settings, marker.letter, marker.at.x(), marker.at.y());
-    for (const RenderOptions::Label &label : options.labels)
-        ChartMarkers::placeText(canvas, label.text, label.at.x(), label.at.y());
+    const PanelLine isopleth{options.lineColor, options.lineWidth};
+    LabelTexts labels(options.labels);
+    const auto pressAt = [&](QPointF p) {
+        session.press(qRound(p.x()), qRound(p.y()), isopleth, labels);
+    };
+    for (const RenderOptions::Segment &segment : options.segments) {
+        session.chooseLineTool(segment.tool);
+        for (const QPointF &point : segment.points)
+            pressAt(point);
+    }
+    for (const RenderOptions::Marker &marker : options.markers) {
+        session.chooseMarker(marker.letter == u'L' ? PressMode::LowCentre : PressMode::HighCentre);
+        pressAt(marker.at);
+    }
+    for (const RenderOptions::Label &label : options.labels) {
+        session.chooseMarker(PressMode::Text);
+        pressAt(label.at);
+    }
     // A batch of charts leaves flushing to the disk to the system.
-    ChartFiles::save(chart, options.output, settings.text(ChartSettings::JPEGComp),
-                     ChartFiles::Sync::Later);
+    session.save(options.output, ChartFiles::Sync::Later);
 }
 
 // Text needs the font machinery of a GUI application; plain maps start faster without it.
