@@ -67,26 +67,6 @@ constexpr int FieldHeight = 21;
 } // namespace
 
 // The press handler of every swatch.
-const std::map<ChartSettings::Id, void (TPref::*)()> TPref::SwatchHandlers = {
-    {S::ColdColor, &TPref::ColdColorMouseDown},
-    {S::WarmColor, &TPref::WarmColorMouseDown},
-    {S::OccludedColor, &TPref::OccludedColorMouseDown},
-    {S::TroughColor, &TPref::TroughColorMouseDown},
-    {S::DrylineColor, &TPref::DrylineColorMouseDown},
-    {S::LandmassColor, &TPref::LandmassColorMouseDown},
-    {S::OceanColor, &TPref::OceanColorMouseDown},
-    {S::GraticuleColor, &TPref::GraticuleColorMouseDown},
-    {S::BorderColor, &TPref::BorderColorMouseDown},
-    {S::InternationalColor, &TPref::InternationalColorMouseDown},
-    {S::StateColor, &TPref::StateColorMouseDown},
-    {S::CountyColor, &TPref::CountyColorMouseDown},
-    {S::HighwayColor, &TPref::HighwayColorMouseDown},
-    {S::LakeColor, &TPref::LakeColorMouseDown},
-    {S::IslandColor, &TPref::IslandColorMouseDown},
-    {S::RiverColor, &TPref::RiverColorMouseDown},
-    {S::CoastColor, &TPref::CoastColorMouseDown},
-};
-
 TPref::TPref(ChartSettings &settings, const QString &registryFile, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_registryFile(registryFile)
 {
@@ -99,10 +79,11 @@ TPref::TPref(ChartSettings &settings, const QString &registryFile, QWidget *pare
     buildLineRows();
     buildLayerRows();
     buildRightSide();
-    FormCreate();
+    loadAtCreation();
 }
 
-void TPref::FormCreate()
+// FormCreate.
+void TPref::loadAtCreation()
 {
     ErrorBox::guard(this, [this] { LoadSettings(); });
     showValues();
@@ -139,14 +120,16 @@ bool TPref::SaveSettings()
 
 // OK stores everything, then closes; a failed store, or one the user declined, leaves the
 // window open.
-void TPref::BitBtn1Click()
+// BitBtn1Click.
+void TPref::okClicked()
 {
     bool stored = false;
     if (ErrorBox::guard(this, [this, &stored] { stored = SaveSettings(); }) && stored)
         hide();
 }
 
-void TPref::BitBtn2Click() { hide(); }
+// BitBtn2Click.
+void TPref::cancelClicked() { hide(); }
 
 void TPref::showEvent(QShowEvent *event)
 {
@@ -224,14 +207,14 @@ void TPref::buildRightSide()
     ok->setObjectName(QStringLiteral("BitBtn1"));
     ok->setGeometry(332, 392, 75, 25);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TPref::BitBtn1Click);
+    connect(ok, &QPushButton::clicked, this, &TPref::okClicked);
     auto *cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
                                    QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
     cancel->setGeometry(424, 392, 75, 25);
     // Enter on the focused Cancel presses Cancel; elsewhere it presses OK.
     cancel->setAutoDefault(true);
-    connect(cancel, &QPushButton::clicked, this, &TPref::BitBtn2Click);
+    connect(cancel, &QPushButton::clicked, this, &TPref::cancelClicked);
 }
 
 void TPref::addCaption(const QString &text, int left, int top)
@@ -253,7 +236,7 @@ void TPref::addSwatch(Id id, int top)
     auto *swatch = new ColorSwatch(this);
     swatch->setObjectName(ChartSettings::name(id));
     swatch->setGeometry(SwatchLeft, top, 41, FieldHeight);
-    connect(swatch, &ColorSwatch::pressed, this, SwatchHandlers.at(id));
+    connect(swatch, &ColorSwatch::pressed, this, [this, id, swatch] { swatchPressed(id, swatch); });
     m_showers.push_back([this, id, swatch] { swatch->setColor(m_settings.color(id)); });
 }
 
@@ -288,46 +271,13 @@ void TPref::addTextField(Id id, int left, int top, int width)
     });
 }
 
-// Any mouse button on a swatch opens the colour dialog on its colour; a confirmed choice is
-// the preference from then on.
-void TPref::ColorMouseDown(Id id)
+// ColdColorMouseDown, WarmColorMouseDown ... CoastColorMouseDown: any mouse button on a
+// swatch opens the colour dialog on its colour; a confirmed choice is the preference from
+// then on.
+void TPref::swatchPressed(Id id, ColorSwatch *swatch)
 {
     if (const auto chosen = Dialogs::current().chooseColor(this, m_settings.color(id))) {
         m_settings.setColor(id, *chosen);
-        findChild<ColorSwatch *>(ChartSettings::name(id))->setColor(*chosen);
+        swatch->setColor(*chosen);
     }
 }
-
-void TPref::ColdColorMouseDown() { ColorMouseDown(S::ColdColor); }
-
-void TPref::WarmColorMouseDown() { ColorMouseDown(S::WarmColor); }
-
-void TPref::OccludedColorMouseDown() { ColorMouseDown(S::OccludedColor); }
-
-void TPref::TroughColorMouseDown() { ColorMouseDown(S::TroughColor); }
-
-void TPref::DrylineColorMouseDown() { ColorMouseDown(S::DrylineColor); }
-
-void TPref::LandmassColorMouseDown() { ColorMouseDown(S::LandmassColor); }
-
-void TPref::OceanColorMouseDown() { ColorMouseDown(S::OceanColor); }
-
-void TPref::GraticuleColorMouseDown() { ColorMouseDown(S::GraticuleColor); }
-
-void TPref::BorderColorMouseDown() { ColorMouseDown(S::BorderColor); }
-
-void TPref::InternationalColorMouseDown() { ColorMouseDown(S::InternationalColor); }
-
-void TPref::StateColorMouseDown() { ColorMouseDown(S::StateColor); }
-
-void TPref::CountyColorMouseDown() { ColorMouseDown(S::CountyColor); }
-
-void TPref::HighwayColorMouseDown() { ColorMouseDown(S::HighwayColor); }
-
-void TPref::LakeColorMouseDown() { ColorMouseDown(S::LakeColor); }
-
-void TPref::IslandColorMouseDown() { ColorMouseDown(S::IslandColor); }
-
-void TPref::RiverColorMouseDown() { ColorMouseDown(S::RiverColor); }
-
-void TPref::CoastColorMouseDown() { ColorMouseDown(S::CoastColor); }

@@ -6,7 +6,6 @@
 #include <QDialog>
 
 #include <functional>
-#include <map>
 #include <vector>
 
 class ColorSwatch;
@@ -30,26 +29,8 @@ public:
     bool SaveSettings();
 
 public slots:
-    void BitBtn1Click();
-    void BitBtn2Click();
-    /// A press of any mouse button on a colour swatch opens the colour dialog on it.
-    void ColdColorMouseDown();
-    void WarmColorMouseDown();
-    void OccludedColorMouseDown();
-    void TroughColorMouseDown();
-    void DrylineColorMouseDown();
-    void LandmassColorMouseDown();
-    void OceanColorMouseDown();
-    void GraticuleColorMouseDown();
-    void BorderColorMouseDown();
-    void InternationalColorMouseDown();
-    void StateColorMouseDown();
-    void CountyColorMouseDown();
-    void HighwayColorMouseDown();
-    void LakeColorMouseDown();
-    void IslandColorMouseDown();
-    void RiverColorMouseDown();
-    void CoastColorMouseDown();
+    void okClicked();     // BitBtn1Click
+    void cancelClicked(); // BitBtn2Click
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -57,7 +38,7 @@ protected:
 private:
     using Id = ChartSettings::Id;
 
-    void FormCreate();
+    void loadAtCreation();
     void buildFrame();
     void buildLineRows();
     void buildLayerRows();
@@ -68,10 +49,8 @@ private:
     void addCheckBox(Id id, const QString &caption, int top);
     void addWidthField(Id id, int captionLeft, int left, int top);
     void addTextField(Id id, int left, int top, int width);
-    void ColorMouseDown(Id id);
+    void swatchPressed(Id id, ColorSwatch *swatch);
     void showValues();
-
-    static const std::map<ChartSettings::Id, void (TPref::*)()> SwatchHandlers;
 
     ChartSettings &m_settings;
     QString m_registryFile;
