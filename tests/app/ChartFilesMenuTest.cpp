@@ -3,6 +3,7 @@
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
 #include "canvas/BmpCodec.h"
+#include "support/Controls.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -126,7 +127,7 @@ TEST_F(ChartFilesMenuTest, BitmapLoadTakesSizeAndFormat)
     EXPECT_EQ(form->session().chart().width(), 7);
     EXPECT_EQ(form->session().chart().paletteBits(), 1);
     EXPECT_EQ(form->session().view().ChartWidth, 800); // the view keeps its size
-    EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Image1"))->size(), QSize(7, 3));
+    EXPECT_EQ(control<QWidget>(*form, QStringLiteral("Image1"))->size(), QSize(7, 3));
 }
 
 TEST_F(ChartFilesMenuTest, CopyPutsTheChartOnTheClipboard)

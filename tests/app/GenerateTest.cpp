@@ -3,6 +3,7 @@
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
 #include "canvas/BmpCodec.h"
+#include "support/Controls.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -34,13 +35,10 @@ protected:
         const char *names[] = {"LatEdit", "LonEdit", "XEdit", "YEdit", "ZoomEdit"};
         const char *texts[] = {lat, lon, w, h, zoom};
         for (int i = 0; i < 5; ++i)
-            form->findChild<QLineEdit *>(QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
+            control<QLineEdit>(*form, QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
     }
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-    QString status() const
-    {
-        return form->findChild<QLabel *>(QStringLiteral("StatusText"))->text();
-    }
+    QString status() const { return control<QLabel>(*form, QStringLiteral("StatusText"))->text(); }
 
     QTemporaryDir dir;
     ChartSettings settings;
@@ -59,13 +57,13 @@ TEST_F(GenerateTest, WritesTheThreeWorkspaceBitmapsAndStartsAFreshSegment)
     EXPECT_EQ(status(), QStringLiteral("Map completed"));
     EXPECT_EQ(form->session().chart().width(), 120);
     EXPECT_EQ(form->session().chart().height(), 90);
-    EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Image1"))->size(), QSize(120, 90));
+    EXPECT_EQ(control<QWidget>(*form, QStringLiteral("Image1"))->size(), QSize(120, 90));
     for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
         EXPECT_EQ(BmpCodec::readFile(path(name)).image, form->session().chart().image()) << name;
     EXPECT_EQ(form->session().segment().count(), 0);
     EXPECT_EQ(form->session().view().ChartWidth, 120);
-    EXPECT_TRUE(form->findChild<QAbstractButton *>(QStringLiteral("GenerateButton"))->isEnabled());
-    EXPECT_TRUE(form->findChild<QAction *>(QStringLiteral("Loadfromfile1"))->isEnabled());
+    EXPECT_TRUE(control<QAbstractButton>(*form, QStringLiteral("GenerateButton"))->isEnabled());
+    EXPECT_TRUE(control<QAction>(*form, QStringLiteral("Loadfromfile1"))->isEnabled());
 }
 
 TEST_F(GenerateTest, BadWidthStopsTheRunAndWritesNoWorkspaceFile)
@@ -80,7 +78,7 @@ TEST_F(GenerateTest, BadWidthStopsTheRunAndWritesNoWorkspaceFile)
     EXPECT_FALSE(QFile::exists(path("temp2.bmp")));
     EXPECT_EQ(form->session().segment().count(), 1);
     EXPECT_EQ(status(), QStringLiteral("Finishing map..."));
-    EXPECT_TRUE(form->findChild<QAbstractButton *>(QStringLiteral("ColdFront"))->isEnabled());
+    EXPECT_TRUE(control<QAbstractButton>(*form, QStringLiteral("ColdFront"))->isEnabled());
 }
 
 TEST_F(GenerateTest, ChartTooLargeIsRefusedBeforeAnythingChanges)
@@ -102,6 +100,6 @@ TEST_F(GenerateTest, ErasingAfterGenerateGoesBackToTheNewBaseMap)
     form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10, 10);
     form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 100, 80);
     EXPECT_NE(form->session().chart().image(), base);
-    form->findChild<QAbstractButton *>(QStringLiteral("EraseButton"))->click();
+    control<QAbstractButton>(*form, QStringLiteral("EraseButton"))->click();
     EXPECT_EQ(form->session().chart().image(), base);
 }

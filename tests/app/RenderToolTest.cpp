@@ -3,6 +3,7 @@
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
 #include "canvas/BmpCodec.h"
+#include "support/Controls.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -54,13 +55,13 @@ TEST_F(RenderToolTest, SameChartAsTheWindow)
     const char *names[] = {"LatEdit", "LonEdit", "XEdit", "YEdit", "ZoomEdit"};
     const char *texts[] = {"45", "-93.5", "240", "180", "2.5"};
     for (int i = 0; i < 5; ++i)
-        form.findChild<QLineEdit *>(QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
+        control<QLineEdit>(form, QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
     form.generateClicked();
     const auto press = [&](int x, int y) {
         form.chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, x, y);
     };
     const auto click = [&](const char *name) {
-        form.findChild<QAbstractButton *>(QLatin1String(name))->click();
+        control<QAbstractButton>(form, QLatin1String(name))->click();
     };
     click("WarmFront");
     press(20, 90);

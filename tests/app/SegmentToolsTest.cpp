@@ -4,6 +4,8 @@
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
 #include "canvas/BmpCodec.h"
+#include "support/Controls.h"
+#include "support/Pixels.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -19,31 +21,14 @@ namespace
 
 using S = ChartSettings;
 
-QImage plain(QRgb colour)
-{
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-bool hasColour(const QImage &image, ChartColor colour, QRect area = {})
-{
-    area = area.isNull() ? image.rect() : area.intersected(image.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixel(x, y) == toQRgb(colour))
-                return true;
-    return false;
-}
-
 class SegmentToolsTest : public ::testing::Test
 {
 public:
     void SetUp() override
     {
         writeFile(QStringLiteral("saveddat.txt"), "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
-        BmpCodec::writeFile(path("temp0.bmp"), plain(qRgb(255, 255, 255)), 0);
-        BmpCodec::writeFile(path("temp1.bmp"), plain(qRgb(200, 230, 255)), 0);
+        BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
+        BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
         form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
     }
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
@@ -65,7 +50,7 @@ public:
     }
     void click(const char *button)
     {
-        form->findChild<QAbstractButton *>(QLatin1String(button))->click();
+        control<QAbstractButton>(*form, QLatin1String(button))->click();
     }
     QImage chart() const { return form->session().chart().image(); }
 
@@ -94,8 +79,9 @@ TEST_F(SegmentToolsTest, TextLabelAsksAndCancelShowsTheSnapshot)
     press(100, 100);
     EXPECT_EQ(dialogs.inputs,
               QStringList{QStringLiteral("Input text|Input text to appear at click")});
-    EXPECT_TRUE(hasColour(chart(), 0, QRect(100, 100, 60, 20)));
-    EXPECT_FALSE(hasColour(chart(), 0, QRect(60, 60, 40, 40))); // not centred: starts at the press
+    EXPECT_TRUE(Pixels::contains(chart(), 0, QRect(100, 100, 60, 20)));
+    EXPECT_FALSE(
+        Pixels::contains(chart(), 0, QRect(60, 60, 40, 40))); // not centred: starts at the press
     press(150, 150); // answered like Cancel: the starting, empty text
     EXPECT_EQ(chart(), fileImage("temp1.bmp"));
     EXPECT_EQ(fileImage("temp2.bmp"), chart());
@@ -118,27 +104,27 @@ TEST_F(SegmentToolsTest, WidthThatIsNotAnIntegerStopsThePress)
 TEST_F(SegmentToolsTest, PanelChangesRestyleTheWholeSegment)
 {
     click("Isopleth");
-    auto *colour = form->findChild<QComboBox *>(QStringLiteral("LineColor"));
+    auto *colour = control<QComboBox>(*form, QStringLiteral("LineColor"));
     colour->setCurrentText(QStringLiteral("Red"));
     press(40, 150);
     press(200, 100);
     press(360, 150);
-    EXPECT_TRUE(hasColour(chart(), chartRgb(255, 0, 0)));
+    EXPECT_TRUE(Pixels::contains(chart(), chartRgb(255, 0, 0)));
     colour->setCurrentText(QStringLiteral("Blue"));
     press(380, 250);
-    EXPECT_FALSE(hasColour(chart(), chartRgb(255, 0, 0)));
-    EXPECT_TRUE(hasColour(chart(), chartRgb(0, 0, 255)));
+    EXPECT_FALSE(Pixels::contains(chart(), chartRgb(255, 0, 0)));
+    EXPECT_TRUE(Pixels::contains(chart(), chartRgb(0, 0, 255)));
 }
 
 // Real mouse clicks on the chart image, as the window receives them.
 TEST_F(SegmentToolsTest, ClicksOnTheChartImageDrawAColdFront)
 {
     form->show();
-    QWidget *image = form->findChild<QWidget *>(QStringLiteral("Image1"));
+    QWidget *image = control<QWidget>(*form, QStringLiteral("Image1"));
     ASSERT_NE(image, nullptr);
     QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, QPoint(40, 150));
     QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, QPoint(200, 120));
     QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, QPoint(360, 150));
     EXPECT_EQ(form->session().segment().count(), 3);
-    EXPECT_TRUE(hasColour(fileImage("temp2.bmp"), settings.color(S::ColdColor)));
+    EXPECT_TRUE(Pixels::contains(fileImage("temp2.bmp"), settings.color(S::ColdColor)));
 }

@@ -3,6 +3,7 @@
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
 #include "canvas/BmpCodec.h"
+#include "support/Controls.h"
 #include "support/Pixels.h"
 
 #include <QAction>
@@ -34,7 +35,7 @@ protected:
     }
     static QString text(TForm1 &form, const char *name)
     {
-        return form.findChild<QLineEdit *>(QLatin1String(name))->text();
+        return control<QLineEdit>(form, QLatin1String(name))->text();
     }
 
     QTemporaryDir dir;
@@ -80,7 +81,7 @@ TEST_F(StartupTest, FieldsViewAndChartComeFromTheWorkspace)
     EXPECT_EQ(form->session().view().ChartHeight, 600);
     EXPECT_EQ(form->session().view().Zoom, 2.5);
     EXPECT_EQ(form->session().chart().image(), sample());
-    EXPECT_EQ(form->findChild<QWidget *>(QStringLiteral("Image1"))->size(), QSize(40, 30));
+    EXPECT_EQ(control<QWidget>(*form, QStringLiteral("Image1"))->size(), QSize(40, 30));
 }
 
 TEST_F(StartupTest, HalfWidthRoundsToEvenAndTheTextStays)

@@ -5,6 +5,7 @@
 #include "app/TAboutForm.h"
 #include "app/TPref.h"
 #include "canvas/BmpCodec.h"
+#include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <QAbstractButton>
@@ -49,9 +50,7 @@ protected:
     }
     template <typename T> T *child(const char *name) const
     {
-        T *found = form->findChild<T *>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return control<T>(*form, QLatin1String(name));
     }
     QLineEdit *edit(const char *name) const { return child<QLineEdit>(name); }
 
@@ -223,7 +222,7 @@ TEST_F(TForm1Test, AboutBoxAndPreferencesWindow)
     TAboutForm about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
     EXPECT_EQ(about.size(), QSize(186, 169));
-    auto *ok = about.findChild<QPushButton *>(QStringLiteral("BitBtn1"));
+    auto *ok = control<QPushButton>(about, QStringLiteral("BitBtn1"));
     ASSERT_NE(ok, nullptr);
     EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(ok->geometry(), QRect(52, 104, 75, 25));

@@ -3,6 +3,7 @@
 #include "app/TPref.h"
 #include "RecordingDialogs.h"
 #include "app/ColorSwatch.h"
+#include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <QCheckBox>
@@ -42,7 +43,7 @@ protected:
     }
     QPushButton *button(TPref &pref, const char *name)
     {
-        return pref.findChild<QPushButton *>(QLatin1String(name));
+        return control<QPushButton>(pref, QLatin1String(name));
     }
 
     QTemporaryDir dir;
@@ -130,7 +131,7 @@ TEST_F(TPrefTest, UnreadableStoreIsReportedOnceAtCreation)
         QStringList{
             QStringLiteral("Cannot read the preferences file %1: Permission denied.").arg(hive())});
     EXPECT_EQ(settings.color(S::LakeColor), 0x00FF8080u);
-    EXPECT_EQ(pref->findChild<ColorSwatch *>(QStringLiteral("LakeColor"))->color(), 0x00FF8080u);
+    EXPECT_EQ(control<ColorSwatch>(*pref, QStringLiteral("LakeColor"))->color(), 0x00FF8080u);
     pref->show();
     button(*pref, "BitBtn2")->click();
     pref->show();
@@ -177,31 +178,30 @@ TEST_F(TPrefTest, EveryValueHasItsControl)
         const QString name = S::name(S::Id(i));
         EXPECT_NE(pref.findChild<QWidget *>(name), nullptr) << name.toStdString();
     }
-    auto *style = pref.findChild<QComboBox *>(QStringLiteral("GraticuleType"));
+    auto *style = control<QComboBox>(pref, QStringLiteral("GraticuleType"));
     ASSERT_NE(style, nullptr);
     EXPECT_EQ(style->count(), 5);
     EXPECT_EQ(style->itemText(3), QStringLiteral("Mixed"));
-    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("ColdColor"))->geometry(),
+    EXPECT_EQ(control<QWidget>(pref, QStringLiteral("ColdColor"))->geometry(),
               QRect(112, 24, 41, 21));
-    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("ColdWidth"))->geometry(),
+    EXPECT_EQ(control<QWidget>(pref, QStringLiteral("ColdWidth"))->geometry(),
               QRect(228, 24, 29, 21));
-    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("CoastWidth"))->geometry(),
+    EXPECT_EQ(control<QWidget>(pref, QStringLiteral("CoastWidth"))->geometry(),
               QRect(232, 440, 29, 21));
-    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("GridInterval"))->geometry(),
+    EXPECT_EQ(control<QWidget>(pref, QStringLiteral("GridInterval"))->geometry(),
               QRect(396, 20, 45, 21));
-    EXPECT_EQ(pref.findChild<QWidget *>(QStringLiteral("ColdColor"))->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(control<QWidget>(pref, QStringLiteral("ColdColor"))->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(TPrefTest, ControlsEditTheSettingsAtOnce)
 {
     TPref pref(settings, hive());
     pref.show();
-    pref.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->setText(QStringLiteral("4"));
-    pref.findChild<QCheckBox *>(QStringLiteral("River"))->setChecked(true);
-    pref.findChild<QComboBox *>(QStringLiteral("GraticuleType"))
-        ->setEditText(QStringLiteral("Wavy"));
+    control<QLineEdit>(pref, QStringLiteral("ColdWidth"))->setText(QStringLiteral("4"));
+    control<QCheckBox>(pref, QStringLiteral("River"))->setChecked(true);
+    control<QComboBox>(pref, QStringLiteral("GraticuleType"))->setEditText(QStringLiteral("Wavy"));
     dialogs.colourAnswer = 0x00123456;
-    QTest::mouseClick(pref.findChild<QWidget *>(QStringLiteral("ColdColor")), Qt::RightButton);
+    QTest::mouseClick(control<QWidget>(pref, QStringLiteral("ColdColor")), Qt::RightButton);
     EXPECT_EQ(dialogs.colourAsked, QList<ChartColor>{0x00880000});
     EXPECT_EQ(settings.text(S::ColdWidth), QStringLiteral("4"));
     EXPECT_TRUE(settings.isOn(S::River));
@@ -209,28 +209,26 @@ TEST_F(TPrefTest, ControlsEditTheSettingsAtOnce)
     EXPECT_EQ(settings.color(S::ColdColor), 0x00123456u);
 
     dialogs.colourAnswer.reset(); // a cancelled dialog changes nothing
-    QTest::mouseClick(pref.findChild<QWidget *>(QStringLiteral("WarmColor")), Qt::LeftButton);
+    QTest::mouseClick(control<QWidget>(pref, QStringLiteral("WarmColor")), Qt::LeftButton);
     EXPECT_EQ(settings.color(S::WarmColor), 0xDDu);
 
     button(pref, "BitBtn2")->click(); // Cancel keeps the changes in effect
     EXPECT_EQ(settings.color(S::ColdColor), 0x00123456u);
     pref.show(); // and shows them again as left
-    EXPECT_EQ(pref.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->text(),
-              QStringLiteral("4"));
+    EXPECT_EQ(control<QLineEdit>(pref, QStringLiteral("ColdWidth"))->text(), QStringLiteral("4"));
     button(pref, "BitBtn1")->click();
     S stored;
     TPref reader(stored, hive());
     EXPECT_EQ(stored.text(S::GraticuleType), QStringLiteral("Wavy"));
     EXPECT_EQ(stored.color(S::ColdColor), 0x00123456u);
-    EXPECT_EQ(reader.findChild<QLineEdit *>(QStringLiteral("ColdWidth"))->text(),
-              QStringLiteral("4"));
+    EXPECT_EQ(control<QLineEdit>(reader, QStringLiteral("ColdWidth"))->text(), QStringLiteral("4"));
 }
 
 TEST_F(TPrefTest, EnterInAFieldPressesOk)
 {
     TPref pref(settings, hive());
     pref.show();
-    auto *field = pref.findChild<QLineEdit *>(QStringLiteral("JPEGComp"));
+    auto *field = control<QLineEdit>(pref, QStringLiteral("JPEGComp"));
     field->setFocus();
     field->setText(QStringLiteral("90"));
     QTest::keyClick(field, Qt::Key_Return);
@@ -257,7 +255,7 @@ TEST_F(TPrefTest, EnterOnAFocusedButtonPressesThatButton)
     pref.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
     button(pref, "BitBtn2")->setFocus();
-    auto *field = pref.findChild<QLineEdit *>(QStringLiteral("GridInterval"));
+    auto *field = control<QLineEdit>(pref, QStringLiteral("GridInterval"));
     field->setFocus();
     ASSERT_TRUE(field->hasFocus());
     QTest::keyClick(field, Qt::Key_Enter, Qt::KeypadModifier);
@@ -271,7 +269,7 @@ TEST_F(TPrefTest, TypedGraticuleStyleIsTakenButNotAddedToTheList)
     pref.show();
     pref.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
-    auto *style = pref.findChild<QComboBox *>(QStringLiteral("GraticuleType"));
+    auto *style = control<QComboBox>(pref, QStringLiteral("GraticuleType"));
     ASSERT_NE(style, nullptr);
     style->setFocus();
     style->lineEdit()->clear();

@@ -4,6 +4,7 @@
 #include "editing/ChartSession.h"
 #include "canvas/BmpCodec.h"
 #include "canvas/ChartError.h"
+#include "support/Pixels.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -16,23 +17,6 @@ namespace
 {
 
 using S = ChartSettings;
-
-QImage plain(QRgb colour)
-{
-    QImage image(400, 300, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-bool hasColour(const QImage &image, ChartColor colour, QRect area = {})
-{
-    area = area.isNull() ? image.rect() : area.intersected(image.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixel(x, y) == toQRgb(colour))
-                return true;
-    return false;
-}
 
 // Answers the Text tool's question from a list, then with an empty text.
 class ScriptedPrompt : public PressPrompt
@@ -53,8 +37,8 @@ public:
     void SetUp() override
     {
         writeFile("saveddat.txt", "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
-        BmpCodec::writeFile(path("temp0.bmp"), plain(qRgb(255, 255, 255)), 0);
-        BmpCodec::writeFile(path("temp1.bmp"), plain(qRgb(200, 230, 255)), 0);
+        BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
+        BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
         session = std::make_unique<ChartSession>(settings, Workspace(dir.path()));
         startUp = session->startUp();
     }
@@ -184,7 +168,7 @@ TEST_F(ChartSessionTest, ColdFrontThroughThreePointsIsDrawnInColdColour)
     press(40, 150);
     press(200, 120);
     press(360, 150);
-    EXPECT_TRUE(hasColour(fileImage("temp2.bmp"), settings.color(S::ColdColor)));
+    EXPECT_TRUE(Pixels::contains(fileImage("temp2.bmp"), settings.color(S::ColdColor)));
 }
 
 TEST_F(ChartSessionTest, MarkersMoveUntilCommitted)
@@ -193,16 +177,16 @@ TEST_F(ChartSessionTest, MarkersMoveUntilCommitted)
     press(60, 60);
     press(300, 200);
     const ChartColor warm = settings.color(S::WarmColor);
-    EXPECT_FALSE(hasColour(chart(), warm, QRect(30, 30, 60, 60)));
-    EXPECT_TRUE(hasColour(chart(), warm, QRect(270, 170, 60, 60)));
+    EXPECT_FALSE(Pixels::contains(chart(), warm, QRect(30, 30, 60, 60)));
+    EXPECT_TRUE(Pixels::contains(chart(), warm, QRect(270, 170, 60, 60)));
     session->commit();
     press(60, 60);
-    EXPECT_TRUE(hasColour(chart(), warm, QRect(30, 30, 60, 60)));
-    EXPECT_TRUE(hasColour(chart(), warm, QRect(270, 170, 60, 60)));
+    EXPECT_TRUE(Pixels::contains(chart(), warm, QRect(30, 30, 60, 60)));
+    EXPECT_TRUE(Pixels::contains(chart(), warm, QRect(270, 170, 60, 60)));
     EXPECT_EQ(session->lineTool(), LineTool::ColdFront); // markers keep the line tool
     session->chooseMarker(PressMode::HighCentre);
     press(200, 100);
-    EXPECT_TRUE(hasColour(chart(), settings.color(S::ColdColor), QRect(170, 70, 60, 60)));
+    EXPECT_TRUE(Pixels::contains(chart(), settings.color(S::ColdColor), QRect(170, 70, 60, 60)));
 }
 
 TEST_F(ChartSessionTest, TextLabelStartsAtThePressAndAnEmptyTextShowsTheSnapshot)
@@ -211,8 +195,8 @@ TEST_F(ChartSessionTest, TextLabelStartsAtThePressAndAnEmptyTextShowsTheSnapshot
     prompt.answers = {QStringLiteral("Front")};
     press(100, 100);
     EXPECT_EQ(prompt.asked, 1);
-    EXPECT_TRUE(hasColour(chart(), 0, QRect(100, 100, 60, 20)));
-    EXPECT_FALSE(hasColour(chart(), 0, QRect(60, 60, 40, 40)));
+    EXPECT_TRUE(Pixels::contains(chart(), 0, QRect(100, 100, 60, 20)));
+    EXPECT_FALSE(Pixels::contains(chart(), 0, QRect(60, 60, 40, 40)));
     press(150, 150);
     EXPECT_EQ(chart(), fileImage("temp1.bmp"));
     EXPECT_EQ(fileImage("temp2.bmp"), chart());
@@ -251,7 +235,7 @@ TEST_F(ChartSessionTest, HundredAndFirstPressChangesNothing)
 TEST_F(ChartSessionTest, LoadMakesTheChartTheBaseMapAndExitKeepsIt)
 {
     press(40, 150);
-    const QImage picture = plain(qRgb(9, 90, 190));
+    const QImage picture = Pixels::plain(400, 300, qRgb(9, 90, 190));
     BmpCodec::writeFile(path("picture.bmp"), picture, 0);
     session->load(path("picture.bmp"));
     EXPECT_EQ(chart(), picture);
@@ -274,9 +258,9 @@ TEST_F(ChartSessionTest, ChartIsReadEvenWhenTheSavedFieldsAreMissing)
     ASSERT_EQ(result.errors.size(), 1);
     EXPECT_TRUE(result.errors[0].startsWith(QStringLiteral("File not found")));
     EXPECT_FALSE(result.fields.has_value());
-    EXPECT_EQ(next.chart().image(), plain(qRgb(200, 230, 255)));
+    EXPECT_EQ(next.chart().image(), Pixels::plain(400, 300, qRgb(200, 230, 255)));
     next.exit(ChartSession::firstStartFields());
-    EXPECT_EQ(fileImage("temp1.bmp"), plain(qRgb(200, 230, 255)));
+    EXPECT_EQ(fileImage("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)));
 }
 
 // A chart file that cannot be read is moved aside, replacing an older one, so that nothing

@@ -44,3 +44,20 @@ QRect Pixels::changedArea(const QImage &image)
                 area |= QRect(x, y, 1, 1);
     return area;
 }
+
+QImage Pixels::plain(int width, int height, QRgb colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+bool Pixels::contains(const QImage &image, ChartColor colour, QRect area)
+{
+    area = area.isNull() ? image.rect() : area.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) == toQRgb(colour))
+                return true;
+    return false;
+}

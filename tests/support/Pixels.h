@@ -25,6 +25,10 @@ public:
     static QString rows(std::initializer_list<const char *> rows);
     /// The smallest rectangle holding every pixel that is not the sentinel.
     static QRect changedArea(const QImage &image);
+    /// A 32-bit picture of that size in one colour.
+    static QImage plain(int width, int height, QRgb colour);
+    /// Whether any pixel of the area (the whole image when null) has the colour.
+    static bool contains(const QImage &image, ChartColor colour, QRect area = {});
     /// The colour of one pixel.
     static ChartColor at(const QImage &image, int x, int y);
 };
