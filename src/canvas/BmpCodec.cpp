@@ -487,5 +487,5 @@ void BmpCodec::writeFile(const QString &path, const QImage &image, int paletteBi
 {
     ReplacingFile file(path, sync);
     if (!file.open() || !write(file.device(), image, paletteBits) || !file.commit())
-        throw ChartError::cannotCreate(path);
+        throw ChartError::cannotCreate(path, file.error());
 }

@@ -1,53 +1,70 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "canvas/ReplacingFile.h"
 
+#include <QFile>
+#include <QRandomGenerator>
+
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 ReplacingFile::ReplacingFile(const QString &path, Sync sync) : m_path(path), m_sync(sync) {}
 
 ReplacingFile::~ReplacingFile()
 {
-    if (m_file.isOpen())
-        m_file.close();
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
     if (!m_committed && !m_temporary.isEmpty())
         ::unlink(m_temporary.constData());
 }
 
 bool ReplacingFile::open()
 {
-    m_temporary = QFile::encodeName(m_path) + ".XXXXXX";
-    const int fd = ::mkstemp(m_temporary.data());
-    if (fd < 0) {
-        m_error = errno;
-        m_temporary.clear();
+    if (!createTemporary())
         return false;
-    }
-    // A new file gets the usual permissions, not the temporary file's private ones.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    if (!m_file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-        m_error = errno ? errno : EIO;
-        ::close(fd);
-        return false;
-    }
+    m_device = std::make_unique<DescriptorDevice>(m_descriptor);
     return true;
+}
+
+// The temporary file is created with the usual permissions of a new file (the process's
+// umask applies), not the private ones of mkstemp, and without changing the umask, which
+// belongs to the whole process.
+bool ReplacingFile::createTemporary()
+{
+    static constexpr char Letters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const QByteArray target = QFile::encodeName(m_path);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray name = target + '.';
+        for (int i = 0; i < 6; ++i)
+            name += Letters[QRandomGenerator::global()->bounded(int(sizeof Letters) - 1)];
+        m_descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_descriptor >= 0) {
+            m_temporary = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    m_error = errno;
+    return false;
 }
 
 bool ReplacingFile::commit()
 {
-    errno = 0;
-    const bool written = m_file.flush() && m_file.error() == QFileDevice::NoError
-                         && (m_sync == Sync::Later || ::fsync(m_file.handle()) == 0);
-    if (!written) {
-        m_error = errno ? errno : EIO;
+    if (m_device->lastError() != 0)
+        return false;
+    if (m_sync == Sync::ToDisk && ::fsync(m_descriptor) != 0) {
+        m_error = errno;
         return false;
     }
-    m_file.close();
+    const int closed = ::close(m_descriptor);
+    m_descriptor = -1;
+    if (closed != 0) {
+        m_error = errno;
+        return false;
+    }
     if (::rename(m_temporary.constData(), QFile::encodeName(m_path).constData()) != 0) {
         m_error = errno;
         return false;
@@ -59,17 +76,8 @@ bool ReplacingFile::commit()
 bool ReplacingFile::write(const QString &path, const QByteArray &bytes, Sync sync, int *error)
 {
     ReplacingFile file(path, sync);
-    const bool written = file.open() && file.writeAll(bytes) && file.commit();
+    const bool written = file.open() && file.device().write(bytes) == bytes.size() && file.commit();
     if (!written && error)
         *error = file.error();
     return written;
-}
-
-bool ReplacingFile::writeAll(const QByteArray &bytes)
-{
-    errno = 0;
-    if (m_file.write(bytes) == bytes.size())
-        return true;
-    m_error = errno ? errno : EIO;
-    return false;
 }

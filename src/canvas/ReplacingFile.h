@@ -1,9 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "canvas/DescriptorDevice.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
+
+#include <memory>
 
 /// Replaces a file as a whole: everything is written to a temporary file beside it, which
 /// takes the file's name only when all of it is written, so a failed or interrupted write
@@ -20,14 +23,15 @@ public:
     ReplacingFile(const ReplacingFile &) = delete;
     ReplacingFile &operator=(const ReplacingFile &) = delete;
 
-    /// Creates the temporary file; false when the folder refuses it.
+    /// Creates the temporary file, named after the file with a dot and six letters or
+    /// digits; false when the folder refuses it.
     bool open();
     /// The device to write to once open.
-    QIODevice &device() { return m_file; }
+    QIODevice &device() { return *m_device; }
     /// Puts the written file in place of the old one; false when that fails.
     bool commit();
     /// The system's error number of the failure.
-    int error() const { return m_error; }
+    int error() const { return m_error ? m_error : m_device ? m_device->lastError() : 0; }
 
     /// Writes all the bytes to the path, replacing it; false on failure, with the system's
     /// error number in *error when one is asked for.
@@ -35,12 +39,13 @@ public:
                       int *error = nullptr);
 
 private:
-    bool writeAll(const QByteArray &bytes);
+    bool createTemporary();
 
     QString m_path;
     Sync m_sync;
     QByteArray m_temporary;
-    QFile m_file;
+    int m_descriptor = -1;
+    std::unique_ptr<DescriptorDevice> m_device;
     int m_error = 0;
     bool m_committed = false;
 };

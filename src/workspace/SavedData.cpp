@@ -9,8 +9,6 @@
 
 #include <QFile>
 
-#include <cerrno>
-
 ViewValues SavedFields::view() const
 {
     ViewValues v;
@@ -54,12 +52,7 @@ SavedFields SavedData::read(const QString &path) { return parse(DataFile::readAl
 
 void SavedData::write(const QString &path, const SavedFields &fields)
 {
-    ReplacingFile file(path);
-    if (!file.open())
-        throw ChartError(FileErrors::message(file.error()));
-    const QByteArray bytes = format(fields);
-    if (file.device().write(bytes) != bytes.size())
-        throw ChartError(FileErrors::message(errno ? errno : EIO));
-    if (!file.commit())
-        throw ChartError(FileErrors::message(file.error()));
+    int error = 0;
+    if (!ReplacingFile::write(path, format(fields), ReplacingFile::Sync::ToDisk, &error))
+        throw ChartError(FileErrors::message(error));
 }

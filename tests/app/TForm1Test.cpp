@@ -201,8 +201,9 @@ TEST_F(TForm1Test, ExitIntoReadOnlyFolderReportsAndKeepsEverything)
         ReadOnlyFolder readOnly(dir.path());
         form->exitChosen();
     }
-    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Cannot create file ")
-                                          + dir.filePath("temp1.bmp") + u'.'});
+    EXPECT_EQ(dialogs.errors,
+              QStringList{QStringLiteral("Cannot create file ") + dir.filePath("temp1.bmp")
+                          + QStringLiteral(": Permission denied.")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(readFile(QStringLiteral("temp1.bmp")), chartBefore);
     EXPECT_EQ(readFile(QStringLiteral("saveddat.txt")), fieldsBefore);
