@@ -84,6 +84,8 @@ bool ChartSession::press(int x, int y, const PanelLine &isopleth, PressPrompt &p
 {
     if (!m_segment.append(x, y))
         return false;
+    m_history.forgetRedo();
+    m_undoStepsBack = false;
     drawPress(x, y, isopleth, prompt);
     return true;
 }
@@ -122,37 +124,65 @@ void ChartSession::chooseMarker(PressMode mode)
 
 void ChartSession::commit()
 {
+    const auto before = snapshotState();
     saveSnapshot();
+    recordSince(before);
     m_segment.clear();
 }
 
 void ChartSession::undo()
 {
-    loadSnapshot();
-    m_segment.clear();
+    if (!m_undoStepsBack) {
+        const ChartState drawn = chartState();
+        const bool hadSegment = m_segment.count() > 0;
+        loadSnapshot();
+        m_segment.clear();
+        if (hadSegment)
+            m_history.recordUndone(drawn, chartState());
+        m_undoStepsBack = true;
+        return;
+    }
+    auto state = snapshotState();
+    if (state && m_history.undo(*state))
+        restore(*state);
+}
+
+void ChartSession::redo()
+{
+    auto state = snapshotState();
+    if (state && m_history.redo(*state)) {
+        restore(*state);
+        m_undoStepsBack = true;
+    }
 }
 
 void ChartSession::erase()
 {
+    const auto before = snapshotState();
     m_chart.loadFromFile(m_workspace.baseMapPath());
     saveSnapshot();
+    recordSince(before);
     m_segment.clear();
 }
 
 void ChartSession::generate(const ViewValues &view, GenerationProgress &progress)
 {
     ChartBitmap::checkSize(view.ChartWidth, view.ChartHeight);
+    const auto before = snapshotState();
     m_view = view;
     m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
     MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).GenerateMap(m_view);
     writeWorkspaceBitmaps();
+    recordSince(before);
     m_segment.clear();
 }
 
 void ChartSession::load(const QString &path)
 {
+    const auto before = snapshotState();
     ChartFiles::load(m_chart, m_canvas, path);
     writeWorkspaceBitmaps();
+    recordSince(before);
     m_segment.clear();
 }
 
@@ -193,4 +223,34 @@ void ChartSession::saveSnapshot()
     m_snapshot.reset(); // a failed write may have left either picture in the file
     m_chart.saveToFile(m_workspace.snapshotPath(), m_workspace.sync());
     m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
+}
+
+std::optional<ChartState> ChartSession::snapshotState() const
+{
+    if (!m_snapshot)
+        return std::nullopt;
+    return ChartState{m_snapshot->image, m_snapshot->paletteBits, m_view};
+}
+
+ChartState ChartSession::chartState() const
+{
+    return ChartState{m_chart.image(), m_chart.paletteBits(), m_view};
+}
+
+// A new committed state: the change from the one before joins the history, and the next
+// Undo again first throws away the current segment.
+void ChartSession::recordSince(const std::optional<ChartState> &before)
+{
+    if (before)
+        m_history.record(*before, chartState());
+    m_undoStepsBack = false;
+}
+
+// A state from the history becomes the chart and the snapshot.
+void ChartSession::restore(const ChartState &state)
+{
+    m_chart.assign(state.image, state.paletteBits);
+    m_view = state.view;
+    saveSnapshot();
+    m_segment.clear();
 }

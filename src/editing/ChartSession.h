@@ -6,6 +6,7 @@
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
 #include "editing/PressPrompt.h"
+#include "editing/UndoHistory.h"
 #include "mapgen/GenerationProgress.h"
 #include "prefs/ChartSettings.h"
 #include "workspace/ChartFiles.h"
@@ -62,8 +63,15 @@ public:
     void chooseMarker(PressMode mode);
     /// New segment: the chart as it stands becomes the snapshot; the segment starts empty.
     void commit();
-    /// Throws the current segment away: back to the snapshot.
+    /// Undo: the first time after an edit, throws the current segment away (back to the
+    /// snapshot); each time again, steps back one committed state (a segment, Erase,
+    /// Generate or Load), which becomes the snapshot.
     void undo();
+    /// Redo: steps forward again to the state the last Undo left; a new press forgets the
+    /// steps forward.
+    void redo();
+    /// The undo history of this run.
+    const UndoHistory &history() const { return m_history; }
     /// Back to the bare base map, which also becomes the snapshot.
     void erase();
     /// A new base map for a view (the map-maker texts' view); it becomes the chart, the
@@ -97,6 +105,10 @@ private:
     void writeWorkspaceBitmaps();
     void loadSnapshot();
     void saveSnapshot();
+    std::optional<ChartState> snapshotState() const;
+    ChartState chartState() const;
+    void recordSince(const std::optional<ChartState> &before);
+    void restore(const ChartState &state);
 
     // The picture of "temp1.bmp" as this session last wrote or read it.
     struct Snapshot {
@@ -113,4 +125,6 @@ private:
     LineTool m_lineTool = LineTool::ColdFront;
     PressMode m_pressMode = PressMode::Line;
     std::optional<Snapshot> m_snapshot;
+    UndoHistory m_history;
+    bool m_undoStepsBack = false; // the next Undo steps back through the history
 };

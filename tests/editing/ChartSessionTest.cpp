@@ -65,7 +65,7 @@ public:
     ChartSession::StartUp startUp;
 };
 
-enum class Shows { Unchanged, Snapshot, SnapshotWithDrawing, BaseMap };
+enum class Shows { Unchanged, Changed, Snapshot, SnapshotWithDrawing, BaseMap };
 enum class File { Unchanged, Chart, BaseMap };
 
 struct Row {
@@ -118,12 +118,16 @@ TEST_F(ChartSessionTest, StateTableOfPressesAndTools)
          -1},
         {"Undo", [](ChartSession &s) { s.undo(); }, Shows::Snapshot, File::Unchanged,
          File::Unchanged, -1, -1},
-        {"Undo twice", [](ChartSession &s) { s.undo(); }, Shows::Snapshot, File::Unchanged,
-         File::Unchanged, -1, -1},
+        {"Undo again: back before the marker", [](ChartSession &s) { s.undo(); }, Shows::Changed,
+         File::Chart, File::Unchanged, -1, -1},
         {"Erase", [](ChartSession &s) { s.erase(); }, Shows::BaseMap, File::BaseMap,
          File::Unchanged, -1, -1},
         {"Undo after Erase", [](ChartSession &s) { s.undo(); }, Shows::BaseMap, File::Unchanged,
          File::Unchanged, -1, -1},
+        {"Undo again: back across Erase", [](ChartSession &s) { s.undo(); }, Shows::Changed,
+         File::Chart, File::Unchanged, -1, -1},
+        {"Redo", [](ChartSession &s) { s.redo(); }, Shows::BaseMap, File::BaseMap, File::Unchanged,
+         -1, -1},
     };
     for (const Row &row : rows) {
         const QImage chartBefore = chart();
@@ -137,6 +141,9 @@ TEST_F(ChartSessionTest, StateTableOfPressesAndTools)
         switch (row.chart) {
         case Shows::Unchanged:
             EXPECT_EQ(chart(), chartBefore);
+            break;
+        case Shows::Changed:
+            EXPECT_NE(chart(), chartBefore);
             break;
         case Shows::Snapshot:
             EXPECT_EQ(chart(), snapshot);
@@ -161,6 +168,61 @@ TEST_F(ChartSessionTest, StateTableOfPressesAndTools)
         EXPECT_EQ(session->segment().count(), row.countChange > 0 ? countBefore + 1 : 0);
         EXPECT_EQ(int(session->lineTool()), row.tool < 0 ? toolBefore : row.tool);
     }
+}
+
+// Three committed segments on a base map: the first Undo only throws away the (empty)
+// current segment, the next three step back to the base map, and Redo steps forward again,
+// the chart and temp1.bmp equal pixel for pixel to what they were.
+TEST_F(ChartSessionTest, UndoHistoryStepsBackAndForthThroughCommittedSegments)
+{
+    session->erase(); // the base map
+    std::vector<QImage> states{chart()};
+    const QPoint segments[3][3] = {{{40, 150}, {200, 120}, {360, 150}},
+                                   {{40, 50}, {200, 80}, {360, 40}},
+                                   {{60, 250}, {200, 200}, {300, 280}}};
+    for (const auto &segment : segments) {
+        for (const QPoint p : segment)
+            press(p.x(), p.y());
+        session->commit();
+        states.push_back(chart());
+    }
+    session->undo();
+    EXPECT_EQ(chart(), states[3]);
+    for (int back = 2; back >= 0; --back) {
+        session->undo();
+        EXPECT_EQ(chart(), states[size_t(back)]) << back;
+        EXPECT_EQ(fileImage("temp1.bmp"), states[size_t(back)]) << back;
+    }
+    for (size_t forward = 1; forward <= 2; ++forward) {
+        session->redo();
+        EXPECT_EQ(chart(), states[forward]) << forward;
+        EXPECT_EQ(fileImage("temp1.bmp"), states[forward]) << forward;
+    }
+    press(100, 100); // a new press forgets the steps forward
+    EXPECT_EQ(session->history().redoSteps(), 0u);
+}
+
+// A segment thrown away by the first Undo comes back with Redo; Generate and Load are steps
+// like any other, the view with them.
+TEST_F(ChartSessionTest, RedoBringsBackAThrownAwaySegmentAndUndoCrossesLoad)
+{
+    press(40, 150);
+    press(200, 120);
+    const QImage drawn = chart();
+    session->undo();
+    EXPECT_EQ(chart(), fileImage("temp1.bmp"));
+    session->redo();
+    EXPECT_EQ(chart(), drawn);
+    EXPECT_EQ(fileImage("temp1.bmp"), drawn);
+
+    const QImage small = Pixels::plain(30, 20, qRgb(9, 90, 190));
+    BmpCodec::writeFile(path("small.bmp"), small, 0);
+    session->load(path("small.bmp"));
+    session->undo();
+    session->undo();
+    EXPECT_EQ(chart(), drawn);
+    session->redo();
+    EXPECT_EQ(chart(), small);
 }
 
 TEST_F(ChartSessionTest, ColdFrontThroughThreePointsIsDrawnInColdColour)

@@ -1,0 +1,134 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "editing/HistoryStep.h"
+
+#include "canvas/ChartError.h"
+#include "editing/RunLength.h"
+
+#include <cstring>
+
+namespace
+{
+
+int bytesPerPixel(const QImage &image) { return image.depth() / 8; }
+
+bool sameView(const ViewValues &a, const ViewValues &b)
+{
+    return a.CenterLat == b.CenterLat && a.CenterLon == b.CenterLon && a.Zoom == b.Zoom
+           && a.ChartWidth == b.ChartWidth && a.ChartHeight == b.ChartHeight;
+}
+
+} // namespace
+
+std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const ChartState &to)
+{
+    HistoryStep step;
+    step.m_view = from.view;
+    if (!sameShape(from.image, to.image) || from.paletteBits != to.paletteBits) {
+        step.keepWhole(from);
+        return step;
+    }
+    step.m_area = changedArea(from.image, to.image);
+    if (step.m_area.isEmpty() && sameView(from.view, to.view))
+        return std::nullopt;
+    step.m_code = encodeArea(from.image, step.m_area);
+    return step;
+}
+
+void HistoryStep::swap(ChartState &state)
+{
+    if (m_whole) {
+        QImage image(m_size, m_format);
+        if (!image.isNull()) {
+            image.setColorTable(m_colours);
+            decodeArea(m_code, image, image.rect());
+        }
+        const int paletteBits = m_paletteBits;
+        const ViewValues view = m_view;
+        keepWhole(state);
+        state = {image, paletteBits, view};
+        return;
+    }
+    QByteArray code = encodeArea(state.image, m_area);
+    decodeArea(m_code, state.image, m_area);
+    m_code = std::move(code);
+    std::swap(m_view, state.view);
+}
+
+void HistoryStep::keepWhole(const ChartState &state)
+{
+    m_whole = true;
+    m_size = state.image.size();
+    m_format = state.image.format();
+    m_colours = state.image.colorTable();
+    m_paletteBits = state.paletteBits;
+    m_view = state.view;
+    m_code = state.image.isNull() ? QByteArray() : encodeArea(state.image, state.image.rect());
+}
+
+bool HistoryStep::sameShape(const QImage &a, const QImage &b)
+{
+    return a.size() == b.size() && a.format() == b.format() && a.colorTable() == b.colorTable();
+}
+
+// The smallest rectangle outside which the two pictures (of one shape) are equal: rows are
+// compared whole first, then the differing rows pixel by pixel for the sides.
+QRect HistoryStep::changedArea(const QImage &a, const QImage &b)
+{
+    const int bpp = bytesPerPixel(a);
+    const size_t rowBytes = size_t(a.width()) * size_t(bpp);
+    const auto rowsDiffer = [&](int y) {
+        return std::memcmp(a.constScanLine(y), b.constScanLine(y), rowBytes) != 0;
+    };
+    int top = 0;
+    while (top < a.height() && !rowsDiffer(top))
+        ++top;
+    if (top == a.height())
+        return QRect();
+    int bottom = a.height() - 1;
+    while (!rowsDiffer(bottom))
+        --bottom;
+    int left = a.width(), right = -1;
+    for (int y = top; y <= bottom; ++y) {
+        const uchar *p = a.constScanLine(y), *q = b.constScanLine(y);
+        for (int x = 0; x < left; ++x)
+            if (std::memcmp(p + x * bpp, q + x * bpp, size_t(bpp)) != 0) {
+                left = x;
+                break;
+            }
+        for (int x = a.width() - 1; x > right; --x)
+            if (std::memcmp(p + x * bpp, q + x * bpp, size_t(bpp)) != 0) {
+                right = x;
+                break;
+            }
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+QByteArray HistoryStep::encodeArea(const QImage &image, QRect area)
+{
+    if (area.isEmpty())
+        return QByteArray();
+    const int bpp = bytesPerPixel(image);
+    const size_t rowBytes = size_t(area.width()) * size_t(bpp);
+    QByteArray pixels(qsizetype(rowBytes) * area.height(), Qt::Uninitialized);
+    for (int y = 0; y < area.height(); ++y)
+        std::memcpy(pixels.data() + qsizetype(rowBytes) * y,
+                    image.constScanLine(area.top() + y) + area.left() * bpp, rowBytes);
+    return RunLength::encode(reinterpret_cast<const uchar *>(pixels.constData()),
+                             size_t(area.width()) * size_t(area.height()), bpp);
+}
+
+void HistoryStep::decodeArea(const QByteArray &code, QImage &image, QRect area)
+{
+    if (area.isEmpty())
+        return;
+    const int bpp = bytesPerPixel(image);
+    const size_t rowBytes = size_t(area.width()) * size_t(bpp);
+    QByteArray pixels(qsizetype(rowBytes) * area.height(), Qt::Uninitialized);
+    if (!RunLength::decode(code, reinterpret_cast<uchar *>(pixels.data()),
+                           size_t(area.width()) * size_t(area.height()), bpp))
+        throw ChartError(QStringLiteral("The undo history is damaged"));
+    for (int y = 0; y < area.height(); ++y)
+        std::memcpy(image.scanLine(area.top() + y) + area.left() * bpp,
+                    pixels.constData() + qsizetype(rowBytes) * y, rowBytes);
+}

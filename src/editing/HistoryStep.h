@@ -1,0 +1,43 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "editing/ChartState.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QRect>
+
+#include <optional>
+
+/// One step of the undo history: the part of a chart that differs between two states, kept
+/// run-length coded. A committed segment changes only the box around it, so a step holds
+/// that box; a new size or palette keeps the whole picture.
+class HistoryStep
+{
+public:
+    /// The step that leads from the state `to` back to `from`; none when they are the same.
+    static std::optional<HistoryStep> between(const ChartState &from, const ChartState &to);
+
+    /// Turns the state into the one this step leads to, keeping the state's own pixels
+    /// instead, so that the same step then leads back: an undo step becomes its redo step.
+    void swap(ChartState &state);
+    /// The memory the step takes.
+    qsizetype bytes() const { return m_code.size(); }
+
+private:
+    static bool sameShape(const QImage &a, const QImage &b);
+    static QRect changedArea(const QImage &a, const QImage &b);
+    static QByteArray encodeArea(const QImage &image, QRect area);
+    static void decodeArea(const QByteArray &code, QImage &image, QRect area);
+    void keepWhole(const ChartState &state);
+
+    bool m_whole = false;
+    QRect m_area;
+    QByteArray m_code;
+    // The rest of a whole state.
+    QSize m_size;
+    QImage::Format m_format = QImage::Format_RGB32;
+    QList<QRgb> m_colours;
+    int m_paletteBits = 0;
+    ViewValues m_view;
+};

@@ -1,0 +1,59 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "editing/RunLength.h"
+
+#include <cstring>
+
+namespace
+{
+
+template <typename Pixel> QByteArray encodeRuns(const Pixel *pixels, size_t count)
+{
+    QByteArray code;
+    size_t i = 0;
+    while (i < count) {
+        const Pixel value = pixels[i];
+        size_t end = i + 1;
+        while (end < count && pixels[end] == value && end - i < UINT32_MAX)
+            ++end;
+        const auto length = std::uint32_t(end - i);
+        code.append(reinterpret_cast<const char *>(&length), sizeof length);
+        code.append(reinterpret_cast<const char *>(&value), sizeof value);
+        i = end;
+    }
+    return code;
+}
+
+template <typename Pixel> bool decodeRuns(const QByteArray &code, Pixel *pixels, size_t count)
+{
+    constexpr size_t RunSize = sizeof(std::uint32_t) + sizeof(Pixel);
+    if (code.size() % RunSize != 0)
+        return false;
+    size_t written = 0;
+    for (qsizetype at = 0; at < code.size(); at += RunSize) {
+        std::uint32_t length;
+        Pixel value;
+        std::memcpy(&length, code.constData() + at, sizeof length);
+        std::memcpy(&value, code.constData() + at + sizeof length, sizeof value);
+        if (length > count - written)
+            return false;
+        std::fill(pixels + written, pixels + written + length, value);
+        written += length;
+    }
+    return written == count;
+}
+
+} // namespace
+
+QByteArray RunLength::encode(const uchar *pixels, size_t count, int bytesPerPixel)
+{
+    if (bytesPerPixel == 4)
+        return encodeRuns(reinterpret_cast<const std::uint32_t *>(pixels), count);
+    return encodeRuns(pixels, count);
+}
+
+bool RunLength::decode(const QByteArray &code, uchar *pixels, size_t count, int bytesPerPixel)
+{
+    if (bytesPerPixel == 4)
+        return decodeRuns(code, reinterpret_cast<std::uint32_t *>(pixels), count);
+    return decodeRuns(code, pixels, count);
+}

@@ -1,0 +1,41 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "editing/HistoryStep.h"
+
+#include <deque>
+
+/// The committed states of a chart that Undo can step back through and Redo forward again,
+/// kept in memory for one run as the differences between them.
+class UndoHistory
+{
+public:
+    /// At most this many steps back; the oldest go first.
+    static constexpr size_t MostSteps = 100;
+    /// At most this much memory for all steps; the oldest go first, the newest always stays.
+    static constexpr qsizetype MostBytes = qsizetype(100) << 20;
+
+    /// A change from one committed state to another; the steps forward are forgotten.
+    void record(const ChartState &from, const ChartState &to);
+    /// A change undone before it was committed (a segment thrown away): the steps forward
+    /// are forgotten and Redo brings the undone state back.
+    void recordUndone(const ChartState &undone, const ChartState &current);
+    /// Steps the state back; false when there is no step.
+    bool undo(ChartState &state);
+    /// Steps the state forward again; false when there is no step.
+    bool redo(ChartState &state);
+    /// Forgets the steps forward: a new edit branches off.
+    void forgetRedo();
+
+    size_t undoSteps() const { return m_undo.size(); }
+    size_t redoSteps() const { return m_redo.size(); }
+    qsizetype bytes() const { return m_bytes; }
+
+private:
+    bool move(std::deque<HistoryStep> &from, std::deque<HistoryStep> &to, ChartState &state);
+    void trim();
+
+    std::deque<HistoryStep> m_undo; // the newest at the back
+    std::deque<HistoryStep> m_redo; // the next at the back
+    qsizetype m_bytes = 0;
+};

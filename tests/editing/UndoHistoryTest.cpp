@@ -1,0 +1,78 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// The undo history on its own: steps as differences, their memory, and whole-picture steps.
+#include "editing/UndoHistory.h"
+#include "support/Pixels.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// A large chart with a line drawn for each committed segment.
+QImage withSegment(QImage image, int i)
+{
+    QPainter painter(&image);
+    painter.setPen(QPen(QColor(0, 0, 255), 3));
+    painter.drawLine(20 + i * 30, 100, 40 + i * 30, 1100);
+    return image;
+}
+
+} // namespace
+
+TEST(UndoHistory, FiftyStepsOfALargeChartComeBackPixelForPixel)
+{
+    std::vector<ChartState> states{{Pixels::plain(1600, 1200, qRgb(200, 230, 255)), 0, {}}};
+    UndoHistory history;
+    for (int i = 0; i < 50; ++i) {
+        states.push_back({withSegment(states.back().image, i), 0, {}});
+        history.record(states[states.size() - 2], states.back());
+    }
+    EXPECT_EQ(history.undoSteps(), 50u);
+    EXPECT_LT(history.bytes(), qsizetype(100) << 20);
+    ChartState state = states.back();
+    for (size_t back = states.size() - 1; back-- > 0;) {
+        ASSERT_TRUE(history.undo(state));
+        ASSERT_EQ(state.image, states[back].image) << back;
+    }
+    EXPECT_FALSE(history.undo(state));
+    ASSERT_TRUE(history.redo(state));
+    EXPECT_EQ(state.image, states[1].image);
+}
+
+// A new size or palette is kept whole, with its view; an unchanged state makes no step.
+TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
+{
+    const ChartState large{Pixels::plain(400, 300, qRgb(1, 2, 3)), 0, {45, -93, 1.2, 400, 300}};
+    QImage palette(30, 20, QImage::Format_Indexed8);
+    palette.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0)});
+    palette.fill(1);
+    const ChartState small{palette, 8, {10, 20, 0.5, 30, 20}};
+    UndoHistory history;
+    history.record(large, large);
+    EXPECT_EQ(history.undoSteps(), 0u);
+    history.record(large, small);
+    ChartState state = small;
+    ASSERT_TRUE(history.undo(state));
+    EXPECT_EQ(state.image, large.image);
+    EXPECT_EQ(state.view.Zoom, 1.2);
+    ASSERT_TRUE(history.redo(state));
+    EXPECT_EQ(state.image, small.image);
+    EXPECT_EQ(state.paletteBits, 8);
+    EXPECT_EQ(state.view.CenterLat, 10.0);
+}
+
+// Past its bound of steps the oldest goes first.
+TEST(UndoHistory, OldestStepsGoFirst)
+{
+    UndoHistory history;
+    ChartState state{Pixels::plain(50, 50, qRgb(0, 0, 0)), 0, {}};
+    for (size_t i = 0; i < UndoHistory::MostSteps + 5; ++i) {
+        ChartState next = state;
+        next.image = state.image.copy();
+        next.image.setPixel(int(i % 50), int(i / 50), qRgb(255, 255, 255));
+        history.record(state, next);
+        state = next;
+    }
+    EXPECT_EQ(history.undoSteps(), UndoHistory::MostSteps);
+}
