@@ -28,6 +28,7 @@ struct BmpSpec {
     qint64 offBits = -1; // computed when -1
 };
 
+// Little-endian, 1 to 4 bytes.
 void put(QByteArray &out, quint32 value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -50,7 +51,8 @@ QByteArray build(const BmpSpec &s)
         put(header, quint32(s.bits), 2);
         put(header, s.compression, 4);
         put(header, quint32(s.pixels.size()), 4);
-        put(header, 0, 8);
+        put(header, 0, 4); // horizontal resolution
+        put(header, 0, 4); // vertical resolution
         put(header, s.colorsUsed, 4);
         put(header, 0, 4);
         header.append(QByteArray(s.headerSize - 40, '\0'));
