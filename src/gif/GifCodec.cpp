@@ -90,6 +90,16 @@ std::vector<int> rowOrder(int height, bool interlaced)
     return rows;
 }
 
+// Whether this many bytes can hold the LZW codes of an image of this size. A code of b bits
+// names a table entry below 2^b; entries are made one a code, each one pixel longer than an
+// earlier one, so entry k stands for at most k + 1 pixels and a code of b bits for at most
+// 2^b. Codes are at most 12 bits wide, so a bit carries at most 4096 / 12 pixels and a
+// byte 8192 / 3.
+bool canHold(qint64 bytes, int width, int height)
+{
+    return qint64(width) * qint64(height) * 3 <= bytes * 8192;
+}
+
 QImage readImage(GifFileType *gif, int transparent)
 {
     if (DGifGetImageDesc(gif) == GIF_ERROR)
@@ -101,6 +111,10 @@ QImage readImage(GifFileType *gif, int transparent)
     ChartBitmap::checkSize(desc.Width, desc.Height);
     if (desc.Width <= 0 || desc.Height <= 0)
         throw ChartError(QStringLiteral("GIF image is empty"));
+    // The image's own pixels must be in the file; the rest of the screen needs no data.
+    const auto *reader = static_cast<const Reader *>(gif->UserData);
+    if (!canHold(reader->bytes.size() - reader->position, desc.Width, desc.Height))
+        fail(D_GIF_ERR_EOF_TOO_SOON);
     const QVector<QRgb> table = colours(desc.ColorMap ? desc.ColorMap : gif->SColorMap);
     QImage picture(width, height, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);

@@ -52,7 +52,23 @@ void useErrors(ErrorManager &errors)
 
 [[noreturn]] void fail(int code) { throw ChartError(QStringLiteral("JPEG error #%1").arg(code)); }
 
-enum class Decoded { Done, Failed, TooLarge };
+enum class Decoded { Done, Failed, TooLarge, TooShort };
+
+// Whether a file of this many bytes can hold a Huffman-coded picture of this size. Every
+// 8 x 8 block of every component carries at least one Huffman code of one bit or more, its
+// DC difference. Sampling factors run from 1 to 4, and one component has the largest
+// horizontal factor and one the largest vertical factor; each of those has at least a
+// quarter of the blocks of a full-size component, so all components together have at least
+// width x height / 128 blocks. A file of n bytes therefore holds at most 1024 n pixels, and
+// a header that declares more belongs to a file that ends early. (Measured with libjpeg: a
+// blank picture with optimised Huffman tables comes to 170 pixels a byte.) Arithmetic
+// coding has no such floor: a blank picture of 16 million pixels takes 211 bytes, so those
+// files are decoded row by row like any other.
+bool canHold(qint64 fileBytes, JDIMENSION width, JDIMENSION height)
+{
+    constexpr qint64 MostPixelsPerByte = 1024;
+    return qint64(width) * qint64(height) <= fileBytes * MostPixelsPerByte;
+}
 
 Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &row,
                    ErrorManager &errors, JDIMENSION &width, JDIMENSION &height)
@@ -72,6 +88,11 @@ Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &r
     if (!ChartBitmap::sizeAllowed(width, height) || width == 0 || height == 0) {
         jpeg_destroy_decompress(&info);
         return Decoded::TooLarge;
+    }
+    // Refused before the picture, or the library's whole-picture buffers, are allocated.
+    if (!info.arith_code && !canHold(bytes.size(), width, height)) {
+        jpeg_destroy_decompress(&info);
+        return Decoded::TooShort;
     }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
@@ -141,6 +162,8 @@ QImage JpegCodec::decode(const QByteArray &bytes)
     case Decoded::TooLarge:
         ChartBitmap::checkSize(width, height);
         fail(JERR_EMPTY_IMAGE);
+    case Decoded::TooShort:
+        fail(JWRN_JPEG_EOF);
     case Decoded::Failed:
         break;
     }

@@ -7,7 +7,8 @@
 
 /// JPEG pictures through libjpeg: full-size 24-bit colour decoding and baseline colour
 /// encoding with the library's defaults. Failures are "JPEG error #%d" with the library's
-/// message code; a file that ends early is refused rather than shown half grey.
+/// message code; a file that ends early is refused rather than shown half grey, and so is
+/// a file too small for the size its header declares, before anything that size is made.
 class JpegCodec
 {
 public:
