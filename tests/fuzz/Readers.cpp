@@ -1,0 +1,410 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "Readers.h"
+
+#include "RenderOptions.h"
+#include "analysis/ChartMarkers.h"
+#include "analysis/SegmentRenderer.h"
+#include "canvas/BmpCodec.h"
+#include "canvas/ChartBitmap.h"
+#include "canvas/ChartError.h"
+#include "canvas/ChartFonts.h"
+#include "canvas/RasterCanvas.h"
+#include "gif/GifCodec.h"
+#include "mapgen/HorizonClipper.h"
+#include "mapgen/MapGenerator.h"
+#include "mapgen/OverlayFile.h"
+#include "mapgen/Projection.h"
+#include "mapgen/VectorMapFile.h"
+#include "prefs/ChartSettings.h"
+#include "prefs/FileRegistryKey.h"
+#include "prefs/RegistryFile.h"
+#include "prefs/SettingsStore.h"
+#include "workspace/JpegCodec.h"
+#include "workspace/SavedData.h"
+#include "workspace/Workspace.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace FuzzReaders
+{
+namespace
+{
+
+// The largest chart a fuzzed view is drawn on; larger views are only projected, so that one
+// input never takes seconds.
+constexpr qint64 LargestDrawnChart = 96 * 96;
+
+class NoProgress : public GenerationProgress
+{
+public:
+    void status(const QString &) override {}
+    void lineDone() override {}
+    void setBusy(bool) override {}
+};
+
+// Bytes consumed from the front of an input; past its end every value is 0.
+class Input
+{
+public:
+    Input(const uint8_t *data, size_t size) : m_data(data), m_size(size) {}
+    uint8_t byte()
+    {
+        if (m_pos >= m_size)
+            return 0;
+        return m_data[m_pos++];
+    }
+    QByteArray rest() const
+    {
+        return QByteArray(reinterpret_cast<const char *>(m_data + m_pos), qsizetype(m_size - m_pos));
+    }
+
+private:
+    const uint8_t *m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+void int16(QByteArray &out, int value)
+{
+    out.append(char(value & 0xFF));
+    out.append(char((value >> 8) & 0xFF));
+}
+
+// A vector map file of one line (or land outline) through the points, in degrees.
+QByteArray vectorLine(std::initializer_list<std::pair<int, int>> points)
+{
+    QByteArray out;
+    bool first = true;
+    for (const auto &[lat, lon] : points) {
+        int16(out, first ? 1000 : 0);
+        int16(out, lat * 60);
+        int16(out, lon * 60);
+        first = false;
+    }
+    return out;
+}
+
+// An overlay line through the points, in degrees (longitude east), then a break record.
+QByteArray overlayLine(std::initializer_list<std::pair<int, int>> points)
+{
+    QByteArray out;
+    for (const auto &[lat, lon] : points) {
+        int16(out, lat * 100);
+        int16(out, -lon * 100);
+    }
+    int16(out, 9999);
+    int16(out, 0);
+    return out;
+}
+
+// The scratch folder: the file a file reader reads, and small map data for generation.
+class Scratch
+{
+public:
+    Scratch() : m_workspace(m_dir.path())
+    {
+        m_dir.setAutoRemove(false); // removed at exit, see initialize()
+        const QByteArray land =
+            vectorLine({{30, -120}, {50, -120}, {50, -70}, {30, -70}, {30, -120}});
+        const QByteArray line = vectorLine({{25, -110}, {40, -95}, {48, -80}, {35, -75}});
+        for (const char *name : {"map.gis", "map.gil", "map.gii", "map.gir", "map.gic"})
+            write(name, line);
+        write("map.gin", land + vectorLine({{-40, 110}, {-10, 110}, {-10, 150}, {-40, 110}}));
+        write("map.cgf", overlayLine({{30, -100}, {45, -90}, {40, -80}}));
+        write("map.hwy", overlayLine({{35, -115}, {42, -85}}));
+    }
+    QString write(const char *name, const QByteArray &bytes) const
+    {
+        const QString path = m_workspace.path(QLatin1String(name));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || file.write(bytes) != bytes.size())
+            std::abort(); // the harness itself cannot work
+        return path;
+    }
+    const Workspace &workspace() const { return m_workspace; }
+    QString folder() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    Workspace m_workspace;
+};
+
+// Both live until the process ends and are never destroyed: libFuzzer ends with exit(), and
+// by the time static objects of ours would go, Qt's own may have gone already.
+QGuiApplication *application = nullptr;
+Scratch *scratch = nullptr;
+std::string scratchFolder;
+
+void removeScratch() { std::filesystem::remove_all(scratchFolder); }
+
+// Views a map or overlay file is drawn in: over North America, the whole disc, a pole, a
+// close view where most points fall off the chart, and one across the date line.
+const ViewValues Views[] = {
+    {39.0, -96.0, 1.2, 96, 72}, {0.0, 0.0, 0.45, 96, 72}, {90.0, 0.0, 0.45, 80, 80},
+    {-30.0, 150.0, 4.0, 64, 48}, {45.0, 170.0, 0.8, 120, 60},
+};
+
+// Runs one step of a reader; a refusal with the system's message ends only that step.
+void step(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const ChartError &) {
+    }
+}
+
+// A chart for each of the Views, and its vector map drawer, made once: the drawer's tables
+// for a view take longer to make than most files take to draw.
+struct MapChart {
+    explicit MapChart(const ViewValues &view) : maps(canvas, view, progress)
+    {
+        chart.setSize(view.ChartWidth, view.ChartHeight);
+    }
+    ChartBitmap chart;
+    RasterCanvas canvas{chart};
+    NoProgress progress;
+    VectorMapFile maps;
+};
+
+MapChart &mapChart(size_t view)
+{
+    static MapChart *charts[std::size(Views)] = {};
+    if (!charts[view])
+        charts[view] = new MapChart(Views[view]); // kept to the end, like the application
+    return *charts[view];
+}
+
+// The first byte chooses the view, the pen width and whether the lines are land outlines.
+void drawMapFile(Input in)
+{
+    const uint8_t choice = in.byte();
+    MapChart &target = mapChart(choice % std::size(Views));
+    const bool asPolygon = choice & 0x80;
+    const int widths[] = {1, 2, 5, 12};
+    target.canvas.setPenWidth(widths[(choice >> 4) & 3]);
+    target.canvas.setBrushStyle(asPolygon ? BrushStyle::Solid : BrushStyle::Clear);
+    target.maps.DrawMapFile(scratch->write("fuzz.map", in.rest()), asPolygon);
+}
+
+// The first byte chooses the view and the width text (one of them not a number).
+void drawOverlay(Input in)
+{
+    const uint8_t choice = in.byte();
+    MapChart &target = mapChart(choice % std::size(Views));
+    const char *widths[] = {"1", "2", " 7 ", "2 px"};
+    const QString path = scratch->write("fuzz.ovl", in.rest());
+    OverlayFile(target.canvas, Views[choice % std::size(Views)], target.progress)
+        .DrawOverlay(path, ChartColor(0x0000FF), QLatin1String(widths[(choice >> 4) & 3]));
+}
+
+// Everything a view reaches without drawing: the projection of a grid of positions, the rim
+// of the disc and the horizon clipper of a land outline across it.
+void projectWith(const ViewValues &view)
+{
+    for (int lat = -90; lat <= 90; lat += 30)
+        for (int lon = -180; lon <= 180; lon += 45)
+            Projection::ProjectToChart(view, lat, lon);
+    for (int i = 0; i < 8; ++i)
+        Projection::horizonPoint(view, i * 0.785398);
+    // A land outline around the globe's middle is cut by the horizon of most views.
+    const Projection::ViewAngles angles = Projection::anglesOf(view);
+    std::vector<HorizonClipper::RingPoint> ring;
+    bool hidden = false;
+    for (const auto &[lat, lon] : {std::pair{10, -170}, {60, -60}, {-20, 20}, {-70, 120}}) {
+        const double phi = Projection::converted(lat);
+        const double delta = Projection::deltaOf(view, lon);
+        const Projection::Terms terms = Projection::termsOf(
+            angles, std::sin(phi), std::cos(phi), std::sin(delta), std::cos(delta));
+        const QPoint p = Projection::chartPointOf(view, terms);
+        ring.push_back({terms, p, p.x() != Projection::OffChart});
+        hidden = hidden || !(terms.v < 0);
+    }
+    if (hidden)
+        HorizonClipper(view).clip(ring);
+}
+
+void generate(ChartBitmap &chart, ChartCanvas &canvas, const ChartSettings &settings,
+              const ViewValues &view)
+{
+    NoProgress progress;
+    MapGenerator(chart, canvas, settings, scratch->workspace(), progress).GenerateMap(view);
+}
+
+void generate(const ChartSettings &settings, const ViewValues &view)
+{
+    ChartBitmap chart;
+    RasterCanvas canvas(chart);
+    generate(chart, canvas, settings, view);
+}
+
+bool drawable(const ViewValues &view)
+{
+    return ChartBitmap::sizeAllowed(view.ChartWidth, view.ChartHeight)
+           && qint64(view.ChartWidth) * view.ChartHeight <= LargestDrawnChart;
+}
+
+void savedDataIntoView(const QByteArray &bytes)
+{
+    const ViewValues view = SavedData::parse(bytes).view();
+    projectWith(view);
+    if (drawable(view))
+        generate(ChartSettings(), view);
+    else
+        step([&] { ChartBitmap::checkSize(view.ChartWidth, view.ChartHeight); });
+}
+
+// Every line tool through the same points, then the two centres.
+void drawAnalysis(ChartCanvas &canvas, const ChartSettings &settings, const PanelLine &panel)
+{
+    const QPointF points[] = {{5, 40}, {30, 10}, {60, 50}, {90, 20}};
+    SegmentRenderer renderer(canvas, settings);
+    for (int tool = 0; tool <= int(LineTool::Dryline); ++tool)
+        step([&] { renderer.DrawSegment(LineTool(tool), points, panel); });
+    step([&] { ChartMarkers::placeLetter(canvas, settings, u'L', 20, 20); });
+    step([&] { ChartMarkers::placeLetter(canvas, settings, u'H', 70, 40); });
+}
+
+// The registry file as the program reads it at start-up, then every kind of setting at
+// work: switches, colours and widths in a base map and in the analysis tools, the JPEG
+// quality and the graticule interval.
+void settingsFromRegistry(const QByteArray &bytes)
+{
+    const QString path = scratch->write("registry.reg", bytes);
+    ChartSettings settings;
+    step([&] {
+        FileRegistryKey key(path, SettingsStore::keyPath());
+        SettingsStore::load(key, settings);
+    });
+    // Drawing with the defaults again and again would find nothing new, and it is most of
+    // the time an input takes.
+    const ChartSettings defaults;
+    bool changed = false;
+    for (int i = 0; i < ChartSettings::Count; ++i)
+        changed = changed
+                  || settings.storedText(ChartSettings::Id(i))
+                         != defaults.storedText(ChartSettings::Id(i));
+    if (!changed)
+        return;
+    step([&] { JpegCodec::qualityOf(settings.text(ChartSettings::JPEGComp)); });
+    step([&] { generate(settings, Views[0]); });
+    ChartBitmap chart;
+    chart.setSize(96, 64);
+    RasterCanvas canvas(chart);
+    drawAnalysis(canvas, settings, {QStringLiteral("Red"), QStringLiteral("3 px")});
+}
+
+// The arguments as brimlark-render reads them, and the drawing they ask for on a chart of
+// the view's size (a small one when the view is too large to draw). No file named in them
+// is opened.
+void renderArguments(const QByteArray &bytes)
+{
+    QStringList arguments;
+    for (const QByteArray &argument : bytes.split('\0'))
+        arguments.append(QString::fromLocal8Bit(argument));
+    RenderOptions options;
+    try {
+        options = RenderOptions::parse(arguments);
+    } catch (const RenderOptions::UsageError &) {
+        return;
+    }
+    const ChartSettings settings;
+    ChartBitmap chart;
+    RasterCanvas canvas(chart);
+    if (options.hasView) {
+        projectWith(options.view);
+        if (drawable(options.view))
+            step([&] { generate(chart, canvas, settings, options.view); });
+    }
+    if (chart.isEmpty())
+        chart.setSize(96, 64);
+    SegmentRenderer segments(canvas, settings);
+    for (const RenderOptions::Segment &segment : options.segments)
+        step([&] {
+            segments.DrawSegment(segment.tool, segment.points,
+                                 {options.lineColor, options.lineWidth});
+        });
+    for (const RenderOptions::Marker &marker : options.markers)
+        step([&] {
+            ChartMarkers::placeLetter(canvas, settings, marker.letter, marker.at.x(),
+                                      marker.at.y());
+        });
+    for (const RenderOptions::Label &label : options.labels)
+        step([&] { ChartMarkers::placeText(canvas, label.text, label.at.x(), label.at.y()); });
+}
+
+} // namespace
+
+Reader readerNamed(const char *name)
+{
+    const char *names[] = {"bmp",     "gif",       "jpeg",    "registry",  "settings",
+                           "saveddata", "mapfile", "overlay", "renderargs"};
+    for (size_t i = 0; i < std::size(names); ++i)
+        if (std::strcmp(name, names[i]) == 0)
+            return Reader(i);
+    return Reader::Count;
+}
+
+void initialize()
+{
+    // Text needs a GUI application for its fonts; no window is ever shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    application = new QGuiApplication(argc, argv);
+    ChartFonts::registerSubstitutions();
+    scratch = new Scratch;
+    scratchFolder = scratch->folder().toStdString();
+    std::atexit(removeScratch);
+}
+
+void read(Reader reader, const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    step([&] {
+        switch (reader) {
+        case Reader::Bmp:
+            BmpCodec::decode(bytes);
+            break;
+        case Reader::Gif:
+            GifCodec::decode(bytes);
+            break;
+        case Reader::Jpeg:
+            JpegCodec::decode(bytes);
+            break;
+        case Reader::Registry:
+            RegistryFile::parse(bytes).serialize();
+            break;
+        case Reader::Settings:
+            settingsFromRegistry(bytes);
+            break;
+        case Reader::SavedData:
+            savedDataIntoView(bytes);
+            break;
+        case Reader::MapFile:
+            drawMapFile(Input(data, size));
+            break;
+        case Reader::Overlay:
+            drawOverlay(Input(data, size));
+            break;
+        case Reader::RenderArgs:
+            renderArguments(bytes);
+            break;
+        case Reader::Count:
+            break;
+        }
+    });
+}
+
+} // namespace FuzzReaders
