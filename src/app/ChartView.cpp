@@ -8,6 +8,7 @@
 ChartView::ChartView(ChartBitmap &chart, QWidget *parent) : QWidget(parent), m_chart(chart)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // the status line follows the cursor over the globe
 }
 
 void ChartView::refresh()
@@ -43,3 +44,11 @@ void ChartView::mousePressEvent(QMouseEvent *event)
 
 // The second press of a double click is a press like any other.
 void ChartView::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }
+
+void ChartView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    emit hovered(at.x(), at.y());
+}
+
+void ChartView::leaveEvent(QEvent *) { emit left(); }

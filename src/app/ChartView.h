@@ -19,11 +19,17 @@ signals:
     /// A mouse press at a chart pixel; buttons holds every button down, the pressed one too.
     void pressed(Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
                  int x, int y);
+    /// The mouse is over a chart pixel.
+    void hovered(int x, int y);
+    /// The mouse has left the chart.
+    void left();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     ChartBitmap &m_chart;

@@ -8,22 +8,28 @@
 #include "app/TAboutForm.h"
 #include "app/TPref.h"
 #include "canvas/ChartError.h"
+#include "mapgen/Projection.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <climits>
+#include <cmath>
 
 namespace
 {
@@ -73,6 +79,7 @@ TForm1::TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *par
     resize(DesignWidth, DesignHeight);
     buildMenus();
     buildPanel();
+    buildShortcuts();
     setFieldTexts(ChartSession::firstStartFields());
     readWorkspace();
 }
@@ -118,6 +125,7 @@ void TForm1::edit(const std::function<void()> &step)
 {
     ErrorBox::guard(this, step);
     m_chartView->refresh();
+    showEditingStatus();
 }
 
 // Image1MouseDown: a left press on the chart.
@@ -156,6 +164,14 @@ void TForm1::undoClicked()
     edit([this] { m_session.undo(); });
 }
 
+// Ctrl+Y or Ctrl+Shift+Z.
+void TForm1::redoChosen()
+{
+    edit([this] { m_session.redo(); });
+}
+
+// Erase asks nothing before wiping the analysis: the history keeps the erased chart, and
+// Undo brings it back.
 // EraseButtonClick.
 void TForm1::eraseClicked()
 {
@@ -169,7 +185,9 @@ void TForm1::generateClicked()
     setDrawingEnabled(false);
     const auto enableAgain = qScopeGuard([this] { setDrawingEnabled(true); });
     StatusProgress progress(m_statusText, m_chartView);
-    edit([&] { m_session.generate(fieldTexts().view(), progress); });
+    // The status line keeps the run's last status ("Map completed", or where it stopped).
+    ErrorBox::guard(this, [&] { m_session.generate(fieldTexts().view(), progress); });
+    m_chartView->refresh();
 }
 
 // Loadfromfile1Click.
@@ -184,8 +202,8 @@ void TForm1::loadChartChosen()
 void TForm1::saveChartChosen()
 {
     const QString path = Dialogs::current().saveFileName(this, SaveFilters);
-    if (!path.isEmpty())
-        ErrorBox::guard(this, [&] { m_session.save(path); });
+    if (!path.isEmpty() && ErrorBox::guard(this, [&] { m_session.save(path); }))
+        m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
 }
 
 // CopyToClipboardClick.
@@ -197,6 +215,84 @@ void TForm1::copyToClipboard()
             throw ChartError(QStringLiteral("Cannot open clipboard"));
         clipboard->setImage(m_session.copyData()); // a palette chart goes with its palette
     });
+}
+
+// The status line while editing: the tool, the points of the segment and, with the mouse
+// over the chart, the latitude and longitude under it.
+void TForm1::showEditingStatus()
+{
+    QString text = QStringLiteral("%1: %2 %3")
+                       .arg(toolName(), QString::number(m_session.segment().count()),
+                            m_session.segment().count() == 1 ? QStringLiteral("point")
+                                                             : QStringLiteral("points"));
+    if (m_hovered)
+        text += QStringLiteral("   ") + positionText(*m_hovered);
+    m_statusText->setText(text);
+}
+
+QString TForm1::toolName() const
+{
+    switch (m_session.pressMode()) {
+    case PressMode::LowCentre:
+        return QStringLiteral("Low centre");
+    case PressMode::HighCentre:
+        return QStringLiteral("High centre");
+    case PressMode::Text:
+        return QStringLiteral("Text");
+    case PressMode::Line:
+        break;
+    }
+    static const char *const lineTools[] = {"Isopleth",       "Cold front",       "Warm front",
+                                            "Occluded front", "Stationary front", "Trough",
+                                            "Dryline"};
+    return QLatin1String(lineTools[qint32(m_session.lineTool())]);
+}
+
+QString TForm1::positionText(QPoint at) const
+{
+    const auto position = Projection::positionAt(m_session.view(), at.x(), at.y());
+    if (!position)
+        return QStringLiteral("off the globe");
+    const auto degrees = [](double value, char positive, char negative) {
+        return QStringLiteral("%1\u00B0 %2")
+            .arg(std::abs(value), 0, 'f', 2)
+            .arg(QLatin1Char(value < 0 ? negative : positive));
+    };
+    return degrees(position->latitude, 'N', 'S') + u' ' + degrees(position->longitude, 'E', 'W');
+}
+
+void TForm1::chartHovered(int x, int y)
+{
+    m_hovered = QPoint(x, y);
+    showEditingStatus();
+}
+
+void TForm1::chartLeft()
+{
+    m_hovered.reset();
+    showEditingStatus();
+}
+
+// Keys for the drawing: Enter or N commits the segment, Esc throws it away, a letter chooses
+// a tool. Keys typed into a field stay the field's (the field takes letters itself; Enter in
+// it or on a focused button is theirs too).
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    QWidget *focus = QApplication::focusWidget();
+    const bool inField = qobject_cast<QLineEdit *>(focus) || qobject_cast<QComboBox *>(focus);
+    const bool onButton = qobject_cast<QAbstractButton *>(focus);
+    const int key = event->key();
+    if (inField || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QMainWindow::keyPressEvent(event);
+    } else if (key == Qt::Key_N || ((key == Qt::Key_Return || key == Qt::Key_Enter) && !onButton)) {
+        newSegmentClicked();
+    } else if (key == Qt::Key_Escape) {
+        edit([this] { m_session.cancelSegment(); });
+    } else if (const auto tool = m_toolKeys.find(key); tool != m_toolKeys.end()) {
+        tool->second->click();
+    } else {
+        QMainWindow::keyPressEvent(event);
+    }
 }
 
 void TForm1::setDrawingEnabled(bool enabled)
@@ -281,6 +377,17 @@ void TForm1::buildMenus()
             &QAction::triggered, this, &TForm1::showAbout);
 }
 
+// Undo and Redo from the keyboard, without entries of their own in the menus. In a field,
+// Ctrl+Z is the field's own undo.
+void TForm1::buildShortcuts()
+{
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
+            &TForm1::undoClicked);
+    for (const QKeySequence &redo :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
+        connect(new QShortcut(redo, this), &QShortcut::activated, this, &TForm1::redoChosen);
+}
+
 QMenu *TForm1::addMenu(const QString &name, const QString &caption)
 {
     QMenu *menu = menuBar()->addMenu(caption);
@@ -308,6 +415,8 @@ void TForm1::buildPanel()
     m_chartView = new ChartView(m_session.chart());
     m_chartView->setObjectName(QStringLiteral("Image1"));
     connect(m_chartView, &ChartView::pressed, this, &TForm1::chartPressed);
+    connect(m_chartView, &ChartView::hovered, this, &TForm1::chartHovered);
+    connect(m_chartView, &ChartView::left, this, &TForm1::chartLeft);
     m_chartScroll->setWidget(m_chartView);
     m_chartScroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_toolPanel = new QFrame(central);
@@ -335,29 +444,32 @@ void TForm1::buildToolButtons()
         const char *name, *caption;
         int left, top;
         LineTool tool;
+        Qt::Key key;
     };
     const LineButton lineButtons[] = {
-        {"ColdFront", "Cold front", 12, 28, LineTool::ColdFront},
-        {"WarmFront", "Warm front", 12, 56, LineTool::WarmFront},
-        {"OccludedFront", "Occluded front", 12, 84, LineTool::OccludedFront},
-        {"StationaryFront", "Stationary front", 12, 112, LineTool::StationaryFront},
-        {"Trough", "Trough", 120, 28, LineTool::Trough},
-        {"Dryline", "Dryline", 120, 56, LineTool::Dryline},
-        {"Isopleth", "Isopleth =", 240, 28, LineTool::Isopleth}};
+        {"ColdFront", "Cold front", 12, 28, LineTool::ColdFront, Qt::Key_C},
+        {"WarmFront", "Warm front", 12, 56, LineTool::WarmFront, Qt::Key_W},
+        {"OccludedFront", "Occluded front", 12, 84, LineTool::OccludedFront, Qt::Key_O},
+        {"StationaryFront", "Stationary front", 12, 112, LineTool::StationaryFront, Qt::Key_S},
+        {"Trough", "Trough", 120, 28, LineTool::Trough, Qt::Key_T},
+        {"Dryline", "Dryline", 120, 56, LineTool::Dryline, Qt::Key_D},
+        {"Isopleth", "Isopleth =", 240, 28, LineTool::Isopleth, Qt::Key_I}};
     for (const LineButton &b : lineButtons)
-        addToolButton(QLatin1String(b.name), QLatin1String(b.caption), b.left, b.top,
+        addToolButton(QLatin1String(b.name), QLatin1String(b.caption), b.left, b.top, b.key,
                       [this, tool = b.tool] { lineToolClicked(tool); });
     m_tools->buttons().first()->setChecked(true); // the cold front, chosen at start
     struct MarkerButton {
         const char *name, *caption;
         int left, top;
         PressMode mode;
+        Qt::Key key;
     };
-    const MarkerButton markerButtons[] = {{"LButton", "L", 120, 84, PressMode::LowCentre},
-                                          {"HButton", "H", 120, 112, PressMode::HighCentre},
-                                          {"TextButton", "Text", 240, 112, PressMode::Text}};
+    const MarkerButton markerButtons[] = {
+        {"LButton", "L", 120, 84, PressMode::LowCentre, Qt::Key_L},
+        {"HButton", "H", 120, 112, PressMode::HighCentre, Qt::Key_H},
+        {"TextButton", "Text", 240, 112, PressMode::Text, Qt::Key_X}};
     for (const MarkerButton &b : markerButtons)
-        addToolButton(QLatin1String(b.name), QLatin1String(b.caption), b.left, b.top,
+        addToolButton(QLatin1String(b.name), QLatin1String(b.caption), b.left, b.top, b.key,
                       [this, mode = b.mode] { markerClicked(mode); });
 }
 
@@ -446,11 +558,14 @@ QLineEdit *TForm1::addEdit(QWidget *parent, const QString &name, int left, int t
 }
 
 QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, int left, int top,
-                                   const std::function<void()> &handler)
+                                   Qt::Key key, const std::function<void()> &handler)
 {
     auto *button = new QToolButton(m_toolPanel);
     button->setObjectName(name);
     button->setText(caption);
+    const QString action = QString(caption).remove(QStringLiteral(" ="));
+    button->setToolTip(QStringLiteral("%1 (%2)").arg(action, QKeySequence(key).toString()));
+    m_toolKeys[key] = button;
     button->setCheckable(true);
     button->setGeometry(left, top, 101, 25);
     m_tools->addButton(button);

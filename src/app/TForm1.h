@@ -9,6 +9,8 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
+#include <optional>
 
 class ChartView;
 class QAction;
@@ -52,6 +54,7 @@ public slots:
     void newSegmentClicked();
     void undoClicked();
     void eraseClicked();
+    void redoChosen();
     void generateClicked();
     void loadChartChosen();
     void saveChartChosen();
@@ -63,11 +66,18 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void readWorkspace();
     void edit(const std::function<void()> &step);
     void setDrawingEnabled(bool enabled);
+    void showEditingStatus();
+    QString toolName() const;
+    QString positionText(QPoint at) const;
+    void chartHovered(int x, int y);
+    void chartLeft();
+    void buildShortcuts();
     void setFieldTexts(const SavedFields &fields);
     void buildMenus();
     QMenu *addMenu(const QString &name, const QString &caption);
@@ -81,13 +91,15 @@ private:
                      const QString &name = {});
     QLineEdit *addEdit(QWidget *parent, const QString &name, int left, int top, int width);
     QToolButton *addToolButton(const QString &name, const QString &caption, int left, int top,
-                               const std::function<void()> &handler);
+                               Qt::Key key, const std::function<void()> &handler);
     QPushButton *addPushButton(QWidget *parent, const QString &name, const QString &caption,
                                QRect geometry);
 
     ChartSession m_session;
     TPref *m_pref = nullptr;
     TAboutForm *m_about = nullptr;
+    std::optional<QPoint> m_hovered;         // the chart pixel under the mouse
+    std::map<int, QToolButton *> m_toolKeys; // the key of each tool button
 
     // The controls, each with its name from the window layout as its objectName.
     QScrollArea *m_chartScroll = nullptr;      // ScrollBox1

@@ -147,6 +147,14 @@ void ChartSession::undo()
         restore(*state);
 }
 
+void ChartSession::cancelSegment()
+{
+    if (m_segment.count() > 0) {
+        m_undoStepsBack = false;
+        undo();
+    }
+}
+
 void ChartSession::redo()
 {
     auto state = snapshotState();

@@ -67,6 +67,9 @@ public:
     /// snapshot); each time again, steps back one committed state (a segment, Erase,
     /// Generate or Load), which becomes the snapshot.
     void undo();
+    /// Throws the current segment away, back to the snapshot, as the first Undo does; does
+    /// nothing while the segment is empty.
+    void cancelSegment();
     /// Redo: steps forward again to the state the last Undo left; a new press forgets the
     /// steps forward.
     void redo();

@@ -73,6 +73,29 @@ QPoint Projection::horizonPoint(const ViewValues &view, double angle)
     return QPoint(NumberConversion::roundHalfEven(x), NumberConversion::roundHalfEven(y));
 }
 
+// The terms (a, b, w = -v) are a rotation of the position's unit vector (X, Y, Z) =
+// (cos phi cos delta, cos phi sin delta, sin phi): a = Y, b = cos psi Z - sin psi X and
+// w = -sin psi Z - cos psi X; turned back, Z = cos psi b - sin psi w and
+// X = -sin psi b - cos psi w, with w = sqrt(1 - a^2 - b^2) on the visible side.
+std::optional<GeoPoint> Projection::positionAt(const ViewValues &view, double x, double y)
+{
+    const double r = view.Zoom * view.ChartWidth;
+    if (!(r != 0))
+        return std::nullopt;
+    const double a = (view.ChartWidth * 0.5 - x) / r;
+    const double b = (view.ChartHeight * 0.5 - y) / r;
+    const double w2 = 1 - a * a - b * b;
+    if (!(w2 >= 0))
+        return std::nullopt;
+    const double w = std::sqrt(w2);
+    const ViewAngles angles = anglesOf(view);
+    const double z = angles.cosPsi * b - angles.sinPsi * w;
+    const double xUnit = -angles.sinPsi * b - angles.cosPsi * w;
+    const double latitude = std::asin(std::clamp(z, -1.0, 1.0)) / K;
+    const double longitude = std::atan2(a, xUnit) / K + (view.CenterLon - 180);
+    return GeoPoint{latitude, std::remainder(longitude, 360.0)};
+}
+
 QPoint Projection::ProjectToChart(const ViewValues &view, double latitude, double longitude)
 {
     if (!inRange(latitude, longitude))

@@ -1,9 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "mapgen/GreatCircle.h"
 #include "workspace/ViewValues.h"
 
 #include <QPoint>
+
+#include <optional>
 
 /// The orthographic projection of the globe onto the chart for a view.
 class Projection
@@ -25,6 +28,10 @@ public:
     ///   y = H/2 - R (cos(-phi0) sin phi - sin(-phi0) cos phi cos delta)
     /// visible while sin(-phi0) sin phi + cos(-phi0) cos phi cos delta < 0, R = Zoom x W.
     static QPoint ProjectToChart(const ViewValues &view, double latitude, double longitude);
+
+    /// The latitude and longitude (-180 .. 180) under a chart point: the inverse of
+    /// ProjectToChart, on the visible side; none off the disc of the globe.
+    static std::optional<GeoPoint> positionAt(const ViewValues &view, double x, double y);
 
     /// The orthographic terms of a position: its offsets a and b from the centre in Earth
     /// radii, and the visibility v (visible while below 0).

@@ -8,8 +8,12 @@
 #include "support/Pixels.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -127,4 +131,69 @@ TEST_F(SegmentToolsTest, ClicksOnTheChartImageDrawAColdFront)
     QTest::mouseClick(image, Qt::LeftButton, Qt::NoModifier, QPoint(360, 150));
     EXPECT_EQ(form->session().segment().count(), 3);
     EXPECT_TRUE(Pixels::contains(fileImage("temp2.bmp"), settings.color(S::ColdColor)));
+}
+
+// One key per tool, N or Enter for New segment, Esc for throwing the segment away; letters
+// typed into a field stay in the field.
+TEST_F(SegmentToolsTest, KeysChooseToolsCommitAndCancel)
+{
+    QTest::keyClick(form.get(), Qt::Key_W);
+    EXPECT_EQ(form->session().lineTool(), LineTool::WarmFront);
+    EXPECT_TRUE(control<QAbstractButton>(*form, QStringLiteral("WarmFront"))->isChecked());
+    QTest::keyClick(form.get(), Qt::Key_X);
+    EXPECT_EQ(form->session().pressMode(), PressMode::Text);
+    QTest::keyClick(form.get(), Qt::Key_I);
+    EXPECT_EQ(form->session().lineTool(), LineTool::Isopleth);
+    press(40, 150);
+    press(200, 100);
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    EXPECT_EQ(form->session().segment().count(), 0);
+    EXPECT_EQ(chart(), fileImage("temp1.bmp"));
+    press(40, 150);
+    press(200, 100);
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    EXPECT_EQ(form->session().segment().count(), 0);
+    EXPECT_EQ(fileImage("temp1.bmp"), chart()); // committed
+
+    auto *latitude = control<QLineEdit>(*form, QStringLiteral("LatEdit"));
+    latitude->setFocus();
+    QTest::keyClicks(latitude, QStringLiteral("Cw"));
+    EXPECT_TRUE(latitude->text().endsWith(QStringLiteral("Cw")));
+    EXPECT_EQ(form->session().lineTool(), LineTool::Isopleth);
+    EXPECT_EQ(control<QAbstractButton>(*form, QStringLiteral("ColdFront"))->toolTip(),
+              QStringLiteral("Cold front (C)"));
+}
+
+// The status line names the tool and the points of the segment, and the latitude and
+// longitude under the mouse; after a save, the file saved.
+TEST_F(SegmentToolsTest, StatusLineShowsToolPointsPositionAndSave)
+{
+    auto *status = control<QLabel>(*form, QStringLiteral("StatusText"));
+    click("ColdFront");
+    press(40, 150);
+    EXPECT_EQ(status->text(), QStringLiteral("Cold front: 1 point"));
+    press(60, 150);
+    QWidget *image = control<QWidget>(*form, QStringLiteral("Image1"));
+    // The view of the saved fields: 45 N 93.5 W in the middle of a 400 x 300 chart.
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 150), QPointF(200, 150), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(image, &move);
+    EXPECT_EQ(status->text(), QStringLiteral("Cold front: 2 points   45.00\u00B0 N 93.50\u00B0 W"));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(image, &leave);
+    EXPECT_EQ(status->text(), QStringLiteral("Cold front: 2 points"));
+    dialogs.fileAnswer = path("chart.gif");
+    form->saveChartChosen();
+    EXPECT_EQ(status->text(), QStringLiteral("Saved chart.gif"));
+}
+
+TEST_F(SegmentToolsTest, RedoAfterUndoFromTheWindow)
+{
+    press(40, 150);
+    press(200, 100);
+    const QImage drawn = chart();
+    form->undoClicked();
+    EXPECT_EQ(chart(), fileImage("temp1.bmp"));
+    form->redoChosen();
+    EXPECT_EQ(chart(), drawn);
 }

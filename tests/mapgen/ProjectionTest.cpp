@@ -90,3 +90,30 @@ TEST(MinuteProjection, SameAsProjectToChart)
     }
     EXPECT_EQ(MinuteProjection({45, -100, 1, 800, 600}).project(5401, 0), QPoint(Off, Off));
 }
+
+// The position under the cursor: chart points of known positions lead back to them within
+// the pixel's own extent, and points off the disc have no position.
+TEST(Projection, PositionAtIsTheInverseOnTheVisibleSide)
+{
+    const ViewValues us{39, -96, 1.2, 1600, 1200};
+    const struct {
+        double latitude, longitude;
+    } places[] = {{39, -96}, {47.6, -122.3}, {25.8, -80.2}, {60, -150}, {10, -179.5}};
+    for (const auto &place : places) {
+        const QPoint p = Projection::ProjectToChart(us, place.latitude, place.longitude);
+        const auto back = Projection::positionAt(us, p.x(), p.y());
+        ASSERT_TRUE(back.has_value()) << place.latitude;
+        EXPECT_NEAR(back->latitude, place.latitude, 0.05);
+        EXPECT_NEAR(std::remainder(back->longitude - place.longitude, 360.0), 0, 0.05);
+    }
+    const ViewValues globe{0, 170, 0.34, 400, 400};
+    EXPECT_FALSE(Projection::positionAt(globe, 0, 0).has_value());
+    // Half a radian either side of the centre on the equator; east of it, across 180 degrees.
+    const double offset = 0.34 * 400 * std::sin(0.5);
+    const auto west = Projection::positionAt(globe, 200 - offset, 200);
+    const auto east = Projection::positionAt(globe, 200 + offset, 200);
+    ASSERT_TRUE(west && east);
+    EXPECT_NEAR(west->longitude, 170 - 28.65, 0.1);
+    EXPECT_NEAR(east->longitude, 170 + 28.65 - 360, 0.1);
+    EXPECT_NEAR(east->latitude, 0, 1e-9);
+}
