@@ -1,0 +1,39 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "bulletin/Bulletin.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+/// Reads a coded surface frontal positions bulletin:
+///
+///     CODED SURFACE FRONTAL POSITIONS        header, ignored
+///     VALID 062818Z                          month, day, hour UTC
+///     HIGHS 1022 3961069 1020 3851069        pressure (may be missing), position
+///     LOWS 1002 3441145
+///     COLD WK 5280837 5090871 5040890        keyword, strength word (optional), positions
+///     4980919                                continuation of the entry above
+///     $$                                     end
+///
+/// A position is LLLNNNN (tenths of a degree north and west) or LLNN / LLNNN (whole degrees);
+/// one bulletin uses one of the two resolutions throughout. Keywords and strength words may
+/// also stand inside a line, extra spaces, tabs, CR LF line ends and blank lines are accepted.
+class BulletinParser
+{
+public:
+    /// Sea-level pressures a centre can have, in hPa (the lowest and highest ever measured
+    /// are 870 and 1084). In HIGHS and LOWS, a number of 3 or 4 digits in this range that is
+    /// followed by a position is the pressure of that position's centre.
+    static constexpr int LowestPressure = 870;
+    static constexpr int HighestPressure = 1090;
+
+    /// The whole bulletin, or ChartError naming the line and the text at fault: a file that
+    /// is not UTF-8 text, no VALID line, a bad time, an unknown keyword, a position group of
+    /// the wrong length or out of range, a pressure without a position, a line with fewer
+    /// than two positions, or a bulletin cut short before its closing $$.
+    static Bulletin parse(const QByteArray &text);
+
+    /// Whether a VALID time reads MMDDHHZ with a real month, day and hour.
+    static bool isValidTime(QByteArrayView time);
+};

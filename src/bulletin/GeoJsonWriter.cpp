@@ -1,0 +1,129 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "bulletin/GeoJsonWriter.h"
+
+#include "canvas/ChartError.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace
+{
+
+// The position with its longitude taken into -180 .. 180 (180 itself becomes -180).
+GeoPoint normalised(const GeoPoint &p)
+{
+    if (!std::isfinite(p.latitude) || !std::isfinite(p.longitude))
+        throw ChartError(QStringLiteral("Cannot write the position %1, %2 in GeoJSON")
+                             .arg(p.latitude)
+                             .arg(p.longitude));
+    double longitude = std::remainder(p.longitude, 360.0);
+    if (longitude == 180)
+        longitude = -180;
+    return {p.latitude, longitude};
+}
+
+QJsonArray coordinates(const GeoPoint &p) { return {p.longitude, p.latitude}; }
+
+QJsonObject feature(const QJsonObject &geometry, const QJsonObject &properties)
+{
+    return {{QStringLiteral("type"), QStringLiteral("Feature")},
+            {QStringLiteral("geometry"), geometry},
+            {QStringLiteral("properties"), properties}};
+}
+
+// The line in parts that each stay on one side of the antimeridian. Every step is taken the
+// short way round; one that crosses gets a point on the antimeridian at both ends of the cut,
+// its latitude interpolated linearly in longitude.
+std::vector<QJsonArray> partsOf(const std::vector<GeoPoint> &points)
+{
+    std::vector<QJsonArray> parts(1);
+    std::optional<GeoPoint> previous;
+    for (const GeoPoint &point : points) {
+        const GeoPoint p = normalised(point);
+        if (previous && std::abs(p.longitude - previous->longitude) > 180) {
+            const double edge = previous->longitude > 0 ? 180 : -180;
+            const double unwrapped = p.longitude + 2 * edge;
+            const double t = (edge - previous->longitude) / (unwrapped - previous->longitude);
+            const double latitude = previous->latitude + t * (p.latitude - previous->latitude);
+            if (t > 0)
+                parts.back().append(coordinates({latitude, edge}));
+            parts.emplace_back();
+            if (p.longitude != -edge) // unless the step ends on the antimeridian itself
+                parts.back().append(coordinates({latitude, -edge}));
+        }
+        parts.back().append(coordinates(p));
+        previous = p;
+    }
+    std::erase_if(parts, [](const QJsonArray &part) { return part.size() < 2; });
+    return parts;
+}
+
+QJsonObject lineGeometry(const Bulletin::Line &line)
+{
+    if (line.points.size() < 2)
+        throw ChartError(QStringLiteral("Cannot write a %1 line of fewer than two positions in "
+                                        "GeoJSON")
+                             .arg(GeoJsonWriter::kind(line.tool)));
+    const std::vector<QJsonArray> parts = partsOf(line.points);
+    if (parts.size() == 1)
+        return {{QStringLiteral("type"), QStringLiteral("LineString")},
+                {QStringLiteral("coordinates"), parts.front()}};
+    QJsonArray multi;
+    for (const QJsonArray &part : parts)
+        multi.append(part);
+    return {{QStringLiteral("type"), QStringLiteral("MultiLineString")},
+            {QStringLiteral("coordinates"), multi}};
+}
+
+} // namespace
+
+QString GeoJsonWriter::kind(LineTool tool)
+{
+    switch (tool) {
+    case LineTool::ColdFront:
+        return QStringLiteral("cold");
+    case LineTool::WarmFront:
+        return QStringLiteral("warm");
+    case LineTool::StationaryFront:
+        return QStringLiteral("stationary");
+    case LineTool::OccludedFront:
+        return QStringLiteral("occluded");
+    case LineTool::Trough:
+        return QStringLiteral("trough");
+    case LineTool::Dryline:
+        return QStringLiteral("dryline");
+    case LineTool::Isopleth:
+        break;
+    }
+    return QStringLiteral("isopleth");
+}
+
+QByteArray GeoJsonWriter::write(const Bulletin &bulletin)
+{
+    QJsonArray features;
+    for (const Bulletin::Centre &c : bulletin.centres) {
+        QJsonObject properties{
+            {QStringLiteral("kind"), c.high ? QStringLiteral("high") : QStringLiteral("low")}};
+        if (c.pressure)
+            properties.insert(QStringLiteral("pressure"), *c.pressure);
+        const QJsonObject point{
+            {QStringLiteral("type"), QStringLiteral("Point")},
+            {QStringLiteral("coordinates"), coordinates(normalised(c.position))}};
+        features.append(feature(point, properties));
+    }
+    for (const Bulletin::Line &line : bulletin.lines) {
+        QJsonObject properties{{QStringLiteral("kind"), kind(line.tool)}};
+        if (!line.strength.isEmpty())
+            properties.insert(QStringLiteral("strength"), line.strength);
+        features.append(feature(lineGeometry(line), properties));
+    }
+    const QJsonObject collection{{QStringLiteral("type"), QStringLiteral("FeatureCollection")},
+                                 {QStringLiteral("valid"), bulletin.valid},
+                                 {QStringLiteral("features"), features}};
+    return QJsonDocument(collection).toJson(QJsonDocument::Compact);
+}
