@@ -68,6 +68,11 @@ private:
     ChartView *m_chartView;
 };
 
+const QStringList BulletinFilters = {QStringLiteral("Coded surface bulletin (*.txt) (*.txt)"),
+                                     QStringLiteral("All files (*)")};
+const QStringList AnalysisFilters = {QStringLiteral("Coded surface bulletin (*.txt) (*.txt)"),
+                                     QStringLiteral("GeoJSON (*.geojson) (*.geojson)")};
+
 } // namespace
 
 TForm1::TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *parent)
@@ -206,6 +211,27 @@ void TForm1::saveChartChosen()
         m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
 }
 
+// A coded bulletin drawn on the chart of the current view as committed work.
+void TForm1::importBulletinChosen()
+{
+    const QString path = Dialogs::current().openFileName(this, BulletinFilters);
+    if (path.isEmpty())
+        return;
+    ChartSession::ImportSummary summary;
+    edit([&] { summary = m_session.importBulletin(path); });
+    m_statusText->setText(QStringLiteral("Imported %1 features, %2 off the chart")
+                              .arg(summary.drawn)
+                              .arg(summary.offChart));
+}
+
+// The lines and centres drawn so far, on the globe: a coded bulletin or GeoJSON.
+void TForm1::exportAnalysisChosen()
+{
+    const QString path = Dialogs::current().saveFileName(this, AnalysisFilters);
+    if (!path.isEmpty() && ErrorBox::guard(this, [&] { m_session.saveAnalysis(path); }))
+        m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+}
+
 // CopyToClipboardClick.
 void TForm1::copyToClipboard()
 {
@@ -303,6 +329,7 @@ void TForm1::setDrawingEnabled(bool enabled)
     for (QAbstractButton *tool : m_tools->buttons())
         tool->setEnabled(enabled);
     m_loadAction->setEnabled(enabled);
+    m_importAction->setEnabled(enabled);
 }
 
 // Exit1Click.
@@ -371,6 +398,14 @@ void TForm1::buildMenus()
     connect(addMenuEntry(map, QStringLiteral("Savetofile1"), QStringLiteral("&Save to file..."),
                          QKeySequence(Qt::CTRL | Qt::Key_S)),
             &QAction::triggered, this, &TForm1::saveChartChosen);
+    map->addSeparator();
+    m_importAction =
+        addMenuEntry(map, QStringLiteral("ImportBulletin"), QStringLiteral("Import bulletin..."),
+                     QKeySequence(Qt::CTRL | Qt::Key_B));
+    connect(m_importAction, &QAction::triggered, this, &TForm1::importBulletinChosen);
+    connect(addMenuEntry(map, QStringLiteral("ExportAnalysis"),
+                         QStringLiteral("Export analysis..."), {}),
+            &QAction::triggered, this, &TForm1::exportAnalysisChosen);
 
     QMenu *help = addMenu(QStringLiteral("Help1"), QStringLiteral("&Help"));
     connect(addMenuEntry(help, QStringLiteral("About1"), QStringLiteral("&About"), {}),

@@ -59,6 +59,8 @@ public slots:
     void loadChartChosen();
     void saveChartChosen();
     void copyToClipboard();
+    void importBulletinChosen();
+    void exportAnalysisChosen();
     void exitChosen();
     void showPreferences();
     void showAbout();
@@ -116,6 +118,7 @@ private:
     QPushButton *m_newSegmentButton = nullptr; // NewSegment
     QPushButton *m_generateButton = nullptr;   // GenerateButton
     QAction *m_loadAction = nullptr;           // Loadfromfile1
+    QAction *m_importAction = nullptr;         // ImportBulletin
     QLineEdit *m_latitudeEdit = nullptr;       // LatEdit
     QLineEdit *m_longitudeEdit = nullptr;      // LonEdit
     QLineEdit *m_widthEdit = nullptr;          // XEdit

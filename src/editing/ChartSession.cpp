@@ -2,11 +2,19 @@
 #include "editing/ChartSession.h"
 
 #include "analysis/ChartMarkers.h"
+#include "bulletin/BulletinParser.h"
+#include "bulletin/BulletinWriter.h"
+#include "bulletin/GeoJsonWriter.h"
 #include "canvas/ChartError.h"
 #include "mapgen/MapGenerator.h"
+#include "mapgen/Projection.h"
 #include "workspace/ChartFiles.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace
 {
@@ -125,6 +133,8 @@ void ChartSession::chooseMarker(PressMode mode)
 void ChartSession::commit()
 {
     const auto before = snapshotState();
+    if (const auto feature = pendingFeature())
+        m_features.push_back(*feature);
     saveSnapshot();
     recordSince(before);
     m_segment.clear();
@@ -168,6 +178,7 @@ void ChartSession::erase()
 {
     const auto before = snapshotState();
     m_chart.loadFromFile(m_workspace.baseMapPath());
+    m_features.clear();
     saveSnapshot();
     recordSince(before);
     m_segment.clear();
@@ -180,6 +191,7 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
     m_view = view;
     m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
     MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).GenerateMap(m_view);
+    m_features.clear();
     writeWorkspaceBitmaps();
     recordSince(before);
     m_segment.clear();
@@ -189,6 +201,7 @@ void ChartSession::load(const QString &path)
 {
     const auto before = snapshotState();
     ChartFiles::load(m_chart, m_canvas, path);
+    m_features.clear();
     writeWorkspaceBitmaps();
     recordSince(before);
     m_segment.clear();
@@ -237,12 +250,40 @@ std::optional<ChartState> ChartSession::snapshotState() const
 {
     if (!m_snapshot)
         return std::nullopt;
-    return ChartState{m_snapshot->image, m_snapshot->paletteBits, m_view};
+    return ChartState{m_snapshot->image, m_snapshot->paletteBits, m_view, m_features};
 }
 
+// The chart as it stands, the current segment counted as committed.
 ChartState ChartSession::chartState() const
 {
-    return ChartState{m_chart.image(), m_chart.paletteBits(), m_view};
+    ChartState state{m_chart.image(), m_chart.paletteBits(), m_view, m_features};
+    if (const auto feature = pendingFeature())
+        state.features.push_back(*feature);
+    return state;
+}
+
+// What committing the current segment adds to the analysis: a line of two points or more,
+// or a centre where the last press put it; text labels are not part of it.
+std::optional<DrawnFeature> ChartSession::pendingFeature() const
+{
+    const auto points = m_segment.points();
+    if (points.empty())
+        return std::nullopt;
+    switch (m_pressMode) {
+    case PressMode::Line:
+        if (points.size() < 2)
+            return std::nullopt;
+        return DrawnFeature{DrawnFeature::Kind::Line, m_lineTool, {points.begin(), points.end()},
+                            std::nullopt};
+    case PressMode::LowCentre:
+    case PressMode::HighCentre:
+        return DrawnFeature{m_pressMode == PressMode::LowCentre ? DrawnFeature::Kind::Low
+                                                                : DrawnFeature::Kind::High,
+                            m_lineTool, {points.back()}, std::nullopt};
+    case PressMode::Text:
+        break;
+    }
+    return std::nullopt;
 }
 
 // A new committed state: the change from the one before joins the history, and the next
@@ -259,6 +300,112 @@ void ChartSession::restore(const ChartState &state)
 {
     m_chart.assign(state.image, state.paletteBits);
     m_view = state.view;
+    m_features = state.features;
     saveSnapshot();
     m_segment.clear();
+}
+
+ChartSession::ImportSummary ChartSession::importBulletin(const QString &path)
+{
+    constexpr qint64 LargestBulletin = qint64(1) << 20; // bulletins are a few kilobytes
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
+    if (file.size() > LargestBulletin)
+        throw ChartError(QStringLiteral("%1 is too large for a bulletin").arg(path));
+    return importAnalysis(BulletinParser::parse(file.readAll()));
+}
+
+ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysis)
+{
+    const auto before = snapshotState();
+    loadSnapshot(); // the analysis goes on the committed chart, without the current segment
+    m_segment.clear();
+    ImportSummary summary;
+    for (const Bulletin::Line &line : analysis.lines)
+        drawLineOnChart(line, summary.drawn, summary.offChart);
+    for (const Bulletin::Centre &centre : analysis.centres)
+        ++(drawCentreOnChart(centre) ? summary.drawn : summary.offChart);
+    m_analysisValid = analysis.valid;
+    saveSnapshot();
+    recordSince(before);
+    return summary;
+}
+
+// A line goes on the chart in its pieces that lie on the chart, each drawn as the segments
+// a user could have drawn: at most 100 points, the next going on from the last point.
+void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart)
+{
+    const QRect chart(0, 0, m_chart.width(), m_chart.height());
+    std::vector<QPointF> piece;
+    bool anyPiece = false;
+    const auto drawPiece = [&] {
+        for (size_t start = 0; start + 1 < piece.size(); start += Segment::Capacity - 1) {
+            const size_t end = std::min(piece.size(), start + Segment::Capacity);
+            const std::vector<QPointF> part(piece.begin() + qsizetype(start),
+                                            piece.begin() + qsizetype(end));
+            SegmentRenderer(m_canvas, m_settings).DrawSegment(line.tool, part, PanelLine{});
+            m_features.push_back({DrawnFeature::Kind::Line, line.tool, part, std::nullopt});
+            anyPiece = true;
+        }
+        piece.clear();
+    };
+    for (const GeoPoint &position : line.points) {
+        const QPoint p = Projection::ProjectToChart(m_view, position.latitude, position.longitude);
+        if (chart.contains(p))
+            piece.emplace_back(p);
+        else
+            drawPiece();
+    }
+    drawPiece();
+    ++(anyPiece ? drawn : offChart);
+}
+
+bool ChartSession::drawCentreOnChart(const Bulletin::Centre &centre)
+{
+    const QPoint p =
+        Projection::ProjectToChart(m_view, centre.position.latitude, centre.position.longitude);
+    if (!QRect(0, 0, m_chart.width(), m_chart.height()).contains(p))
+        return false;
+    ChartMarkers::placeLetter(m_canvas, m_settings, centre.high ? u'H' : u'L', p.x(), p.y());
+    // The pressure stands to the right of the letter, level with its middle.
+    if (centre.pressure)
+        ChartMarkers::placeText(m_canvas, QString::number(*centre.pressure), p.x() + 18,
+                                p.y() - 9);
+    m_features.push_back({centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
+                          LineTool::ColdFront, {QPointF(p)}, centre.pressure});
+    return true;
+}
+
+Bulletin ChartSession::exportAnalysis() const
+{
+    Bulletin analysis;
+    analysis.valid = m_analysisValid.isEmpty()
+                         ? QDateTime::currentDateTimeUtc().toString(QStringLiteral("MMddhh'Z'"))
+                         : m_analysisValid;
+    for (const DrawnFeature &feature : m_features) {
+        std::vector<GeoPoint> positions;
+        for (const QPointF &p : feature.points)
+            if (const auto position = Projection::positionAt(m_view, p.x(), p.y()))
+                positions.push_back(*position);
+        if (feature.kind == DrawnFeature::Kind::Line) {
+            if (positions.size() >= 2)
+                analysis.lines.push_back({feature.tool, QString(), positions});
+        } else if (!positions.empty()) {
+            analysis.centres.push_back(
+                {feature.kind == DrawnFeature::Kind::High, feature.pressure, positions.front()});
+        }
+    }
+    return analysis;
+}
+
+void ChartSession::saveAnalysis(const QString &path) const
+{
+    const Bulletin analysis = exportAnalysis();
+    const QByteArray bytes = ChartFiles::extensionOf(path) == u".geojson"
+                                 ? GeoJsonWriter::write(analysis)
+                                 : BulletinWriter::write(analysis);
+    int error = 0;
+    if (!ReplacingFile::write(path, bytes, ReplacingFile::Sync::ToDisk, &error))
+        throw ChartError::cannotCreate(path, error);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/Segment.h"
+#include "bulletin/Bulletin.h"
 #include "analysis/SegmentRenderer.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
@@ -73,6 +74,28 @@ public:
     /// Redo: steps forward again to the state the last Undo left; a new press forgets the
     /// steps forward.
     void redo();
+    /// What an import drew: lines and centres on the chart, and those wholly off it.
+    struct ImportSummary {
+        int drawn = 0;
+        int offChart = 0;
+    };
+    /// Draws an analysis given on the globe as committed work on the chart of the current
+    /// view (one step of the history): every line with its tool through its positions
+    /// projected onto the chart, left out behind the globe and split where it leaves the
+    /// chart, in pieces of at most 100 points; every centre as its L or H with its pressure
+    /// beside it.
+    ImportSummary importAnalysis(const Bulletin &analysis);
+    /// Reads a coded surface bulletin and imports it; a bulletin that does not parse draws
+    /// nothing.
+    ImportSummary importBulletin(const QString &path);
+    /// The committed lines and centres of the chart, back on the globe through the inverse
+    /// projection; positions off the globe are left out.
+    Bulletin exportAnalysis() const;
+    /// Writes exportAnalysis() to a file: GeoJSON for ".geojson", a coded bulletin otherwise.
+    void saveAnalysis(const QString &path) const;
+    /// The committed lines and centres, in chart pixels.
+    const std::vector<DrawnFeature> &features() const { return m_features; }
+
     /// The undo history of this run.
     const UndoHistory &history() const { return m_history; }
     /// Back to the bare base map, which also becomes the snapshot.
@@ -112,6 +135,9 @@ private:
     ChartState chartState() const;
     void recordSince(const std::optional<ChartState> &before);
     void restore(const ChartState &state);
+    std::optional<DrawnFeature> pendingFeature() const;
+    void drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart);
+    bool drawCentreOnChart(const Bulletin::Centre &centre);
 
     // The picture of "temp1.bmp" as this session last wrote or read it.
     struct Snapshot {
@@ -129,5 +155,7 @@ private:
     PressMode m_pressMode = PressMode::Line;
     std::optional<Snapshot> m_snapshot;
     UndoHistory m_history;
+    std::vector<DrawnFeature> m_features; // the committed lines and centres
+    QString m_analysisValid;              // the VALID time of the last imported analysis
     bool m_undoStepsBack = false; // the next Undo steps back through the history
 };

@@ -1,14 +1,18 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "editing/DrawnFeature.h"
 #include "workspace/ViewValues.h"
 
 #include <QImage>
 
-/// A committed chart as the undo history keeps it: the picture, its palette depth and the
-/// view it was drawn for.
+#include <vector>
+
+/// A committed chart as the undo history keeps it: the picture, its palette depth, the view
+/// it was drawn for and the lines and centres of the analysis on it.
 struct ChartState {
     QImage image;
     int paletteBits = 0;
     ViewValues view;
+    std::vector<DrawnFeature> features;
 };

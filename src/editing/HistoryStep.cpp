@@ -23,12 +23,13 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
 {
     HistoryStep step;
     step.m_view = from.view;
+    step.m_features = from.features;
     if (!sameShape(from.image, to.image) || from.paletteBits != to.paletteBits) {
         step.keepWhole(from);
         return step;
     }
     step.m_area = changedArea(from.image, to.image);
-    if (step.m_area.isEmpty() && sameView(from.view, to.view))
+    if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.features == to.features)
         return std::nullopt;
     step.m_code = encodeArea(from.image, step.m_area);
     return step;
@@ -44,14 +45,16 @@ void HistoryStep::swap(ChartState &state)
         }
         const int paletteBits = m_paletteBits;
         const ViewValues view = m_view;
+        std::vector<DrawnFeature> features = std::move(m_features);
         keepWhole(state);
-        state = {image, paletteBits, view};
+        state = {image, paletteBits, view, std::move(features)};
         return;
     }
     QByteArray code = encodeArea(state.image, m_area);
     decodeArea(m_code, state.image, m_area);
     m_code = std::move(code);
     std::swap(m_view, state.view);
+    std::swap(m_features, state.features);
 }
 
 void HistoryStep::keepWhole(const ChartState &state)
@@ -62,6 +65,7 @@ void HistoryStep::keepWhole(const ChartState &state)
     m_colours = state.image.colorTable();
     m_paletteBits = state.paletteBits;
     m_view = state.view;
+    m_features = state.features;
     m_code = state.image.isNull() ? QByteArray() : encodeArea(state.image, state.image.rect());
 }
 

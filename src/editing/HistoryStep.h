@@ -40,4 +40,5 @@ private:
     QList<QRgb> m_colours;
     int m_paletteBits = 0;
     ViewValues m_view;
+    std::vector<DrawnFeature> m_features;
 };

@@ -22,10 +22,10 @@ QImage withSegment(QImage image, int i)
 
 TEST(UndoHistory, FiftyStepsOfALargeChartComeBackPixelForPixel)
 {
-    std::vector<ChartState> states{{Pixels::plain(1600, 1200, qRgb(200, 230, 255)), 0, {}}};
+    std::vector<ChartState> states{{Pixels::plain(1600, 1200, qRgb(200, 230, 255)), 0, {}, {}}};
     UndoHistory history;
     for (int i = 0; i < 50; ++i) {
-        states.push_back({withSegment(states.back().image, i), 0, {}});
+        states.push_back({withSegment(states.back().image, i), 0, {}, {}});
         history.record(states[states.size() - 2], states.back());
     }
     EXPECT_EQ(history.undoSteps(), 50u);
@@ -43,11 +43,11 @@ TEST(UndoHistory, FiftyStepsOfALargeChartComeBackPixelForPixel)
 // A new size or palette is kept whole, with its view; an unchanged state makes no step.
 TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
 {
-    const ChartState large{Pixels::plain(400, 300, qRgb(1, 2, 3)), 0, {45, -93, 1.2, 400, 300}};
+    const ChartState large{Pixels::plain(400, 300, qRgb(1, 2, 3)), 0, {45, -93, 1.2, 400, 300}, {}};
     QImage palette(30, 20, QImage::Format_Indexed8);
     palette.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0)});
     palette.fill(1);
-    const ChartState small{palette, 8, {10, 20, 0.5, 30, 20}};
+    const ChartState small{palette, 8, {10, 20, 0.5, 30, 20}, {}};
     UndoHistory history;
     history.record(large, large);
     EXPECT_EQ(history.undoSteps(), 0u);
@@ -66,7 +66,7 @@ TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
 TEST(UndoHistory, OldestStepsGoFirst)
 {
     UndoHistory history;
-    ChartState state{Pixels::plain(50, 50, qRgb(0, 0, 0)), 0, {}};
+    ChartState state{Pixels::plain(50, 50, qRgb(0, 0, 0)), 0, {}, {}};
     for (size_t i = 0; i < UndoHistory::MostSteps + 5; ++i) {
         ChartState next = state;
         next.image = state.image.copy();

@@ -6,6 +6,8 @@
 #include "workspace/ChartFiles.h"
 #include "workspace/NumberConversion.h"
 
+#include <cmath>
+
 namespace
 {
 
@@ -55,6 +57,31 @@ RenderOptions::Segment segmentOf(const QString &text)
     return segment;
 }
 
+GeoPoint positionOf(const QString &text, const QString &option)
+{
+    const QStringList parts = text.split(u',');
+    bool latOk = false, lonOk = false;
+    const double latitude = parts.size() == 2 ? parts[0].trimmed().toDouble(&latOk) : 0;
+    const double longitude = parts.size() == 2 ? parts[1].trimmed().toDouble(&lonOk) : 0;
+    if (!latOk || !lonOk || std::abs(latitude) > 90 || std::abs(longitude) > 180)
+        usageError(QStringLiteral("%1 wants a position as LAT,LON in degrees (north and east "
+                                  "positive, within 90 and 180), not '%2'")
+                       .arg(option, text));
+    return GeoPoint{latitude, longitude};
+}
+
+// --draw-geo TOOL:LAT,LON;LAT,LON;...
+Bulletin::Line geoLineOf(const QString &text)
+{
+    const qsizetype colon = text.indexOf(u':');
+    if (colon < 0)
+        usageError(QStringLiteral("--draw-geo wants TOOL:LAT,LON;LAT,LON;..., not '%1'").arg(text));
+    Bulletin::Line line{toolOf(text.left(colon)), QString(), {}};
+    for (const QString &point : text.mid(colon + 1).split(u';', Qt::SkipEmptyParts))
+        line.points.push_back(positionOf(point, QStringLiteral("--draw-geo")));
+    return line;
+}
+
 void setView(RenderOptions &o, const QString &option, const QString &value)
 {
     o.hasView = true;
@@ -87,6 +114,18 @@ void take(RenderOptions &o, const QString &option, const QString &value)
         o.input = value;
     else if (option == u"--draw")
         o.segments.push_back(segmentOf(value));
+    else if (option == u"--draw-geo")
+        o.geoAnalysis.lines.push_back(geoLineOf(value));
+    else if (option == u"--marker-geo") {
+        if (!(value.size() > 2 && (value[0] == u'L' || value[0] == u'H') && value[1] == u':'))
+            usageError(
+                QStringLiteral("--marker-geo wants L:LAT,LON or H:LAT,LON, not '%1'").arg(value));
+        o.geoAnalysis.centres.push_back(
+            {value[0] == u'H', std::nullopt, positionOf(value.mid(2), option)});
+    } else if (option == u"--bulletin")
+        o.bulletins.push_back(value);
+    else if (option == u"--export-analysis")
+        o.exportAnalysis = value;
     else if (option == u"--marker") {
         const bool letter =
             value.size() > 2 && (value[0] == u'L' || value[0] == u'H') && value[1] == u':';
@@ -142,6 +181,9 @@ QString RenderOptions::usage()
         "[--prefs FILE.reg]\n"
         "                       [--input CHART] [--draw TOOL:X,Y;X,Y;...]... "
         "[--marker L|H:X,Y]... [--text X,Y:TEXT]...\n"
+        "                       [--draw-geo TOOL:LAT,LON;LAT,LON;...]... "
+        "[--marker-geo L|H:LAT,LON]... [--bulletin FILE]...\n"
+        "                       [--export-analysis FILE.txt|FILE.geojson]\n"
         "                       [--line-color NAME] [--line-width \"N px\"] -o OUTPUT "
         "[--quiet]\n");
 }

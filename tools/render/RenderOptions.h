@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/SegmentRenderer.h"
+#include "bulletin/Bulletin.h"
 #include "workspace/ViewValues.h"
 
 #include <QPoint>
@@ -34,6 +35,9 @@ struct RenderOptions {
     std::vector<Segment> segments;
     std::vector<Marker> markers;
     std::vector<Label> labels;
+    Bulletin geoAnalysis;   // --draw-geo and --marker-geo
+    QStringList bulletins;  // --bulletin files, drawn first
+    QString exportAnalysis; // --export-analysis file
     QString lineColor = QStringLiteral("Black");
     QString lineWidth = QStringLiteral("1 px");
     QString output;

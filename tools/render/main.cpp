@@ -64,6 +64,10 @@ void render(const RenderOptions &options)
         TerminalProgress progress(!options.quiet && ::isatty(STDERR_FILENO));
         session.generate(options.view, progress);
     }
+    for (const QString &bulletin : options.bulletins)
+        session.importBulletin(bulletin);
+    if (!options.geoAnalysis.lines.empty() || !options.geoAnalysis.centres.empty())
+        session.importAnalysis(options.geoAnalysis);
     const PanelLine isopleth{options.lineColor, options.lineWidth};
     LabelTexts labels(options.labels);
     const auto pressAt = [&](QPointF p) {
@@ -84,13 +88,19 @@ void render(const RenderOptions &options)
     }
     // A batch of charts leaves flushing to the disk to the system.
     session.save(options.output, ChartFiles::Sync::Later);
+    if (!options.exportAnalysis.isEmpty()) {
+        session.commit();
+        session.saveAnalysis(options.exportAnalysis);
+    }
 }
 
-// Text needs the font machinery of a GUI application; plain maps start faster without it.
+// Text (letters, labels, a bulletin's centres) needs the font machinery of a GUI
+// application; plain maps start faster without it.
 std::unique_ptr<QCoreApplication> application(int &argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        if (!qstrcmp(argv[i], "--marker") || !qstrcmp(argv[i], "--text")) {
+        if (!qstrcmp(argv[i], "--marker") || !qstrcmp(argv[i], "--text")
+            || !qstrcmp(argv[i], "--marker-geo") || !qstrcmp(argv[i], "--bulletin")) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             auto gui = std::make_unique<QGuiApplication>(argc, argv);
