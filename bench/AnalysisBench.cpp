@@ -10,6 +10,8 @@
 
 #include <vector>
 
+using namespace brimlark;
+
 namespace
 {
 
@@ -61,7 +63,8 @@ void Press1600x1200With100Points(benchmark::State &state)
     const auto points = hundredPoints();
     for (auto _ : state) {
         chart.loadFromFile(snapshot);
-        SegmentRenderer(canvas, settings).DrawSegment(LineTool::StationaryFront, points, {"Black", "1 px"});
+        SegmentRenderer(canvas, settings)
+            .DrawSegment(LineTool::StationaryFront, points, {"Black", "1 px"});
         chart.saveToFile(latest);
     }
 }

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
+using namespace brimlark;
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

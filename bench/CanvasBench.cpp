@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+using namespace brimlark;
+
 namespace
 {
 

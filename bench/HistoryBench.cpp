@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 
+using namespace brimlark;
+
 namespace
 {
 
@@ -45,7 +47,8 @@ BENCHMARK(BM_UndoRedoOfAFront)->Unit(benchmark::kMillisecond);
 
 void BM_UndoRedoOfANewMap(benchmark::State &state)
 {
-    undoAndRedo(state, {chart(qRgb(200, 230, 255)), 0, {}, {}}, {chart(qRgb(180, 210, 250)), 0, {}, {}});
+    undoAndRedo(state, {chart(qRgb(200, 230, 255)), 0, {}, {}},
+                {chart(qRgb(180, 210, 250)), 0, {}, {}});
 }
 BENCHMARK(BM_UndoRedoOfANewMap)->Unit(benchmark::kMillisecond);
 

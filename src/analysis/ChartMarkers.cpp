@@ -1,7 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "analysis/ChartMarkers.h"
 
-#include "workspace/NumberConversion.h"
+#include "base/NumberConversion.h"
+
+namespace brimlark
+{
 
 void ChartMarkers::placeLetter(ChartCanvas &canvas, const ChartSettings &settings, QChar letter,
                                int x, int y)
@@ -29,3 +32,5 @@ void ChartMarkers::placeText(ChartCanvas &canvas, const QString &text, int x, in
     canvas.setFontStyle(FontStyle::Bold);
     canvas.textOut(x, y, text);
 }
+
+} // namespace brimlark

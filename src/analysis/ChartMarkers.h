@@ -4,6 +4,9 @@
 #include "canvas/ChartCanvas.h"
 #include "prefs/ChartSettings.h"
 
+namespace brimlark
+{
+
 /// The L and H pressure centres and free text labels placed by a press on the chart.
 class ChartMarkers
 {
@@ -16,3 +19,5 @@ public:
     /// empty text draws nothing.
     static void placeText(ChartCanvas &canvas, const QString &text, int x, int y);
 };
+
+} // namespace brimlark

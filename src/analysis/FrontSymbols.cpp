@@ -1,7 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "analysis/FrontSymbols.h"
 
-#include "workspace/NumberConversion.h"
+#include "base/NumberConversion.h"
+
+namespace brimlark
+{
 
 namespace
 {
@@ -39,3 +42,5 @@ std::array<QPoint, 8> FrontSymbols::semicircle(QPoint a, QPoint b, Side side)
     points[7] = b;
     return points;
 }
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <array>
 
+namespace brimlark
+{
+
 /// The geometry of the front symbols on the chord from A to B. The vector (dy, -dx) is
 /// perpendicular to the chord, as long as it, and points to the left of the direction from
 /// A to B as seen on the chart (y down): drawn left to right it points up.
@@ -23,3 +26,5 @@ public:
     /// (108,84) (112,84) (116,86) (120,92) (120,100).
     static std::array<QPoint, 8> semicircle(QPoint a, QPoint b, Side side);
 };
+
+} // namespace brimlark

@@ -1,6 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "analysis/Segment.h"
 
+namespace brimlark
+{
+
 bool Segment::append(int x, int y)
 {
     if (isFull())
@@ -8,3 +11,5 @@ bool Segment::append(int x, int y)
     m_points[size_t(m_count++)] = QPointF(x, y);
     return true;
 }
+
+} // namespace brimlark

@@ -6,6 +6,9 @@
 #include <array>
 #include <span>
 
+namespace brimlark
+{
+
 /// The current segment: the points of the presses since the last commit, at most 100.
 class Segment
 {
@@ -26,3 +29,5 @@ private:
     std::array<QPointF, Capacity> m_points{};
     qint32 m_count = 0;
 };
+
+} // namespace brimlark

@@ -3,9 +3,12 @@
 
 #include "analysis/FrontSymbols.h"
 #include "analysis/SegmentSpline.h"
-#include "workspace/NumberConversion.h"
+#include "base/NumberConversion.h"
 
 #include <cmath>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -63,7 +66,8 @@ SegmentRenderer::SegmentRenderer(ChartCanvas &canvas, const ChartSettings &setti
 {
 }
 
-void SegmentRenderer::DrawSegment(LineTool tool, std::span<const QPointF> points, const PanelLine &panel)
+void SegmentRenderer::DrawSegment(LineTool tool, std::span<const QPointF> points,
+                                  const PanelLine &panel)
 {
     setUpPen(tool, panel);
     points = points.first(qMin<size_t>(points.size(), SegmentSpline::MaxKnots));
@@ -151,7 +155,8 @@ void SegmentRenderer::drawSymbol(QPoint end)
         m_canvas.setBrushStyle(BrushStyle::Solid);
         m_canvas.polygon(FrontSymbols::triangle(*m_start, end));
     } else if (m_kind == SemicircleKind) {
-        const auto side = m_tool == LineTool::StationaryFront ? FrontSymbols::Right : FrontSymbols::Left;
+        const auto side =
+            m_tool == LineTool::StationaryFront ? FrontSymbols::Right : FrontSymbols::Left;
         m_canvas.setBrushColor(m_settings.color(occluded ? S::OccludedColor : S::WarmColor));
         m_canvas.setBrushStyle(BrushStyle::Solid);
         m_canvas.polygon(FrontSymbols::semicircle(*m_start, end, side));
@@ -168,3 +173,5 @@ void SegmentRenderer::drawScallop(QPoint end)
     m_length = 0;
     m_switched = false;
 }
+
+} // namespace brimlark

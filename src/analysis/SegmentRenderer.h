@@ -10,6 +10,9 @@
 #include <optional>
 #include <span>
 
+namespace brimlark
+{
+
 /// The line tools, by their codes (CurrentTool).
 enum class LineTool : qint32 {
     Isopleth = 0,
@@ -64,3 +67,5 @@ private:
     std::optional<QPoint> m_start;
     QPoint m_previous;
 };
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 #include <cmath>
 
+namespace brimlark
+{
+
 SegmentSpline::SegmentSpline(std::span<const QPointF> knots)
 {
     const int count = int(qMin<size_t>(knots.size(), MaxKnots));
@@ -64,3 +67,5 @@ QPointF SegmentSpline::valueAt(double t) const
     const int i = qBound(1, int(std::floor(t)) + 1, m_n);
     return evaluate(t, i);
 }
+
+} // namespace brimlark

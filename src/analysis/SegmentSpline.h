@@ -2,13 +2,16 @@
 #pragma once
 
 #include "analysis/Segment.h"
-#include "workspace/NumberConversion.h"
+#include "base/NumberConversion.h"
 
 #include <QPoint>
 #include <QPointF>
 
 #include <array>
 #include <span>
+
+namespace brimlark
+{
 
 /// The smooth line through a segment's points: a natural cubic spline in x and in y over a
 /// parameter t that runs from 0 at the first knot to n at the last, one unit per interval.
@@ -63,3 +66,5 @@ private:
     int m_n = 0;
     Column m_x{}, m_y{}, m_mx{}, m_my{};
 };
+
+} // namespace brimlark

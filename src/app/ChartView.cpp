@@ -5,6 +5,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+namespace brimlark
+{
+
 ChartView::ChartView(ChartBitmap &chart, QWidget *parent) : QWidget(parent), m_chart(chart)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -52,3 +55,5 @@ void ChartView::mouseMoveEvent(QMouseEvent *event)
 }
 
 void ChartView::leaveEvent(QEvent *) { emit left(); }
+
+} // namespace brimlark

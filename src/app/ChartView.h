@@ -5,6 +5,9 @@
 
 #include <QWidget>
 
+namespace brimlark
+{
+
 /// The chart image control: shows the chart bitmap one pixel per pixel and reports presses.
 class ChartView : public QWidget
 {
@@ -34,3 +37,5 @@ protected:
 private:
     ChartBitmap &m_chart;
 };
+
+} // namespace brimlark

@@ -4,6 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace brimlark
+{
+
 ColorSwatch::ColorSwatch(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
@@ -29,3 +32,5 @@ void ColorSwatch::mousePressEvent(QMouseEvent *event)
     event->accept();
     emit pressed();
 }
+
+} // namespace brimlark

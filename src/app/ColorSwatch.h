@@ -5,6 +5,9 @@
 
 #include <QWidget>
 
+namespace brimlark
+{
+
 /// A filled rectangle showing a colour preference. It takes no keyboard focus; a press of
 /// any mouse button asks for a new colour.
 class ColorSwatch : public QWidget
@@ -26,3 +29,5 @@ protected:
 private:
     ChartColor m_color = 0;
 };
+
+} // namespace brimlark

@@ -6,6 +6,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -66,3 +69,5 @@ Dialogs *installed = nullptr;
 Dialogs &Dialogs::current() { return installed ? *installed : realDialogs; }
 
 void Dialogs::install(Dialogs *dialogs) { installed = dialogs; }
+
+} // namespace brimlark

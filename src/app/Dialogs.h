@@ -10,6 +10,9 @@
 
 class QWidget;
 
+namespace brimlark
+{
+
 /// The one seam through which the shell opens modal dialogs, so that tests can answer them.
 class Dialogs
 {
@@ -37,3 +40,5 @@ public:
     virtual QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
                               const QString &initial) = 0;
 };
+
+} // namespace brimlark

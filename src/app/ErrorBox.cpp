@@ -2,9 +2,12 @@
 #include "app/ErrorBox.h"
 
 #include "app/Dialogs.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 
 #include <new>
+
+namespace brimlark
+{
 
 bool ErrorBox::guard(QWidget *parent, const std::function<void()> &handler)
 {
@@ -30,3 +33,5 @@ QString ErrorBox::boxText(const QString &message)
 {
     return message.endsWith(u'.') ? message : message + u'.';
 }
+
+} // namespace brimlark

@@ -7,6 +7,9 @@
 
 class QWidget;
 
+namespace brimlark
+{
+
 /// The one place where the shell catches errors: every handler runs through guard, which
 /// shows a failure in the error box and ends the handler at the failing step.
 class ErrorBox
@@ -19,3 +22,5 @@ public:
     /// The message as the box shows it: with a full stop appended when it lacks one.
     static QString boxText(const QString &message);
 };
+
+} // namespace brimlark

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QLabel>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -42,3 +45,5 @@ void StatusProgress::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
     }
 }
+
+} // namespace brimlark

@@ -5,8 +5,12 @@
 
 #include <QElapsedTimer>
 
-class ChartView;
 class QLabel;
+
+namespace brimlark
+{
+
+class ChartView;
 
 /// Shows a map generation's progress in the window: status texts in the status line, the
 /// chart repainted as lines arrive, waiting events handled after every line, and the busy
@@ -25,3 +29,5 @@ private:
     ChartView *m_chartView;
     QElapsedTimer m_sinceRepaint;
 };
+
+} // namespace brimlark

@@ -6,6 +6,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace brimlark
+{
+
 TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutForm"));
@@ -40,3 +43,5 @@ void TAboutForm::showEvent(QShowEvent *event)
     WindowPlacement::centreOnScreen(*this);
     QDialog::showEvent(event);
 }
+
+} // namespace brimlark

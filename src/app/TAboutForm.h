@@ -3,6 +3,9 @@
 
 #include <QDialog>
 
+namespace brimlark
+{
+
 /// The About box: the product name, a notice and an OK button.
 class TAboutForm : public QDialog
 {
@@ -16,3 +19,5 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
 };
+
+} // namespace brimlark

@@ -7,7 +7,7 @@
 #include "app/StatusProgress.h"
 #include "app/TAboutForm.h"
 #include "app/TPref.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "mapgen/Projection.h"
 
 #include <QApplication>
@@ -30,6 +30,9 @@
 
 #include <climits>
 #include <cmath>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -616,3 +619,5 @@ QPushButton *TForm1::addPushButton(QWidget *parent, const QString &name, const Q
     button->setGeometry(geometry);
     return button;
 }
+
+} // namespace brimlark

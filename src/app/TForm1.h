@@ -12,7 +12,6 @@
 #include <map>
 #include <optional>
 
-class ChartView;
 class QAction;
 class QKeySequence;
 class QMenu;
@@ -24,6 +23,11 @@ class QLineEdit;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
+
+namespace brimlark
+{
+
+class ChartView;
 class TAboutForm;
 class TPref;
 
@@ -125,3 +129,5 @@ private:
     QLineEdit *m_heightEdit = nullptr;         // YEdit
     QLineEdit *m_zoomEdit = nullptr;           // ZoomEdit
 };
+
+} // namespace brimlark

@@ -5,7 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
 #include "app/WindowPlacement.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "prefs/FileRegistryKey.h"
 #include "prefs/SettingsStore.h"
 
@@ -18,6 +18,9 @@
 #include <QSignalBlocker>
 
 #include <map>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -281,3 +284,5 @@ void TPref::swatchPressed(Id id, ColorSwatch *swatch)
         swatch->setColor(*chosen);
     }
 }
+
+} // namespace brimlark

@@ -8,6 +8,9 @@
 #include <functional>
 #include <vector>
 
+namespace brimlark
+{
+
 class ColorSwatch;
 
 /// The Preferences window: edits the chart settings in place, so that a change applies to
@@ -56,3 +59,5 @@ private:
     QString m_registryFile;
     std::vector<std::function<void()>> m_showers; // each puts one value into its control
 };
+
+} // namespace brimlark

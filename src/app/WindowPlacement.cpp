@@ -5,8 +5,13 @@
 #include <QScreen>
 #include <QWidget>
 
+namespace brimlark
+{
+
 void WindowPlacement::centreOnScreen(QWidget &window)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window.move(screen->geometry().center() - window.rect().center());
 }
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 class QWidget;
 
+namespace brimlark
+{
+
 /// Where the secondary windows appear.
 class WindowPlacement
 {
@@ -10,3 +13,5 @@ public:
     /// Moves a window to the middle of the primary screen.
     static void centreOnScreen(QWidget &window);
 };
+
+} // namespace brimlark

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QScreen>
 
+using namespace brimlark;
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);

@@ -9,6 +9,9 @@
 #include <optional>
 #include <vector>
 
+namespace brimlark
+{
+
 /// A surface analysis on the globe: the content of a coded surface frontal positions
 /// bulletin, or what a session exports. Positions are degrees, north and east positive.
 struct Bulletin {
@@ -37,3 +40,5 @@ struct Bulletin {
     std::vector<Centre> centres;
     std::vector<Line> lines;
 };
+
+} // namespace brimlark

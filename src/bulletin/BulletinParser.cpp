@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "bulletin/BulletinParser.h"
 
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <vector>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -384,3 +387,5 @@ Bulletin BulletinParser::parse(const QByteArray &text)
     reader.finish();
     return reader.result();
 }
+
+} // namespace brimlark

@@ -6,6 +6,9 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+namespace brimlark
+{
+
 /// Reads a coded surface frontal positions bulletin:
 ///
 ///     CODED SURFACE FRONTAL POSITIONS        header, ignored
@@ -37,3 +40,5 @@ public:
     /// Whether a VALID time reads MMDDHHZ with a real month, day and hour.
     static bool isValidTime(QByteArrayView time);
 };
+
+} // namespace brimlark

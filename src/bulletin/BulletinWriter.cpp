@@ -1,10 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "bulletin/BulletinWriter.h"
 
+#include "base/ChartError.h"
 #include "bulletin/BulletinParser.h"
-#include "canvas/ChartError.h"
 
 #include <cmath>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -156,3 +159,5 @@ QByteArray BulletinWriter::write(const Bulletin &bulletin)
     out += "$$\n";
     return out;
 }
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <QByteArray>
 
+namespace brimlark
+{
+
 /// Writes a bulletin as a coded surface frontal positions bulletin that BulletinParser reads
 /// back: a header line, VALID, HIGHS, LOWS, then the lines in their order and $$. Positions
 /// are high resolution (LLLNNNN, tenths of a degree north and west); no line is longer than
@@ -23,3 +26,5 @@ public:
     /// isopleth.
     static QByteArray keyword(LineTool tool);
 };
+
+} // namespace brimlark

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "bulletin/GeoJsonWriter.h"
 
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,6 +10,9 @@
 #include <cmath>
 #include <optional>
 #include <vector>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -127,3 +130,5 @@ QByteArray GeoJsonWriter::write(const Bulletin &bulletin)
                                  {QStringLiteral("features"), features}};
     return QJsonDocument(collection).toJson(QJsonDocument::Compact);
 }
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <QByteArray>
 
+namespace brimlark
+{
+
 /// Writes a bulletin as a GeoJSON FeatureCollection (RFC 7946), with the bulletin's time in
 /// a top-level "valid" member. Centres are Points with "kind" "high" or "low" and
 /// "pressure" when known; lines are LineStrings with "kind" "cold", "warm", "stationary",
@@ -22,3 +25,5 @@ public:
     /// The "kind" of a line tool.
     static QString kind(LineTool tool);
 };
+
+} // namespace brimlark

@@ -1,15 +1,20 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "canvas/ChartBitmap.h"
 
-#include "canvas/BmpCodec.h"
-#include "canvas/ChartError.h"
+#include "base/ChartSize.h"
+
+#include "base/ChartError.h"
 #include "canvas/PixelTarget.h"
+#include "formats/BmpCodec.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include <sys/mman.h>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -38,27 +43,9 @@ QImage ChartBitmap::allocate(int width, int height, QImage::Format format)
                   memory);
 }
 
-bool ChartBitmap::sizeAllowed(qint64 width, qint64 height)
-{
-    if (width <= 0 || height <= 0)
-        return true;
-    return width <= MaxSide && height <= MaxSide && width * height <= MaxPixels;
-}
-
-void ChartBitmap::checkSize(qint64 width, qint64 height)
-{
-    if (!sizeAllowed(width, height))
-        throw ChartError(QStringLiteral("A chart of %1 x %2 pixels is too large: the limit is "
-                                        "%3 pixels a side and %4 pixels in all")
-                             .arg(width)
-                             .arg(height)
-                             .arg(MaxSide)
-                             .arg(MaxPixels));
-}
-
 void ChartBitmap::setSize(int width, int height)
 {
-    checkSize(width, height);
+    ChartSize::check(width, height);
     if (width == this->width() && height == this->height())
         return;
     if (width <= 0 || height <= 0) {
@@ -105,3 +92,5 @@ void ChartBitmap::saveToFile(const QString &path, ReplacingFile::Sync sync) cons
 {
     BmpCodec::writeFile(path, m_image, m_paletteBits, sync);
 }
+
+} // namespace brimlark

@@ -1,11 +1,14 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "canvas/ReplacingFile.h"
+#include "base/ReplacingFile.h"
 
 #include <QImage>
 #include <QRect>
 #include <QString>
+
+namespace brimlark
+{
 
 /// The one raster image of the chart: 32-bit RGB, or the palette and depth of a loaded
 /// 1-, 4- or 8-bit bitmap file. An empty chart has width and height 0.
@@ -13,8 +16,6 @@ class ChartBitmap
 {
 public:
     /// Largest side and largest pixel count that any chart may have.
-    static constexpr int MaxSide = 32767;
-    static constexpr qint64 MaxPixels = qint64(1) << 27;
 
     ChartBitmap() = default;
 
@@ -43,11 +44,6 @@ public:
     void saveToFile(const QString &path,
                     ReplacingFile::Sync sync = ReplacingFile::Sync::ToDisk) const;
 
-    /// Throws the size message when a chart of this size may not be made.
-    static void checkSize(qint64 width, qint64 height);
-    /// True when a chart of this size is within the limits (sizes of 0 or below count as empty).
-    static bool sizeAllowed(qint64 width, qint64 height);
-
     /// The region changed since the view last showed the chart.
     QRect dirtyRect() const { return m_dirty; }
     void markDirty(const QRect &rect) { m_dirty |= rect; }
@@ -61,3 +57,5 @@ private:
     int m_paletteBits = 0;
     QRect m_dirty;
 };
+
+} // namespace brimlark

@@ -10,6 +10,9 @@
 
 #include <span>
 
+namespace brimlark
+{
+
 enum class PenStyle { Solid, Dotted };
 enum class BrushStyle { Solid, Clear };
 enum class FontStyle { Regular, Bold };
@@ -74,3 +77,5 @@ public:
     /// Paints a picture with its top-left corner at (x, y); transparent pixels leave the chart.
     virtual void draw(int x, int y, const QImage &picture) = 0;
 };
+
+} // namespace brimlark

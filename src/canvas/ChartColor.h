@@ -4,6 +4,9 @@
 #include <QRgb>
 #include <cstdint>
 
+namespace brimlark
+{
+
 /// A chart colour as the preferences store it: 0x00BBGGRR, red in the low byte.
 using ChartColor = std::uint32_t;
 
@@ -24,3 +27,5 @@ constexpr ChartColor chartRgb(int r, int g, int b)
 {
     return ChartColor(r & 0xFF) | (ChartColor(g & 0xFF) << 8) | (ChartColor(b & 0xFF) << 16);
 }
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 #include <cmath>
 
+namespace brimlark
+{
+
 void ChartFonts::registerSubstitutions()
 {
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
@@ -20,3 +23,5 @@ QFont ChartFonts::chartFont(const QString &face, int points, bool bold)
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
+
+} // namespace brimlark

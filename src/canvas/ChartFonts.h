@@ -4,6 +4,9 @@
 #include <QFont>
 #include <QString>
 
+namespace brimlark
+{
+
 /// Fonts as the chart and the windows use them, the same on every machine.
 class ChartFonts
 {
@@ -15,3 +18,5 @@ public:
     /// The chart font: hinted and not antialiased, so that text keeps clean colours.
     static QFont chartFont(const QString &face, int points, bool bold);
 };
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -112,3 +115,5 @@ void LineRasteriser::line(QPoint from, QPoint to)
     }
     m_phase = (m_phase + s.majorLength) % 6;
 }
+
+} // namespace brimlark

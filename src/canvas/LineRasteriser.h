@@ -6,6 +6,9 @@
 
 #include <QPoint>
 
+namespace brimlark
+{
+
 /// Draws straight lines into a PixelTarget with the chart's pen rules.
 ///
 /// A 1-pixel line visits one pixel per step of its major axis, from the start pixel up
@@ -36,3 +39,5 @@ private:
     bool m_dotted;
     qint64 m_phase = 0;
 };
+
+} // namespace brimlark

@@ -1,6 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "canvas/PenDisc.h"
 
+namespace brimlark
+{
+
 PenDisc::PenDisc(int width) : m_width(qBound(1, width, MaxWidth))
 {
     const int lo = -(m_width / 2);
@@ -29,3 +32,5 @@ void PenDisc::stamp(PixelTarget &target, int x, int y) const
     for (const Span &s : m_spans)
         target.span(x + s.dx0, x + s.dx1, y + s.dy);
 }
+
+} // namespace brimlark

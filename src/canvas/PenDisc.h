@@ -5,6 +5,9 @@
 
 #include <vector>
 
+namespace brimlark
+{
+
 /// The footprint of a round pen, kept as one horizontal span per row so that stamping it
 /// along a line writes whole spans.
 ///
@@ -41,3 +44,5 @@ private:
     int m_width;
     std::vector<Span> m_spans;
 };
+
+} // namespace brimlark

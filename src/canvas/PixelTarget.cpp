@@ -3,6 +3,9 @@
 
 #include <climits>
 
+namespace brimlark
+{
+
 PixelTarget::PixelTarget(QImage &image)
     : m_bits(image.isNull() ? nullptr : image.bits()), m_stride(image.bytesPerLine()),
       m_width(image.width()), m_height(image.height()),
@@ -66,3 +69,5 @@ QRect PixelTarget::takeTouched()
     m_maxX = m_maxY = INT_MIN;
     return touched;
 }
+
+} // namespace brimlark

@@ -7,6 +7,9 @@
 #include <QRect>
 #include <QVector>
 
+namespace brimlark
+{
+
 /// Writes one colour into a chart image, clipped to it. On a palette image the colour
 /// becomes the nearest palette entry. Remembers the rectangle it touched.
 class PixelTarget
@@ -58,3 +61,5 @@ private:
     quint32 m_value = 0xFF000000u;
     int m_minX, m_maxX, m_minY, m_maxY;
 };
+
+} // namespace brimlark

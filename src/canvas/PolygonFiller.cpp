@@ -5,6 +5,9 @@
 
 #include <algorithm>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -86,3 +89,5 @@ void PolygonFiller::fillRow(PixelTarget &target, int y)
             target.span(int(x0), int(x1), y);
     }
 }
+
+} // namespace brimlark

@@ -8,6 +8,9 @@
 #include <span>
 #include <vector>
 
+namespace brimlark
+{
+
 /// Fills polygons by the alternate (even-odd) rule.
 ///
 /// A pixel is filled when its top-left corner lies inside the outline. A corner exactly on
@@ -40,3 +43,5 @@ private:
     std::vector<Edge *> m_active;
     std::vector<qint64> m_crossings;
 };
+
+} // namespace brimlark

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 
+namespace brimlark
+{
+
 RasterCanvas::RasterCanvas(ChartBitmap &bitmap) : m_bitmap(bitmap) {}
 
 void RasterCanvas::finish(PixelTarget &target) { m_bitmap.markDirty(target.takeTouched()); }
@@ -207,3 +210,5 @@ void RasterCanvas::draw(int x, int y, const QImage &picture)
     }
     finish(target);
 }
+
+} // namespace brimlark

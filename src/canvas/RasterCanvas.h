@@ -7,6 +7,9 @@
 #include "canvas/PixelTarget.h"
 #include "canvas/PolygonFiller.h"
 
+namespace brimlark
+{
+
 /// The real canvas: draws on the chart bitmap with our own rasteriser (lines, figures and
 /// pixels follow the rules written down in LineRasteriser, PolygonFiller and PenDisc) and
 /// renders text with QPainter. Every drawing marks what it changed as dirty on the bitmap.
@@ -52,3 +55,5 @@ private:
     PolygonFiller m_filler;
     qint64 m_dashPhase = 0;
 };
+
+} // namespace brimlark

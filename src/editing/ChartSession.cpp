@@ -1,11 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "editing/ChartSession.h"
+#include "base/ChartSize.h"
 
 #include "analysis/ChartMarkers.h"
+#include "base/ChartError.h"
 #include "bulletin/BulletinParser.h"
 #include "bulletin/BulletinWriter.h"
 #include "bulletin/GeoJsonWriter.h"
-#include "canvas/ChartError.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/Projection.h"
 #include "workspace/ChartFiles.h"
@@ -15,6 +16,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -186,7 +190,7 @@ void ChartSession::erase()
 
 void ChartSession::generate(const ViewValues &view, GenerationProgress &progress)
 {
-    ChartBitmap::checkSize(view.ChartWidth, view.ChartHeight);
+    ChartSize::check(view.ChartWidth, view.ChartHeight);
     const auto before = snapshotState();
     m_view = view;
     m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
@@ -273,13 +277,15 @@ std::optional<DrawnFeature> ChartSession::pendingFeature() const
     case PressMode::Line:
         if (points.size() < 2)
             return std::nullopt;
-        return DrawnFeature{DrawnFeature::Kind::Line, m_lineTool, {points.begin(), points.end()},
-                            std::nullopt};
+        return DrawnFeature{
+            DrawnFeature::Kind::Line, m_lineTool, {points.begin(), points.end()}, std::nullopt};
     case PressMode::LowCentre:
     case PressMode::HighCentre:
         return DrawnFeature{m_pressMode == PressMode::LowCentre ? DrawnFeature::Kind::Low
                                                                 : DrawnFeature::Kind::High,
-                            m_lineTool, {points.back()}, std::nullopt};
+                            m_lineTool,
+                            {points.back()},
+                            std::nullopt};
     case PressMode::Text:
         break;
     }
@@ -370,10 +376,11 @@ bool ChartSession::drawCentreOnChart(const Bulletin::Centre &centre)
     ChartMarkers::placeLetter(m_canvas, m_settings, centre.high ? u'H' : u'L', p.x(), p.y());
     // The pressure stands to the right of the letter, level with its middle.
     if (centre.pressure)
-        ChartMarkers::placeText(m_canvas, QString::number(*centre.pressure), p.x() + 18,
-                                p.y() - 9);
+        ChartMarkers::placeText(m_canvas, QString::number(*centre.pressure), p.x() + 18, p.y() - 9);
     m_features.push_back({centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
-                          LineTool::ColdFront, {QPointF(p)}, centre.pressure});
+                          LineTool::ColdFront,
+                          {QPointF(p)},
+                          centre.pressure});
     return true;
 }
 
@@ -409,3 +416,5 @@ void ChartSession::saveAnalysis(const QString &path) const
     if (!ReplacingFile::write(path, bytes, ReplacingFile::Sync::ToDisk, &error))
         throw ChartError::cannotCreate(path, error);
 }
+
+} // namespace brimlark

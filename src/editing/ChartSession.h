@@ -2,8 +2,9 @@
 #pragma once
 
 #include "analysis/Segment.h"
-#include "bulletin/Bulletin.h"
 #include "analysis/SegmentRenderer.h"
+#include "base/ViewValues.h"
+#include "bulletin/Bulletin.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
 #include "editing/PressPrompt.h"
@@ -12,13 +13,15 @@
 #include "prefs/ChartSettings.h"
 #include "workspace/ChartFiles.h"
 #include "workspace/SavedData.h"
-#include "workspace/ViewValues.h"
 #include "workspace/Workspace.h"
 
 #include <QImage>
 #include <QStringList>
 
 #include <optional>
+
+namespace brimlark
+{
 
 /// What a press on the chart does: add a point to the segment drawn with the line tool, or
 /// place an L or H centre or a text label.
@@ -157,5 +160,7 @@ private:
     UndoHistory m_history;
     std::vector<DrawnFeature> m_features; // the committed lines and centres
     QString m_analysisValid;              // the VALID time of the last imported analysis
-    bool m_undoStepsBack = false; // the next Undo steps back through the history
+    bool m_undoStepsBack = false;         // the next Undo steps back through the history
 };
+
+} // namespace brimlark

@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ViewValues.h"
 #include "editing/DrawnFeature.h"
-#include "workspace/ViewValues.h"
 
 #include <QImage>
 
 #include <vector>
+
+namespace brimlark
+{
 
 /// A committed chart as the undo history keeps it: the picture, its palette depth, the view
 /// it was drawn for and the lines and centres of the analysis on it.
@@ -16,3 +19,5 @@ struct ChartState {
     ViewValues view;
     std::vector<DrawnFeature> features;
 };
+
+} // namespace brimlark

@@ -8,6 +8,9 @@
 #include <optional>
 #include <vector>
 
+namespace brimlark
+{
+
 /// A committed line or pressure centre of the analysis, in chart pixels of the view it was
 /// drawn for: what an export turns back into positions on the globe.
 struct DrawnFeature {
@@ -19,3 +22,5 @@ struct DrawnFeature {
 
     bool operator==(const DrawnFeature &) const = default;
 };
+
+} // namespace brimlark

@@ -1,10 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "editing/HistoryStep.h"
 
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "editing/RunLength.h"
 
 #include <cstring>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -136,3 +139,5 @@ void HistoryStep::decodeArea(const QByteArray &code, QImage &image, QRect area)
         std::memcpy(image.scanLine(area.top() + y) + area.left() * bpp,
                     pixels.constData() + qsizetype(rowBytes) * y, rowBytes);
 }
+
+} // namespace brimlark

@@ -9,6 +9,9 @@
 
 #include <optional>
 
+namespace brimlark
+{
+
 /// One step of the undo history: the part of a chart that differs between two states, kept
 /// run-length coded. A committed segment changes only the box around it, so a step holds
 /// that box; a new size or palette keeps the whole picture.
@@ -42,3 +45,5 @@ private:
     ViewValues m_view;
     std::vector<DrawnFeature> m_features;
 };
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 #include <QString>
 
+namespace brimlark
+{
+
 /// What a press on the chart may need to ask the user: the text of a label.
 class PressPrompt
 {
@@ -13,3 +16,5 @@ public:
     /// text places nothing.
     virtual QString labelText() = 0;
 };
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 #include <cstring>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -57,3 +60,5 @@ bool RunLength::decode(const QByteArray &code, uchar *pixels, size_t count, int 
         return decodeRuns(code, reinterpret_cast<std::uint32_t *>(pixels), count);
     return decodeRuns(code, pixels, count);
 }
+
+} // namespace brimlark

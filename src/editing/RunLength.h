@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace brimlark
+{
+
 /// Run-length coding of pixel rows: a chart is mostly wide runs of one colour (ocean, land,
 /// the inside of symbols), so runs shrink it tens of times, and both ways take a few
 /// milliseconds for a large chart, unlike a general-purpose compressor.
@@ -17,3 +20,5 @@ public:
     /// Writes the count pixels that encode() coded; false when the code does not hold them.
     static bool decode(const QByteArray &code, uchar *pixels, size_t count, int bytesPerPixel);
 };
+
+} // namespace brimlark

@@ -1,6 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "editing/UndoHistory.h"
 
+namespace brimlark
+{
+
 void UndoHistory::record(const ChartState &from, const ChartState &to)
 {
     forgetRedo();
@@ -55,3 +58,5 @@ void UndoHistory::trim()
         m_undo.pop_front();
     }
 }
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <deque>
 
+namespace brimlark
+{
+
 /// The committed states of a chart that Undo can step back through and Redo forward again,
 /// kept in memory for one run as the differences between them.
 class UndoHistory
@@ -39,3 +42,5 @@ private:
     std::deque<HistoryStep> m_redo; // the next at the back
     qsizetype m_bytes = 0;
 };
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 #include <QString>
 
+namespace brimlark
+{
+
 /// How a map generation reports its progress to whoever shows it.
 class GenerationProgress
 {
@@ -25,3 +28,5 @@ public:
     /// A stage is reached; stages only grow during one generation.
     virtual void stageReached(int stage) { (void)stage; }
 };
+
+} // namespace brimlark

@@ -4,6 +4,9 @@
 #include "mapgen/GreatCircle.h"
 #include "mapgen/Projection.h"
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -145,3 +148,5 @@ void Graticule::drawCrosses(int interval)
             }
         }
 }
+
+} // namespace brimlark

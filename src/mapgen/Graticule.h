@@ -1,10 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ViewValues.h"
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
 #include "prefs/ChartSettings.h"
-#include "workspace/ViewValues.h"
+
+namespace brimlark
+{
 
 /// The network of parallels and meridians in one of five styles: "Line", "Dashed" (a
 /// dotted pen), "Mixed" (lines and a plus mark at every whole degree), "Dotted" (a pixel at
@@ -36,3 +39,5 @@ private:
     Style m_style = Style::Unknown;
     QPoint m_previous;
 };
+
+} // namespace brimlark

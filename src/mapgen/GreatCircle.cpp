@@ -4,6 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -30,3 +33,5 @@ double GreatCircle::ArcSinDeg(double value)
 {
     return std::atan(value / std::sqrt(1 - value * value)) / Radians;
 }
+
+} // namespace brimlark

@@ -1,6 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+namespace brimlark
+{
+
 /// A position on the globe in degrees, north and east positive.
 struct GeoPoint {
     double latitude = 0;
@@ -20,3 +23,5 @@ public:
     /// The arcsine in degrees, as atan(x / sqrt(1 - x^2)).
     static double ArcSinDeg(double value);
 };
+
+} // namespace brimlark

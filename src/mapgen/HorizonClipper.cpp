@@ -5,6 +5,9 @@
 #include <cmath>
 #include <numbers>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -167,3 +170,5 @@ bool HorizonClipper::centreIsLand(std::span<const RingPoint> ring)
     const bool awaySideSmaller = std::abs(area) < FullTurn;
     return parted == awaySideSmaller;
 }
+
+} // namespace brimlark

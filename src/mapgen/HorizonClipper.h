@@ -8,6 +8,9 @@
 #include <span>
 #include <vector>
 
+namespace brimlark
+{
+
 /// Clips closed land outlines to the visible hemisphere of a view and closes what is left
 /// along the horizon, so that the land is filled up to the rim of the disc and the ocean
 /// stays ocean whatever part of an outline lies behind the globe.
@@ -73,3 +76,5 @@ private:
     std::vector<QPoint> m_figure;
     double m_lastAngle = 0; // the direction of the last point added to a chain
 };
+
+} // namespace brimlark

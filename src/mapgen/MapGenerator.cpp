@@ -1,11 +1,14 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "mapgen/MapGenerator.h"
 
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
+#include "base/NumberConversion.h"
 #include "mapgen/Graticule.h"
 #include "mapgen/OverlayFile.h"
 #include "mapgen/VectorMapFile.h"
-#include "workspace/NumberConversion.h"
+
+namespace brimlark
+{
 
 namespace
 {
@@ -161,3 +164,5 @@ void MapGenerator::drawBorder(const ViewValues &view)
     m_canvas.setBrushStyle(BrushStyle::Clear);
     m_canvas.rectangle(0, 0, view.ChartWidth, view.ChartHeight);
 }
+
+} // namespace brimlark

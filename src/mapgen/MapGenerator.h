@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ViewValues.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
 #include "prefs/ChartSettings.h"
-#include "workspace/ViewValues.h"
 #include "workspace/Workspace.h"
+
+namespace brimlark
+{
 
 /// Draws a complete base map: the ocean, the graticule, the vector layers from the map data
 /// files in the program's folder, the county and highway overlays and the border.
@@ -35,3 +38,5 @@ private:
     const Workspace &m_workspace;
     GenerationProgress &m_progress;
 };
+
+} // namespace brimlark

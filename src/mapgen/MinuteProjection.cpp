@@ -3,6 +3,9 @@
 
 #include <cmath>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -50,3 +53,5 @@ QPoint MinuteProjection::project(int latitude, int longitude) const
         return QPoint(Projection::OffChart, Projection::OffChart);
     return Projection::chartPointOf(m_view, terms(latitude, longitude));
 }
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <vector>
 
+namespace brimlark
+{
+
 /// The projection of positions in whole minutes of arc, as the vector map files hold them,
 /// for one view. The sines and cosines of every minute of latitude and of every minute of
 /// longitude's difference from the centre are worked out once, with the very operations of
@@ -44,3 +47,5 @@ private:
     const double *m_cosPhi;
     std::vector<double> m_sinDelta, m_cosDelta;
 };
+
+} // namespace brimlark

@@ -1,9 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "mapgen/OverlayFile.h"
 
+#include "base/DataFile.h"
+#include "base/NumberConversion.h"
 #include "mapgen/Projection.h"
-#include "workspace/DataFile.h"
-#include "workspace/NumberConversion.h"
+
+namespace brimlark
+{
 
 namespace
 {
@@ -61,3 +64,5 @@ void OverlayFile::addRecord(qint16 latitudeCode, qint16 longitudeCode)
     m_canvas.lineTo(p.x(), p.y());
     m_last = p;
 }
+
+} // namespace brimlark

@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ViewValues.h"
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
-#include "workspace/ViewValues.h"
 
 #include <QPoint>
 #include <QString>
+
+namespace brimlark
+{
 
 /// Draws a county or highway overlay: 4-byte records of latitude and longitude in
 /// hundredths of a degree, longitude west positive, little-endian. A record whose latitude
@@ -34,3 +37,5 @@ private:
     QPoint m_last;
     bool m_penUp = true;
 };
+
+} // namespace brimlark

@@ -1,10 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "mapgen/Projection.h"
 
-#include "workspace/NumberConversion.h"
+#include "base/NumberConversion.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -102,3 +105,5 @@ QPoint Projection::ProjectToChart(const ViewValues &view, double latitude, doubl
         return QPoint(OffChart, OffChart);
     return chartPointOf(view, termsAt(view, latitude, longitude));
 }
+
+} // namespace brimlark

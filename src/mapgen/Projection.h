@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ViewValues.h"
 #include "mapgen/GreatCircle.h"
-#include "workspace/ViewValues.h"
 
 #include <QPoint>
 
 #include <optional>
+
+namespace brimlark
+{
 
 /// The orthographic projection of the globe onto the chart for a view.
 class Projection
@@ -63,3 +66,5 @@ public:
     /// Whether either coordinate of a projected point is OffChart.
     static bool isHidden(QPoint p) { return p.x() == OffChart || p.y() == OffChart; }
 };
+
+} // namespace brimlark

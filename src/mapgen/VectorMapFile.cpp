@@ -1,10 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "mapgen/VectorMapFile.h"
 
+#include "base/DataFile.h"
 #include "mapgen/Projection.h"
-#include "workspace/DataFile.h"
 
 #include <algorithm>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -117,3 +120,5 @@ void VectorMapFile::drawOutline()
     for (size_t i = 0; i < m_clipper.coastCount(); ++i)
         m_canvas.polyline(m_clipper.coast(i));
 }
+
+} // namespace brimlark

@@ -1,16 +1,19 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ViewValues.h"
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
 #include "mapgen/HorizonClipper.h"
 #include "mapgen/MinuteProjection.h"
-#include "workspace/ViewValues.h"
 
 #include <QPoint>
 #include <QString>
 
 #include <vector>
+
+namespace brimlark
+{
 
 /// Draws the lines of one vector map file: 6-byte records of a 16-bit code (1000 or more
 /// starts a line), latitude and longitude in minutes of arc, all little-endian.
@@ -48,3 +51,5 @@ private:
     bool m_asPolygon = false;
     bool m_seenLineStart = false;
 };
+
+} // namespace brimlark

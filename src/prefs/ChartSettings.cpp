@@ -1,7 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "prefs/ChartSettings.h"
 
-#include "workspace/NumberConversion.h"
+#include "base/NumberConversion.h"
+
+namespace brimlark
+{
 
 namespace
 {
@@ -108,3 +111,5 @@ void ChartSettings::setStoredText(Id id, const QString &stored)
     }
     m_numbers[id] = Definitions[id].kind == SettingKind::Switch ? (*number != 0) : *number;
 }
+
+} // namespace brimlark

@@ -7,6 +7,9 @@
 
 #include <array>
 
+namespace brimlark
+{
+
 /// How a preference value is held and stored.
 enum class SettingKind { Switch, Color, Text };
 
@@ -102,3 +105,5 @@ private:
     std::array<qint32, Count> m_numbers{};
     std::array<QString, Count> m_texts;
 };
+
+} // namespace brimlark

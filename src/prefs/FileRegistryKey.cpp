@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "prefs/FileRegistryKey.h"
 
-#include "canvas/ChartError.h"
-#include "canvas/ReplacingFile.h"
+#include "base/ChartError.h"
+#include "base/ReplacingFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +12,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -126,3 +129,5 @@ void FileRegistryKey::close()
     if (!ReplacingFile::write(m_filePath, bytes))
         throw ChartError(QStringLiteral("Failed to set data for '%1'").arg(m_firstUnsaved));
 }
+
+} // namespace brimlark

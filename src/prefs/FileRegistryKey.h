@@ -4,6 +4,9 @@
 #include "prefs/RegistryFile.h"
 #include "prefs/RegistryKey.h"
 
+namespace brimlark
+{
+
 /// A key of the current user's hive, kept in one registry export file. Opening reads the
 /// file and creates the key in memory; values set are written back, atomically, when the
 /// key is closed. A missing file is a hive without values, and a damaged one gives what
@@ -50,3 +53,5 @@ private:
     QString m_firstUnsaved; // the first value set since the file was last written
     bool m_dirty = false;
 };
+
+} // namespace brimlark

@@ -4,6 +4,9 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -167,3 +170,5 @@ void RegistryFile::setString(Key &key, const QString &name, const QString &text)
         }
     key.values.push_back(fresh);
 }
+
+} // namespace brimlark

@@ -7,6 +7,9 @@
 #include <optional>
 #include <vector>
 
+namespace brimlark
+{
+
 /// A registry hive kept as text in the registry export format:
 ///
 ///   REGEDIT4
@@ -48,3 +51,5 @@ public:
 private:
     std::vector<Key> m_keys;
 };
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <optional>
 
+namespace brimlark
+{
+
 /// One opened registry key of the current user (for the preferences: Software\Brimlark).
 /// Failures are raised as ChartError with the registry's messages.
 class RegistryKey
@@ -25,3 +28,5 @@ public:
     /// Closes the key; whatever was set is kept for good by then, or the set fails.
     virtual void close() = 0;
 };
+
+} // namespace brimlark

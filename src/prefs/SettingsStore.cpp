@@ -1,6 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "prefs/SettingsStore.h"
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -48,3 +51,5 @@ void SettingsStore::save(RegistryKey &key, const ChartSettings &settings)
         }
     });
 }
+
+} // namespace brimlark

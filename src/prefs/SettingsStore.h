@@ -4,6 +4,9 @@
 #include "prefs/ChartSettings.h"
 #include "prefs/RegistryKey.h"
 
+namespace brimlark
+{
+
 /// Moves the preference values between ChartSettings and the registry section "General"
 /// of the key Software\Brimlark.
 class SettingsStore
@@ -20,3 +23,5 @@ public:
     /// Writes all 46 values as strings, creating the section first. A failure stops there.
     static void save(RegistryKey &key, const ChartSettings &settings);
 };
+
+} // namespace brimlark

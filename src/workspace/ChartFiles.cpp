@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "workspace/ChartFiles.h"
 
-#include "canvas/BmpCodec.h"
-#include "canvas/ChartError.h"
-#include "gif/GifCodec.h"
-#include "workspace/JpegCodec.h"
+#include "base/ChartError.h"
+#include "formats/BmpCodec.h"
+#include "formats/GifCodec.h"
+#include "formats/JpegCodec.h"
 
 #include <QFile>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -68,3 +71,5 @@ void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QStri
     else if (extension == u".jpg" || extension == u".jpeg")
         writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)), sync);
 }
+
+} // namespace brimlark

@@ -1,11 +1,14 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ReplacingFile.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
-#include "canvas/ReplacingFile.h"
 
 #include <QString>
+
+namespace brimlark
+{
 
 /// Chart pictures in files, their format chosen by the file name's extension alone: ".gif",
 /// ".jpg" or ".jpeg" and ".bmp", compared in lower case. Any other extension, or none,
@@ -32,3 +35,5 @@ private:
     static QByteArray readPicture(const QString &path);
     static void writePicture(const QString &path, const QByteArray &bytes, Sync sync);
 };
+
+} // namespace brimlark

@@ -1,13 +1,16 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "workspace/SavedData.h"
 
-#include "canvas/ChartError.h"
-#include "canvas/ReplacingFile.h"
-#include "workspace/DataFile.h"
-#include "workspace/FileErrors.h"
-#include "workspace/NumberConversion.h"
+#include "base/ChartError.h"
+#include "base/DataFile.h"
+#include "base/FileErrors.h"
+#include "base/NumberConversion.h"
+#include "base/ReplacingFile.h"
 
 #include <QFile>
+
+namespace brimlark
+{
 
 ViewValues SavedFields::view() const
 {
@@ -56,3 +59,5 @@ void SavedData::write(const QString &path, const SavedFields &fields)
     if (!ReplacingFile::write(path, format(fields), ReplacingFile::Sync::ToDisk, &error))
         throw ChartError(FileErrors::message(error));
 }
+
+} // namespace brimlark

@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "workspace/ViewValues.h"
+#include "base/ViewValues.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <array>
+
+namespace brimlark
+{
 
 /// The five map-maker field texts as "saveddat.txt" keeps them, one line each in the order
 /// latitude, longitude, chart width, chart height, zoom.
@@ -37,3 +40,5 @@ public:
     /// The bytes of the file: every text followed by CR LF.
     static QByteArray format(const SavedFields &fields);
 };
+
+} // namespace brimlark

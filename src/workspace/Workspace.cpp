@@ -9,6 +9,9 @@
 
 #include <cstdio>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -61,3 +64,5 @@ void Workspace::removeStaleTemporaries() const
         }
     }
 }
+
+} // namespace brimlark

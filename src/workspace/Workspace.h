@@ -1,9 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "canvas/ReplacingFile.h"
+#include "base/ReplacingFile.h"
 
 #include <QString>
+
+namespace brimlark
+{
 
 /// The program's own folder, AppDir, and the workspace files in it; and the folder the map
 /// data files are read from, the same one unless given apart.
@@ -53,3 +56,5 @@ private:
     QString m_mapDataDir;
     bool m_scratch = false;
 };
+
+} // namespace brimlark

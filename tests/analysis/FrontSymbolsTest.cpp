@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace brimlark;
+
 TEST(FrontSymbols, TriangleApexStandsLeftOfTheDrawingDirection)
 {
     const auto t = FrontSymbols::triangle({100, 100}, {120, 100});

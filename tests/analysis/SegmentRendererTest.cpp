@@ -1,13 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // DrawSegment through the recording canvas: pens, pieces and symbols of every tool.
 #include "analysis/SegmentRenderer.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "support/RecordingCanvas.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
 
 #include <vector>
+
+using namespace brimlark;
 
 namespace
 {
@@ -203,7 +205,8 @@ TEST_F(SegmentRendererTest, WidthThatIsNotAnIntegerStopsBeforeDrawing)
     settings.setText(S::ColdWidth, QStringLiteral(" thick "));
     canvas.clear();
     try {
-        SegmentRenderer(canvas, settings).DrawSegment(LineTool::ColdFront, straight(100, 300), BlackOnePixel);
+        SegmentRenderer(canvas, settings)
+            .DrawSegment(LineTool::ColdFront, straight(100, 300), BlackOnePixel);
         ADD_FAILURE() << "drew with a width of words";
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'thick' is not a valid integer value"));

@@ -2,7 +2,7 @@
 // Map > Load, Save and Copy in the window.
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
-#include "canvas/BmpCodec.h"
+#include "formats/BmpCodec.h"
 #include "support/Controls.h"
 
 #include <QClipboard>
@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {

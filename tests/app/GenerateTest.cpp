@@ -2,7 +2,7 @@
 // Generate in the window: the workspace bitmaps, the status line, failures and the controls.
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
-#include "canvas/BmpCodec.h"
+#include "formats/BmpCodec.h"
 #include "support/Controls.h"
 
 #include <QAbstractButton>
@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {

@@ -5,6 +5,9 @@
 
 #include <QStringList>
 
+namespace brimlark
+{
+
 /// Dialogs that answer at once and remember what they were asked. Installed for as long
 /// as the object lives.
 class RecordingDialogs : public Dialogs
@@ -54,3 +57,5 @@ public:
     std::optional<ChartColor> colourAnswer; // nothing: as if cancelled
     QList<ChartColor> colourAsked;
 };
+
+} // namespace brimlark

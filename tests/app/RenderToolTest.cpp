@@ -2,7 +2,7 @@
 // brimlark-render against the window: the same steps give the same chart, pixel for pixel.
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
-#include "canvas/BmpCodec.h"
+#include "formats/BmpCodec.h"
 #include "support/Controls.h"
 
 #include <QAbstractButton>
@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {

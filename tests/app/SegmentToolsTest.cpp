@@ -3,7 +3,7 @@
 // style, the text question and the error box.
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
-#include "canvas/BmpCodec.h"
+#include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/Pixels.h"
 
@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+using namespace brimlark;
 
 namespace
 {

@@ -2,7 +2,7 @@
 // The main window's creation from the workspace files, good and bad.
 #include "RecordingDialogs.h"
 #include "app/TForm1.h"
-#include "canvas/BmpCodec.h"
+#include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/Pixels.h"
 
@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {

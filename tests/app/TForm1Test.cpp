@@ -4,7 +4,7 @@
 #include "RecordingDialogs.h"
 #include "app/TAboutForm.h"
 #include "app/TPref.h"
-#include "canvas/BmpCodec.h"
+#include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
 
@@ -22,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+using namespace brimlark;
 
 namespace
 {

@@ -21,6 +21,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace brimlark;
+
 namespace
 {
 

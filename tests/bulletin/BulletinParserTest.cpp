@@ -3,7 +3,7 @@
 // sample bulletin, lenient layout, refused input, and which side of a listed front is its left.
 #include "bulletin/BulletinParser.h"
 #include "analysis/SegmentRenderer.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "mapgen/Projection.h"
 #include "support/RecordingCanvas.h"
 
@@ -15,6 +15,8 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+
+using namespace brimlark;
 
 namespace
 {

@@ -2,9 +2,9 @@
 // Writing bulletins (layout, round trip to a tenth of a degree, what the format cannot hold)
 // and GeoJSON (structure, [lon, lat] order, the antimeridian).
 #include "bulletin/BulletinWriter.h"
+#include "base/ChartError.h"
 #include "bulletin/BulletinParser.h"
 #include "bulletin/GeoJsonWriter.h"
-#include "canvas/ChartError.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -14,6 +14,8 @@
 
 #include <cmath>
 #include <limits>
+
+using namespace brimlark;
 
 namespace
 {

@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The chart bitmap: sizes, limits and loading that fails without harm.
 #include "canvas/ChartBitmap.h"
-#include "canvas/BmpCodec.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
+#include "formats/BmpCodec.h"
 #include "support/Pixels.h"
 
 #include <QFile>
@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+using namespace brimlark;
 
 TEST(ChartBitmap, ResizeKeepsPixelsAndPadsWithWhite)
 {

@@ -1,14 +1,16 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The shipped map data files, read with the program's own readers: formats and ranges.
+#include "base/DataFile.h"
 #include "mapgen/OverlayFile.h"
 #include "mapgen/VectorMapFile.h"
 #include "support/RecordingCanvas.h"
 #include "support/RecordingProgress.h"
-#include "workspace/DataFile.h"
 
 #include <QFileInfo>
 #include <cstring>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {

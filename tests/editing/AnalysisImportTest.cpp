@@ -2,14 +2,16 @@
 // An analysis on the globe drawn into a session, and back out of it.
 #include "bulletin/BulletinParser.h"
 #include "bulletin/BulletinWriter.h"
-#include "canvas/BmpCodec.h"
 #include "editing/ChartSession.h"
+#include "formats/BmpCodec.h"
 #include "mapgen/Projection.h"
 #include "support/Pixels.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {

@@ -2,8 +2,8 @@
 // The editing of a chart, headless: presses, tools, New segment, Undo and Erase on the
 // workspace files, and the start-up read of the last run's workspace.
 #include "editing/ChartSession.h"
-#include "canvas/BmpCodec.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
+#include "formats/BmpCodec.h"
 #include "support/Pixels.h"
 
 #include <QDateTime>
@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+using namespace brimlark;
 
 namespace
 {

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+using namespace brimlark;
+
 namespace
 {
 

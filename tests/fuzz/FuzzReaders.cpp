@@ -4,6 +4,8 @@
 // reader's message; the sanitizers catch anything else.
 #include "Readers.h"
 
+using namespace brimlark;
+
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     FuzzReaders::initialize();

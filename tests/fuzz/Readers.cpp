@@ -1,15 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "Readers.h"
+#include "base/ChartSize.h"
 
 #include "RenderOptions.h"
 #include "analysis/ChartMarkers.h"
 #include "analysis/SegmentRenderer.h"
-#include "canvas/BmpCodec.h"
+#include "base/ChartError.h"
 #include "canvas/ChartBitmap.h"
-#include "canvas/ChartError.h"
 #include "canvas/ChartFonts.h"
 #include "canvas/RasterCanvas.h"
-#include "gif/GifCodec.h"
+#include "formats/BmpCodec.h"
+#include "formats/GifCodec.h"
+#include "formats/JpegCodec.h"
 #include "mapgen/HorizonClipper.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/OverlayFile.h"
@@ -19,7 +21,6 @@
 #include "prefs/FileRegistryKey.h"
 #include "prefs/RegistryFile.h"
 #include "prefs/SettingsStore.h"
-#include "workspace/JpegCodec.h"
 #include "workspace/SavedData.h"
 #include "workspace/Workspace.h"
 
@@ -34,6 +35,9 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+namespace brimlark
+{
 
 namespace FuzzReaders
 {
@@ -65,7 +69,8 @@ public:
     }
     QByteArray rest() const
     {
-        return QByteArray(reinterpret_cast<const char *>(m_data + m_pos), qsizetype(m_size - m_pos));
+        return QByteArray(reinterpret_cast<const char *>(m_data + m_pos),
+                          qsizetype(m_size - m_pos));
     }
 
 private:
@@ -151,7 +156,7 @@ void removeScratch() { std::filesystem::remove_all(scratchFolder); }
 // Views a map or overlay file is drawn in: over North America, the whole disc, a pole, a
 // close view where most points fall off the chart, and one across the date line.
 const ViewValues Views[] = {
-    {39.0, -96.0, 1.2, 96, 72}, {0.0, 0.0, 0.45, 96, 72}, {90.0, 0.0, 0.45, 80, 80},
+    {39.0, -96.0, 1.2, 96, 72},  {0.0, 0.0, 0.45, 96, 72},    {90.0, 0.0, 0.45, 80, 80},
     {-30.0, 150.0, 4.0, 64, 48}, {45.0, 170.0, 0.8, 120, 60},
 };
 
@@ -224,8 +229,8 @@ void projectWith(const ViewValues &view)
     for (const auto &[lat, lon] : {std::pair{10, -170}, {60, -60}, {-20, 20}, {-70, 120}}) {
         const double phi = Projection::converted(lat);
         const double delta = Projection::deltaOf(view, lon);
-        const Projection::Terms terms = Projection::termsOf(
-            angles, std::sin(phi), std::cos(phi), std::sin(delta), std::cos(delta));
+        const Projection::Terms terms = Projection::termsOf(angles, std::sin(phi), std::cos(phi),
+                                                            std::sin(delta), std::cos(delta));
         const QPoint p = Projection::chartPointOf(view, terms);
         ring.push_back({terms, p, p.x() != Projection::OffChart});
         hidden = hidden || !(terms.v < 0);
@@ -250,7 +255,7 @@ void generate(const ChartSettings &settings, const ViewValues &view)
 
 bool drawable(const ViewValues &view)
 {
-    return ChartBitmap::sizeAllowed(view.ChartWidth, view.ChartHeight)
+    return ChartSize::allowed(view.ChartWidth, view.ChartHeight)
            && qint64(view.ChartWidth) * view.ChartHeight <= LargestDrawnChart;
 }
 
@@ -261,7 +266,7 @@ void savedDataIntoView(const QByteArray &bytes)
     if (drawable(view))
         generate(ChartSettings(), view);
     else
-        step([&] { ChartBitmap::checkSize(view.ChartWidth, view.ChartHeight); });
+        step([&] { ChartSize::check(view.ChartWidth, view.ChartHeight); });
 }
 
 // Every line tool through the same points, then the two centres.
@@ -347,7 +352,7 @@ void renderArguments(const QByteArray &bytes)
 
 Reader readerNamed(const char *name)
 {
-    const char *names[] = {"bmp",     "gif",       "jpeg",    "registry",  "settings",
+    const char *names[] = {"bmp",       "gif",     "jpeg",    "registry",  "settings",
                            "saveddata", "mapfile", "overlay", "renderargs"};
     for (size_t i = 0; i < std::size(names); ++i)
         if (std::strcmp(name, names[i]) == 0)
@@ -408,3 +413,5 @@ void read(Reader reader, const uint8_t *data, size_t size)
 }
 
 } // namespace FuzzReaders
+
+} // namespace brimlark

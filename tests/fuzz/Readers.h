@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace brimlark
+{
+
 namespace FuzzReaders
 {
 
@@ -33,3 +36,5 @@ void initialize();
 void read(Reader reader, const uint8_t *data, size_t size);
 
 } // namespace FuzzReaders
+
+} // namespace brimlark

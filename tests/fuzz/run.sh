@@ -34,7 +34,7 @@ slices() {
         local name
         name=$(basename "$file")
         { printf "\\x$choice"; head -c 4096 "$file"; } >"$corpus/$name.head"
-        { printf "\\x$choice"; tail -c +60001 "$file" | head -c 4096; } >"$corpus/$name.middle"
+        { printf "\\x$choice"; head -c 64096 "$file" | tail -c 4096; } >"$corpus/$name.middle"
     done
 }
 

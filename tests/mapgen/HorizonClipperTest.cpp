@@ -15,6 +15,8 @@
 
 #include <cmath>
 
+using namespace brimlark;
+
 namespace
 {
 

@@ -1,6 +1,6 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Vector map files and point overlays, read from real files into the recording canvas.
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "mapgen/OverlayFile.h"
 #include "mapgen/VectorMapFile.h"
 #include "support/Int16Records.h"
@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <vector>
+
+using namespace brimlark;
 
 namespace
 {

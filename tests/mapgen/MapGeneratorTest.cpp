@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The generation driver: layer order, statuses, switches, failures and the finished chart.
 #include "mapgen/MapGenerator.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "canvas/RasterCanvas.h"
 #include "support/Int16Records.h"
 #include "support/Pixels.h"
@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {

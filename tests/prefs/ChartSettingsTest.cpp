@@ -5,6 +5,8 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+using namespace brimlark;
+
 using S = ChartSettings;
 
 TEST(ChartSettings, FortySixUniqueNamesInReadingOrder)

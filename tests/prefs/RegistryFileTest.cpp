@@ -5,6 +5,8 @@
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
+using namespace brimlark;
+
 namespace
 {
 const QString General = QStringLiteral("HKEY_CURRENT_USER\\Software\\Brimlark\\General");

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Loading and saving the preferences through the registry file.
 #include "prefs/SettingsStore.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "prefs/FileRegistryKey.h"
 #include "support/ReadOnlyFolder.h"
 
@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using namespace brimlark;
 
 namespace
 {

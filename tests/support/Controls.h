@@ -6,6 +6,9 @@
 
 #include <stdexcept>
 
+namespace brimlark
+{
+
 /// The control of a window with an objectName. A missing control fails the running test
 /// with its name (GoogleTest reports the exception), instead of ending the whole suite on a
 /// null pointer.
@@ -16,3 +19,5 @@ template <typename T> T *control(const QObject &window, const QString &name)
         throw std::runtime_error("no control named " + name.toStdString());
     return found;
 }
+
+} // namespace brimlark

@@ -6,6 +6,9 @@
 #include <initializer_list>
 #include <vector>
 
+namespace brimlark
+{
+
 /// The bytes of map data records for tests: every value a signed 16-bit little-endian
 /// number, the records one after another ({code, latitude, longitude} for vector map files,
 /// {latitude, longitude} for overlays).
@@ -19,3 +22,5 @@ inline QByteArray int16Records(std::initializer_list<std::vector<int>> rows)
         }
     return out;
 }
+
+} // namespace brimlark

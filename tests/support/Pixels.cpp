@@ -1,6 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "support/Pixels.h"
 
+namespace brimlark
+{
+
 ChartBitmap Pixels::sentinelChart(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -61,3 +64,5 @@ bool Pixels::contains(const QImage &image, ChartColor colour, QRect area)
                 return true;
     return false;
 }
+
+} // namespace brimlark

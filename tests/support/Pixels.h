@@ -8,6 +8,9 @@
 
 #include <map>
 
+namespace brimlark
+{
+
 /// Pixel-test helpers: a chart filled with a sentinel colour, and pictures of a chart as
 /// rows of characters, so a test can state the pixels it expects as a small drawing.
 class Pixels
@@ -32,3 +35,5 @@ public:
     /// The colour of one pixel.
     static ChartColor at(const QImage &image, int x, int y);
 };
+
+} // namespace brimlark

@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace brimlark
+{
+
 namespace
 {
 constexpr uid_t Nobody = 65534;
@@ -24,3 +27,5 @@ ReadOnlyFolder::~ReadOnlyFolder()
         return;
     ::chmod(QFile::encodeName(m_path).constData(), 0755);
 }
+
+} // namespace brimlark

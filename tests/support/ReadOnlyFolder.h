@@ -3,6 +3,9 @@
 
 #include <QString>
 
+namespace brimlark
+{
+
 /// Makes a folder read-only for as long as it lives. Under root, which writes anywhere, it
 /// also takes the effective user id of "nobody" meanwhile, so the folder really refuses.
 class ReadOnlyFolder
@@ -17,3 +20,5 @@ private:
     QString m_path;
     bool m_switchedUser = false;
 };
+
+} // namespace brimlark

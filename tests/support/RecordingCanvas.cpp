@@ -3,6 +3,9 @@
 
 #include "canvas/ChartFonts.h"
 
+namespace brimlark
+{
+
 RecordingCanvas::RecordingCanvas(int width, int height) : m_width(width), m_height(height) {}
 
 QString RecordingCanvas::colorText(ChartColor color)
@@ -150,3 +153,5 @@ void RecordingCanvas::draw(int x, int y, const QImage &picture)
                .arg(picture.width())
                .arg(picture.height()));
 }
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <QStringList>
 
+namespace brimlark
+{
+
 /// A canvas that draws nothing and logs every call as one line of text, for example
 /// "penWidth 2", "penColor #000088", "moveTo 10 20", "polygon (100,100) (120,100) (110,80)".
 /// Colours are written #RRGGBB. Text metrics are fixed so that tests do not depend on
@@ -59,3 +62,5 @@ private:
     CanvasState m_state;
     QStringList m_calls;
 };
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 
 #include <QStringList>
 
+namespace brimlark
+{
+
 /// Progress that remembers what a generation reported: the status texts and, among them,
 /// "<line>" for every finished line and "<busy>" / "<idle>" for the cursor.
 class RecordingProgress : public GenerationProgress
@@ -33,3 +36,5 @@ public:
     QStringList events;
     int lines = 0;
 };
+
+} // namespace brimlark

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+using namespace brimlark;
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
+using namespace brimlark;
+
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,17 +1,20 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Chart files by extension, the GIF and JPEG codecs, and damaged pictures.
 #include "workspace/ChartFiles.h"
-#include "canvas/BmpCodec.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
+#include "base/ChartSize.h"
 #include "canvas/RasterCanvas.h"
-#include "gif/GifCodec.h"
+#include "formats/BmpCodec.h"
+#include "formats/GifCodec.h"
+#include "formats/JpegCodec.h"
 #include "support/Pixels.h"
 #include "support/ReadOnlyFolder.h"
-#include "workspace/JpegCodec.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace brimlark;
 
 namespace
 {
@@ -291,14 +294,14 @@ TEST_F(ChartFilesTest, GifAndJpegLoadsIntoAnEmptyChartWereEmpty)
 TEST_F(ChartFilesTest, TallPictureOnAWideChartWasRefusedAsTooLarge)
 {
     // Both sizes are within the limits; only the one between them, 32767 x 32767, is not.
-    QImage tall(10, ChartBitmap::MaxSide, QImage::Format_RGB32);
+    QImage tall(10, ChartSize::MaxSide, QImage::Format_RGB32);
     tall.fill(qRgb(255, 0, 0));
     write("tall.gif", GifCodec::encode(tall, 0));
-    chart.setSize(ChartBitmap::MaxSide, 10);
+    chart.setSize(ChartSize::MaxSide, 10);
     ChartFiles::load(chart, canvas, path("tall.gif"));
     EXPECT_EQ(chart.width(), 10);
-    EXPECT_EQ(chart.height(), ChartBitmap::MaxSide);
-    EXPECT_EQ(Pixels::at(chart.image(), 9, ChartBitmap::MaxSide - 1), chartRgb(255, 0, 0));
+    EXPECT_EQ(chart.height(), ChartSize::MaxSide);
+    EXPECT_EQ(Pixels::at(chart.image(), 9, ChartSize::MaxSide - 1), chartRgb(255, 0, 0));
 
     // A picture beyond the limits is refused with the chart as it was.
     QByteArray huge = twoPixelGif(false);

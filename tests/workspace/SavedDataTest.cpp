@@ -2,8 +2,8 @@
 // "saveddat.txt": its lines, its view values and its failures; the data file reader
 // beneath it.
 #include "workspace/SavedData.h"
-#include "canvas/ChartError.h"
-#include "workspace/DataFile.h"
+#include "base/ChartError.h"
+#include "base/DataFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +12,8 @@
 
 #include <cerrno>
 #include <functional>
+
+using namespace brimlark;
 
 TEST(SavedData, FiveLinesGiveTheTextsAndTheView)
 {

@@ -3,10 +3,13 @@
 
 #include "analysis/Segment.h"
 #include "analysis/SegmentRenderer.h"
+#include "base/NumberConversion.h"
 #include "workspace/ChartFiles.h"
-#include "workspace/NumberConversion.h"
 
 #include <cmath>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -187,3 +190,5 @@ QString RenderOptions::usage()
         "                       [--line-color NAME] [--line-width \"N px\"] -o OUTPUT "
         "[--quiet]\n");
 }
+
+} // namespace brimlark

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "analysis/SegmentRenderer.h"
+#include "base/ViewValues.h"
 #include "bulletin/Bulletin.h"
-#include "workspace/ViewValues.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -11,6 +11,9 @@
 #include <QStringList>
 
 #include <vector>
+
+namespace brimlark
+{
 
 /// What brimlark-render was asked to do, read from its arguments.
 struct RenderOptions {
@@ -54,3 +57,5 @@ struct RenderOptions {
         QString message;
     };
 };
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 #include <cstdio>
 
+namespace brimlark
+{
+
 namespace
 {
 
@@ -27,3 +30,5 @@ void TerminalProgress::status(const QString &text)
                  QByteArray(BarWidth - filled, ' ').constData(), text.toLocal8Bit().constData());
     std::fflush(stderr);
 }
+
+} // namespace brimlark

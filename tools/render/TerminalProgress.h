@@ -3,6 +3,9 @@
 
 #include "mapgen/GenerationProgress.h"
 
+namespace brimlark
+{
+
 /// A progress bar on the terminal's standard error while a map is generated: the stage of
 /// the generation (erasing, each layer, the border) and its status text.
 class TerminalProgress : public GenerationProgress
@@ -21,3 +24,5 @@ private:
     bool m_shown;
     int m_stage = 0;
 };
+
+} // namespace brimlark

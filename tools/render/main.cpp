@@ -2,7 +2,7 @@
 // brimlark-render: makes a chart without a window, through the same drawing code.
 #include "RenderOptions.h"
 #include "TerminalProgress.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 #include "canvas/ChartFonts.h"
 #include "editing/ChartSession.h"
 #include "prefs/FileRegistryKey.h"
@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
+
+using namespace brimlark;
 
 namespace
 {

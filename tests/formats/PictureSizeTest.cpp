@@ -1,15 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Pictures whose headers declare more pixels than the file can hold are refused before
 // anything that size is made; pictures that really are that small still load.
-#include "canvas/ChartError.h"
-#include "gif/GifCodec.h"
-#include "workspace/JpegCodec.h"
+#include "base/ChartError.h"
+#include "formats/GifCodec.h"
+#include "formats/JpegCodec.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
 #include <functional>
+
+using namespace brimlark;
 
 namespace
 {

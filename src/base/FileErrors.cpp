@@ -1,7 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "workspace/FileErrors.h"
+#include "base/FileErrors.h"
 
 #include <cerrno>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -47,3 +50,5 @@ QString FileErrors::message(int error, const QString &path)
     const int number = error ? error : EIO;
     return QStringLiteral("I/O error %1: %2: %3").arg(number).arg(path, qt_error_string(number));
 }
+
+} // namespace brimlark

@@ -4,6 +4,9 @@
 #include <QByteArray>
 #include <QImage>
 
+namespace brimlark
+{
+
 /// GIF pictures: decoding the first image of a file and encoding a chart as one image.
 class GifCodec
 {
@@ -23,3 +26,5 @@ public:
     /// The 216-colour palette index of a colour.
     static int webIndex(QRgb rgb);
 };
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QString>
 
+namespace brimlark
+{
+
 /// JPEG pictures through libjpeg: full-size 24-bit colour decoding and baseline colour
 /// encoding with the library's defaults. Failures are "JPEG error #%d" with the library's
 /// message code; a file that ends early is refused rather than shown half grey, and so is
@@ -20,3 +23,5 @@ public:
     /// not a valid integer value"); 0 and below act as 1, above 100 as 100.
     static int qualityOf(const QString &jpegComp);
 };
+
+} // namespace brimlark

@@ -1,5 +1,5 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "canvas/ReplacingFile.h"
+#include "base/ReplacingFile.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace brimlark
+{
 
 ReplacingFile::ReplacingFile(const QString &path, Sync sync) : m_path(path), m_sync(sync) {}
 
@@ -81,3 +84,5 @@ bool ReplacingFile::write(const QString &path, const QByteArray &bytes, Sync syn
         *error = file.error();
     return written;
 }
+
+} // namespace brimlark

@@ -3,6 +3,9 @@
 
 #include <QString>
 
+namespace brimlark
+{
+
 /// The input/output messages the user sees for a system error number.
 class FileErrors
 {
@@ -15,3 +18,5 @@ public:
     /// what went wrong: "I/O error 21: /data/map.gin: Is a directory".
     static QString message(int error, const QString &path);
 };
+
+} // namespace brimlark

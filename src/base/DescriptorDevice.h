@@ -3,6 +3,9 @@
 
 #include <QIODevice>
 
+namespace brimlark
+{
+
 /// A write-only device straight onto an open file descriptor, without a buffer in between,
 /// that keeps the system's error number of the write that failed: read after a buffered
 /// Qt write, errno may belong to another call.
@@ -24,3 +27,5 @@ private:
     int m_descriptor;
     int m_error = 0;
 };
+
+} // namespace brimlark

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Windows bitmap files: every depth and layout we read, what we write, and damaged files.
-#include "canvas/BmpCodec.h"
-#include "canvas/ChartError.h"
+#include "formats/BmpCodec.h"
+#include "base/ChartError.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <vector>
+
+using namespace brimlark;
 
 namespace
 {

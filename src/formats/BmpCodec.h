@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "canvas/ReplacingFile.h"
+#include "base/ReplacingFile.h"
 
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
 #include <QString>
+
+namespace brimlark
+{
 
 /// A decoded bitmap: Format_RGB32, or Format_Indexed8 holding a 1-, 4- or 8-bit palette image.
 struct BmpImage {
@@ -32,3 +35,5 @@ public:
     static void writeFile(const QString &path, const QImage &image, int paletteBits,
                           ReplacingFile::Sync sync = ReplacingFile::Sync::ToDisk);
 };
+
+} // namespace brimlark

@@ -1,13 +1,16 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "workspace/NumberConversion.h"
+#include "base/NumberConversion.h"
 
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -138,3 +141,5 @@ qint32 NumberConversion::requireInteger(const QString &text)
         return *value;
     throw ChartError(QStringLiteral("'%1' is not a valid integer value").arg(trimmed(text)));
 }
+
+} // namespace brimlark

@@ -1,14 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "gif/GifCodec.h"
+#include "formats/GifCodec.h"
 
-#include "canvas/ChartBitmap.h"
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
+#include "base/ChartSize.h"
 
 #include <gif_lib.h>
 
 #include <cstring>
 #include <memory>
 #include <vector>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -107,8 +110,8 @@ QImage readImage(GifFileType *gif, int transparent)
     const GifImageDesc &desc = gif->Image;
     const int width = qMax(gif->SWidth, desc.Left + desc.Width);
     const int height = qMax(gif->SHeight, desc.Top + desc.Height);
-    ChartBitmap::checkSize(width, height);
-    ChartBitmap::checkSize(desc.Width, desc.Height);
+    ChartSize::check(width, height);
+    ChartSize::check(desc.Width, desc.Height);
     if (desc.Width <= 0 || desc.Height <= 0)
         throw ChartError(QStringLiteral("GIF image is empty"));
     // The image's own pixels must be in the file; the rest of the screen needs no data.
@@ -140,7 +143,7 @@ QImage GifCodec::decode(const QByteArray &bytes)
     if (!gif)
         fail(error);
     // Refuse an impossible screen before anything the size of it is made.
-    ChartBitmap::checkSize(gif->SWidth, gif->SHeight);
+    ChartSize::check(gif->SWidth, gif->SHeight);
     int transparent = -1;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
@@ -168,6 +171,17 @@ struct MapDeleter {
     void operator()(ColorMapObject *map) const { GifFreeMapObject(map); }
 };
 using ColorMap = std::unique_ptr<ColorMapObject, MapDeleter>;
+
+// An encoder is closed on every way out; a run that gets to the end closes it itself, to
+// hear whether the last bytes were written.
+struct EncoderCloser {
+    void operator()(GifFileType *gif) const
+    {
+        int error = 0;
+        EGifCloseFile(gif, &error);
+    }
+};
+using Encoder = std::unique_ptr<GifFileType, EncoderCloser>;
 
 // giflib takes palettes of 2, 4, ... 256 entries; the rest is padded with black.
 ColorMap paletteOf(const QImage &image, int paletteBits)
@@ -213,24 +227,30 @@ QByteArray GifCodec::encode(const QImage &source, int paletteBits)
                              : source.convertToFormat(QImage::Format_RGB32);
     QByteArray out;
     int error = 0;
-    GifFileType *gif = EGifOpen(&out, writeBytes, &error);
+    Encoder gif(EGifOpen(&out, writeBytes, &error));
     if (!gif)
         fail(error);
     const ColorMap map = paletteOf(image, paletteBits);
+    if (!map)
+        fail(E_GIF_ERR_NOT_ENOUGH_MEM);
     bool ok =
-        EGifPutScreenDesc(gif, image.width(), image.height(), map->BitsPerPixel, 0, map.get())
+        EGifPutScreenDesc(gif.get(), image.width(), image.height(), map->BitsPerPixel, 0, map.get())
             != GIF_ERROR
-        && EGifPutImageDesc(gif, 0, 0, image.width(), image.height(), false, nullptr) != GIF_ERROR;
+        && EGifPutImageDesc(gif.get(), 0, 0, image.width(), image.height(), false, nullptr)
+               != GIF_ERROR;
     std::vector<GifPixelType> row(size_t(image.width()));
     for (int y = 0; ok && y < image.height(); ++y) {
         indexRow(image, paletteBits, y, row);
-        ok = EGifPutLine(gif, row.data(), image.width()) != GIF_ERROR;
+        ok = EGifPutLine(gif.get(), row.data(), image.width()) != GIF_ERROR;
     }
     error = gif->Error;
     int closeError = 0;
-    if (EGifCloseFile(gif, &closeError) == GIF_ERROR && ok)
-        fail(closeError);
+    const bool closed = EGifCloseFile(gif.release(), &closeError) != GIF_ERROR;
     if (!ok)
         fail(error);
+    if (!closed)
+        fail(closeError);
     return out;
 }
+
+} // namespace brimlark

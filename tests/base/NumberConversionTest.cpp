@@ -1,11 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Lenient and strict number conversion, and rounding half to even.
-#include "workspace/NumberConversion.h"
-#include "canvas/ChartError.h"
+#include "base/NumberConversion.h"
+#include "base/ChartError.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+
+using namespace brimlark;
 
 using N = NumberConversion;
 

@@ -1,8 +1,11 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "canvas/DescriptorDevice.h"
+#include "base/DescriptorDevice.h"
 
 #include <cerrno>
 #include <unistd.h>
+
+namespace brimlark
+{
 
 DescriptorDevice::DescriptorDevice(int descriptor) : m_descriptor(descriptor)
 {
@@ -25,3 +28,5 @@ qint64 DescriptorDevice::writeData(const char *data, qint64 size)
     }
     return done;
 }
+
+} // namespace brimlark

@@ -1,5 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "canvas/ChartError.h"
+#include "base/ChartError.h"
+
+namespace brimlark
+{
 
 ChartError::ChartError(QString message)
     : m_message(std::move(message)), m_utf8(m_message.toStdString())
@@ -21,3 +24,5 @@ ChartError ChartError::invalidBitmap()
 {
     return ChartError(QStringLiteral("Bitmap image is not valid"));
 }
+
+} // namespace brimlark

@@ -1,14 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "workspace/DataFile.h"
+#include "base/DataFile.h"
 
-#include "canvas/ChartError.h"
-#include "workspace/FileErrors.h"
+#include "base/ChartError.h"
+#include "base/FileErrors.h"
 
 #include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+
+namespace brimlark
+{
 
 DataFile::DataFile(const QString &path) : DataFile(path, true) {}
 
@@ -58,3 +61,5 @@ QString DataFile::failure(int error) const
 {
     return m_namesPath ? FileErrors::message(error, m_path) : FileErrors::message(error);
 }
+
+} // namespace brimlark

@@ -5,6 +5,9 @@
 #include <exception>
 #include <string>
 
+namespace brimlark
+{
+
 /// The one error type of the core: its text is the message as the user sees it.
 class ChartError : public std::exception
 {
@@ -27,3 +30,5 @@ private:
     QString m_message;
     std::string m_utf8;
 };
+
+} // namespace brimlark

@@ -1,9 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "workspace/JpegCodec.h"
+#include "formats/JpegCodec.h"
 
-#include "canvas/ChartBitmap.h"
-#include "canvas/ChartError.h"
-#include "workspace/NumberConversion.h"
+#include "base/ChartError.h"
+#include "base/ChartSize.h"
+#include "base/NumberConversion.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -12,6 +12,9 @@
 
 #include <jerror.h>
 #include <jpeglib.h>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -85,7 +88,7 @@ Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &r
     jpeg_read_header(&info, TRUE);
     width = info.image_width;
     height = info.image_height;
-    if (!ChartBitmap::sizeAllowed(width, height) || width == 0 || height == 0) {
+    if (!ChartSize::allowed(width, height) || width == 0 || height == 0) {
         jpeg_destroy_decompress(&info);
         return Decoded::TooLarge;
     }
@@ -160,7 +163,7 @@ QImage JpegCodec::decode(const QByteArray &bytes)
     case Decoded::Done:
         return image;
     case Decoded::TooLarge:
-        ChartBitmap::checkSize(width, height);
+        ChartSize::check(width, height);
         fail(JERR_EMPTY_IMAGE);
     case Decoded::TooShort:
         fail(JWRN_JPEG_EOF);
@@ -195,3 +198,5 @@ int JpegCodec::qualityOf(const QString &jpegComp)
     const int value = NumberConversion::requireInteger(jpegComp);
     return qBound(1, value, 100);
 }
+
+} // namespace brimlark

@@ -10,6 +10,9 @@
 #include <limits>
 #include <optional>
 
+namespace brimlark
+{
+
 /// The two ways the system turns texts into numbers.
 class NumberConversion
 {
@@ -48,3 +51,5 @@ public:
     /// The text without blanks and control characters at either end.
     static QString trimmed(const QString &text);
 };
+
+} // namespace brimlark

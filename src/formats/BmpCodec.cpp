@@ -1,9 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "canvas/BmpCodec.h"
+#include "formats/BmpCodec.h"
 
-#include "canvas/ChartBitmap.h"
-#include "canvas/ChartError.h"
-#include "canvas/ReplacingFile.h"
+#include "base/ChartError.h"
+#include "base/ChartSize.h"
+#include "base/ReplacingFile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -11,6 +11,9 @@
 #include <bit>
 #include <cstring>
 #include <vector>
+
+namespace brimlark
+{
 
 namespace
 {
@@ -168,8 +171,8 @@ BmpHeader parseHeader(const ByteReader &in)
         invalid();
     h.topDown = height < 0;
     height = std::abs(height);
-    if (width > ChartBitmap::MaxSide || height > ChartBitmap::MaxSide
-        || width * height > ChartBitmap::MaxPixels)
+    if (width > ChartSize::MaxSide || height > ChartSize::MaxSide
+        || width * height > ChartSize::MaxPixels)
         invalid();
     h.width = int(width);
     h.height = int(height);
@@ -473,7 +476,7 @@ BmpImage BmpCodec::readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw ChartError::cannotOpen(path);
     // Nothing larger can be valid: the biggest chart at 32 bits with a generous header.
-    constexpr qint64 largestFile = ChartBitmap::MaxPixels * 4 + 65536 + 4 * ChartBitmap::MaxSide;
+    constexpr qint64 largestFile = ChartSize::MaxPixels * 4 + 65536 + 4 * ChartSize::MaxSide;
     if (file.size() > largestFile)
         invalid();
     const QByteArray bytes = file.readAll();
@@ -489,3 +492,5 @@ void BmpCodec::writeFile(const QString &path, const QImage &image, int paletteBi
     if (!file.open() || !write(file.device(), image, paletteBits) || !file.commit())
         throw ChartError::cannotCreate(path, file.error());
 }
+
+} // namespace brimlark

@@ -1,6 +1,6 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Whole-file replacement: the new file's permissions and what a failure leaves behind.
-#include "canvas/ReplacingFile.h"
+#include "base/ReplacingFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+using namespace brimlark;
 
 // The temporary file was made by mkstemp (owner only) and widened under a umask that was
 // briefly set to 0 for the whole process; a new file now simply takes the process's umask.

@@ -3,6 +3,9 @@
 
 #include <QtGlobal>
 
+namespace brimlark
+{
+
 /// The view of the globe that the base map shows: centre in degrees (north and east
 /// positive), zoom (the Earth's radius is Zoom x ChartWidth pixels) and chart size.
 struct ViewValues {
@@ -12,3 +15,5 @@ struct ViewValues {
     qint32 ChartWidth = 0;
     qint32 ChartHeight = 0;
 };
+
+} // namespace brimlark

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <vector>
 
+namespace brimlark
+{
+
 /// A file opened for reading in large blocks, whose failures carry the input/output
 /// messages ("File not found", "File access denied", ...) and the file's path, so that the
 /// user learns which of the map files is missing or broken: "File not found: /data/map.gin".
@@ -61,3 +64,5 @@ private:
     bool m_namesPath;
     int m_fd = -1;
 };
+
+} // namespace brimlark

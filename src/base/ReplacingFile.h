@@ -1,12 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "canvas/DescriptorDevice.h"
+#include "base/DescriptorDevice.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <memory>
+
+namespace brimlark
+{
 
 /// Replaces a file as a whole: everything is written to a temporary file beside it, which
 /// takes the file's name only when all of it is written, so a failed or interrupted write
@@ -49,3 +52,5 @@ private:
     int m_error = 0;
     bool m_committed = false;
 };
+
+} // namespace brimlark
