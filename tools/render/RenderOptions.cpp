@@ -3,10 +3,13 @@
 
 #include "analysis/Segment.h"
 #include "analysis/SegmentRenderer.h"
+#include "base/ChartSize.h"
 #include "base/NumberConversion.h"
 #include "workspace/ChartFiles.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace brimlark
 {
@@ -15,6 +18,25 @@ namespace
 {
 
 using N = NumberConversion;
+
+// The picture formats a chart can be read from and written in, by extension.
+const char *const ChartExtensions[] = {".gif", ".jpg", ".jpeg", ".bmp", ".png"};
+// The names of the drawing panel's LineColor box.
+const char *const LineColors[] = {"Black", "Green", "Red", "Yellow", "Blue"};
+
+template <size_t Count> bool isOneOf(const QString &text, const char *const (&names)[Count])
+{
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char *name) { return text == QLatin1String(name); });
+}
+
+template <size_t Count> QString listOf(const char *const (&names)[Count])
+{
+    QStringList list;
+    for (const char *name : names)
+        list.push_back(QLatin1String(name));
+    return list.join(QStringLiteral(", "));
+}
 
 [[noreturn]] void usageError(const QString &message) { throw RenderOptions::UsageError{message}; }
 
@@ -66,7 +88,7 @@ GeoPoint positionOf(const QString &text, const QString &option)
     bool latOk = false, lonOk = false;
     const double latitude = parts.size() == 2 ? parts[0].trimmed().toDouble(&latOk) : 0;
     const double longitude = parts.size() == 2 ? parts[1].trimmed().toDouble(&lonOk) : 0;
-    if (!latOk || !lonOk || std::abs(latitude) > 90 || std::abs(longitude) > 180)
+    if (!latOk || !lonOk || !(std::abs(latitude) <= 90) || !(std::abs(longitude) <= 180))
         usageError(QStringLiteral("%1 wants a position as LAT,LON in degrees (north and east "
                                   "positive, within 90 and 180), not '%2'")
                        .arg(option, text));
@@ -85,6 +107,17 @@ Bulletin::Line geoLineOf(const QString &text)
     return line;
 }
 
+// A decimal number in the C locale, blanks allowed around it; infinities and NaN are not
+// numbers here.
+double numberOf(const QString &text, const QString &option, const char *what)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        usageError(QStringLiteral("%1 wants %2, not '%3'").arg(option, QLatin1String(what), text));
+    return value;
+}
+
 void setView(RenderOptions &o, const QString &option, const QString &value)
 {
     o.hasView = true;
@@ -92,17 +125,64 @@ void setView(RenderOptions &o, const QString &option, const QString &value)
         const QStringList parts = value.split(u',');
         if (parts.size() != 2)
             usageError(QStringLiteral("--center wants LAT,LON, not '%1'").arg(value));
-        o.view.CenterLat = N::lenientDouble(parts[0]);
-        o.view.CenterLon = N::lenientDouble(parts[1]);
+        const double latitude = numberOf(parts[0], option, "a latitude in degrees");
+        const double longitude = numberOf(parts[1], option, "a longitude in degrees");
+        if (latitude < -90 || latitude > 90)
+            usageError(QStringLiteral("--center: the latitude must be within -90 and 90, not %1")
+                           .arg(parts[0].trimmed()));
+        if (longitude < -180 || longitude > 180)
+            usageError(QStringLiteral("--center: the longitude must be within -180 and 180, not %1")
+                           .arg(parts[1].trimmed()));
+        o.view.CenterLat = latitude;
+        o.view.CenterLon = longitude;
     } else if (option == u"--zoom") {
-        o.view.Zoom = N::lenientDouble(value);
+        const double zoom = numberOf(value, option, "a zoom factor");
+        if (zoom <= 0)
+            usageError(QStringLiteral("--zoom must be above 0, not %1").arg(value.trimmed()));
+        o.view.Zoom = zoom;
     } else {
         const QStringList parts = value.toLower().split(u'x');
-        if (parts.size() != 2)
-            usageError(QStringLiteral("--size wants WxH, not '%1'").arg(value));
-        o.view.ChartWidth = N::lenientRounded(parts[0]);
-        o.view.ChartHeight = N::lenientRounded(parts[1]);
+        const auto width = parts.size() == 2 ? N::strictInteger(parts[0]) : std::nullopt;
+        const auto height = parts.size() == 2 ? N::strictInteger(parts[1]) : std::nullopt;
+        if (!width || !height)
+            usageError(QStringLiteral("--size wants WxH in whole pixels, not '%1'").arg(value));
+        if (*width < 1 || *height < 1)
+            usageError(QStringLiteral("--size: the width and height must be at least 1 pixel, "
+                                      "not %1x%2")
+                           .arg(*width)
+                           .arg(*height));
+        if (!ChartSize::allowed(*width, *height))
+            usageError(QStringLiteral("--size: %1x%2 is too large: the limit is %3 pixels a "
+                                      "side and %4 pixels in all")
+                           .arg(*width)
+                           .arg(*height)
+                           .arg(ChartSize::MaxSide)
+                           .arg(ChartSize::MaxPixels));
+        o.view.ChartWidth = *width;
+        o.view.ChartHeight = *height;
     }
+}
+
+// The isopleth colours and widths of the drawing panel. A name is taken in any case and
+// kept as the panel spells it.
+QString lineColorOf(const QString &value)
+{
+    for (const char *name : LineColors)
+        if (value.trimmed().compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return QLatin1String(name);
+    usageError(QStringLiteral("unknown --line-color '%1' (%2)").arg(value, listOf(LineColors)));
+}
+
+// "N px" or plain N, N from 1 to 5.
+QString lineWidthOf(const QString &value)
+{
+    QString number = value.trimmed();
+    if (number.endsWith(QStringLiteral("px")))
+        number = number.chopped(2).trimmed();
+    const auto width = N::strictInteger(number);
+    if (!width || *width < 1 || *width > 5)
+        usageError(QStringLiteral("--line-width wants \"1 px\" to \"5 px\", not '%1'").arg(value));
+    return QStringLiteral("%1 px").arg(*width);
 }
 
 void take(RenderOptions &o, const QString &option, const QString &value)
@@ -141,13 +221,23 @@ void take(RenderOptions &o, const QString &option, const QString &value)
             usageError(QStringLiteral("--text wants X,Y:TEXT, not '%1'").arg(value));
         o.labels.push_back({pixelOf(value.left(colon), option), value.mid(colon + 1)});
     } else if (option == u"--line-color")
-        o.lineColor = value;
+        o.lineColor = lineColorOf(value);
     else if (option == u"--line-width")
-        o.lineWidth = value;
+        o.lineWidth = lineWidthOf(value);
     else if (option == u"-o")
         o.output = value;
-    else
-        usageError(QStringLiteral("unknown option '%1'").arg(option));
+}
+
+bool takesValue(const QString &option)
+{
+    const char *const options[] = {
+        "--center", "--zoom",       "--size",       "--data",     "--prefs",           "--input",
+        "--draw",   "--draw-geo",   "--marker-geo", "--bulletin", "--export-analysis", "--marker",
+        "--text",   "--line-color", "--line-width", "-o"};
+    for (const char *name : options)
+        if (option == QLatin1String(name))
+            return true;
+    return false;
 }
 
 } // namespace
@@ -157,10 +247,22 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
     RenderOptions o;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &option = arguments[i];
+        if (option == u"--help" || option == u"-h") {
+            o.action = Action::Help;
+            return o;
+        }
+        if (option == u"--version") {
+            o.action = Action::Version;
+            return o;
+        }
         if (option == u"--quiet") {
             o.quiet = true;
             continue;
         }
+        if (!takesValue(option))
+            usageError(option.startsWith(u'-')
+                           ? QStringLiteral("unknown option '%1'").arg(option)
+                           : QStringLiteral("unexpected argument '%1'").arg(option));
         if (i + 1 >= arguments.size())
             usageError(QStringLiteral("%1 wants a value").arg(option));
         take(o, option, arguments[++i]);
@@ -168,10 +270,13 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
     if (o.output.isEmpty())
         usageError(QStringLiteral("no output file (-o OUTPUT)"));
     const QString extension = ChartFiles::extensionOf(o.output);
-    if (extension != u".gif" && extension != u".jpg" && extension != u".jpeg"
-        && extension != u".bmp")
-        usageError(QStringLiteral("the output file must end in .gif, .jpg, .jpeg or .bmp: '%1'")
-                       .arg(o.output));
+    if (!isOneOf(extension, ChartExtensions))
+        usageError(QStringLiteral("the output file must end in %1: '%2'")
+                       .arg(listOf(ChartExtensions), o.output));
+    // A chart of another kind would be skipped without a word and the map left blank.
+    if (!o.input.isEmpty() && !isOneOf(ChartFiles::extensionOf(o.input), ChartExtensions))
+        usageError(QStringLiteral("the --input chart must end in %1: '%2'")
+                       .arg(listOf(ChartExtensions), o.input));
     if (o.input.isEmpty() && !o.hasView)
         usageError(QStringLiteral("give a view (--center, --zoom, --size) or an --input chart"));
     return o;
@@ -188,7 +293,20 @@ QString RenderOptions::usage()
         "[--marker-geo L|H:LAT,LON]... [--bulletin FILE]...\n"
         "                       [--export-analysis FILE.txt|FILE.geojson]\n"
         "                       [--line-color NAME] [--line-width \"N px\"] -o OUTPUT "
-        "[--quiet]\n");
+        "[--quiet]\n"
+        "       brimlark-render --help | --version\n"
+        "OUTPUT ends in .gif, .jpg, .jpeg, .bmp or .png; NAME is Black, Green, Red, Yellow or "
+        "Blue;\n"
+        "N is 1 to 5. Exit status: 0 done, 1 failed, 2 usage error.\n");
+}
+
+QString RenderOptions::version()
+{
+#ifdef BRIMLARK_VERSION
+    return QStringLiteral("brimlark-render " BRIMLARK_VERSION);
+#else
+    return QStringLiteral("brimlark-render 2.0a");
+#endif
 }
 
 } // namespace brimlark

@@ -30,6 +30,10 @@ struct RenderOptions {
         QString text;
     };
 
+    /// --help and --version stop the reading of the arguments and are answered alone.
+    enum class Action { Render, Help, Version };
+    Action action = Action::Render;
+
     ViewValues view;
     bool hasView = false;
     QString dataDir;
@@ -52,6 +56,8 @@ struct RenderOptions {
 
     /// The usage text.
     static QString usage();
+    /// "brimlark-render VERSION".
+    static QString version();
 
     struct UsageError {
         QString message;

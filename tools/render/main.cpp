@@ -10,11 +10,13 @@
 #include "workspace/ChartFiles.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 using namespace brimlark;
@@ -61,6 +63,12 @@ void render(const RenderOptions &options)
         options.dataDir.isEmpty() ? QCoreApplication::applicationDirPath() : options.dataDir;
     ChartSession session(settings, Workspace(scratch.path(), dataDir, true));
     if (!options.input.isEmpty()) {
+        // The chart reader's message names the file only; say why it cannot be read.
+        QFile input(options.input);
+        if (!input.open(QIODevice::ReadOnly))
+            throw ChartError(
+                QStringLiteral("Cannot open file %1: %2").arg(options.input, input.errorString()));
+        input.close();
         session.load(options.input);
     } else {
         TerminalProgress progress(!options.quiet && ::isatty(STDERR_FILENO));
@@ -96,15 +104,36 @@ void render(const RenderOptions &options)
     }
 }
 
+// The offscreen platform asks for the runtime folder, and Qt complains on standard error
+// when XDG_RUNTIME_DIR does not name one, as under cron or a bare container. A private
+// folder of our own (created owner-only) serves for the run and is removed after it.
+class RuntimeFolder
+{
+public:
+    RuntimeFolder()
+    {
+        if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+            return;
+        m_dir = std::make_unique<QTemporaryDir>();
+        if (m_dir->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir->path()));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
 // Text (letters, labels, a bulletin's centres) needs the font machinery of a GUI
 // application; plain maps start faster without it.
-std::unique_ptr<QCoreApplication> application(int &argc, char **argv)
+std::unique_ptr<QCoreApplication> application(int &argc, char **argv,
+                                              std::optional<RuntimeFolder> &runtime)
 {
     for (int i = 1; i < argc; ++i)
         if (!qstrcmp(argv[i], "--marker") || !qstrcmp(argv[i], "--text")
             || !qstrcmp(argv[i], "--marker-geo") || !qstrcmp(argv[i], "--bulletin")) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
+            runtime.emplace();
             auto gui = std::make_unique<QGuiApplication>(argc, argv);
             ChartFonts::registerSubstitutions();
             return gui;
@@ -116,7 +145,8 @@ std::unique_ptr<QCoreApplication> application(int &argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    const auto app = application(argc, argv);
+    std::optional<RuntimeFolder> runtime; // outlives the application
+    const auto app = application(argc, argv, runtime);
     RenderOptions options;
     try {
         options = RenderOptions::parse(QCoreApplication::arguments().mid(1));
@@ -124,6 +154,13 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "brimlark-render: %s\n%s", qPrintable(error.message),
                      qPrintable(RenderOptions::usage()));
         return 2;
+    }
+    if (options.action != RenderOptions::Action::Render) {
+        const QString text = options.action == RenderOptions::Action::Help
+                                 ? RenderOptions::usage()
+                                 : RenderOptions::version() + u'\n';
+        std::fputs(qPrintable(text), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
     try {
         render(options);
