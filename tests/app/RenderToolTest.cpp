@@ -8,8 +8,11 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -21,14 +24,19 @@ namespace
 struct ToolRun {
     int status;
     QString errors;
+    QString output;
 };
 
-ToolRun render(const QStringList &arguments)
+ToolRun render(const QStringList &arguments,
+               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(BRIMLARK_RENDER), arguments);
     process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardError()),
+            QString::fromLocal8Bit(process.readAllStandardOutput())};
 }
 
 class RenderToolTest : public ::testing::Test
@@ -84,11 +92,16 @@ TEST_F(RenderToolTest, SameChartAsTheWindow)
 TEST_F(RenderToolTest, UsageErrorsAndFailures)
 {
     EXPECT_EQ(render({"--center", "45,-93", "--zoom", "1", "--size", "80x60"}).status, 2);
-    const ToolRun png =
-        render({"--center", "45,-93", "--zoom", "1", "--size", "80x60", "-o", path("chart.png")});
-    EXPECT_EQ(png.status, 2);
-    EXPECT_TRUE(png.errors.contains(QStringLiteral(".gif, .jpg, .jpeg or .bmp")));
-    EXPECT_FALSE(QFile::exists(path("chart.png")));
+    const ToolRun tiff =
+        render({"--center", "45,-93", "--zoom", "1", "--size", "80x60", "-o", path("chart.tif")});
+    EXPECT_EQ(tiff.status, 2);
+    EXPECT_TRUE(tiff.errors.contains(QStringLiteral(".gif, .jpg, .jpeg, .bmp, .png")))
+        << tiff.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(path("chart.tif")));
+    const ToolRun unknownInput = render({"--input", path("chart.tif"), "-o", path("x.bmp")});
+    EXPECT_EQ(unknownInput.status, 2);
+    EXPECT_TRUE(unknownInput.errors.contains(QStringLiteral("--input chart must end in")))
+        << unknownInput.errors.toStdString();
     EXPECT_EQ(render({"--draw", "cold:1,2;3", "-o", path("x.bmp")}).status, 2);
     EXPECT_EQ(render({"--frobnicate", "1", "-o", path("x.bmp")}).status, 2);
 
@@ -147,4 +160,168 @@ TEST_F(RenderToolTest, PreferencesComeFromAnExportFileNotTheUsersStore)
     QImage red(8, 6, QImage::Format_RGB32);
     red.fill(qRgb(255, 0, 0));
     EXPECT_EQ(BmpCodec::readFile(path("red.bmp")).image, red);
+}
+
+TEST_F(RenderToolTest, HelpAndVersionGoToStandardOutput)
+{
+    for (const char *option : {"--help", "-h"}) {
+        const ToolRun run = render({option});
+        EXPECT_EQ(run.status, 0) << option;
+        EXPECT_TRUE(run.output.startsWith(QStringLiteral("usage: brimlark-render"))) << option;
+        EXPECT_TRUE(run.errors.isEmpty()) << option << ": " << run.errors.toStdString();
+    }
+    // Asked for among other options, even incomplete ones, help is still the answer.
+    const ToolRun late = render({"--zoom", "1", "--help"});
+    EXPECT_EQ(late.status, 0);
+    EXPECT_TRUE(late.output.startsWith(QStringLiteral("usage: brimlark-render")));
+
+    const ToolRun version = render({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.errors.isEmpty()) << version.errors.toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^brimlark-render [0-9]+\\.[0-9]+\\S*\n$"))
+                    .match(version.output)
+                    .hasMatch())
+        << version.output.toStdString();
+}
+
+// An unknown option is named as such, whether or not a value follows it, and a usage error
+// prints nothing on standard output.
+TEST_F(RenderToolTest, UnknownOptionsAreNamed)
+{
+    const QStringList cases[] = {
+        {"-o", path("x.bmp"), "--bogus"},
+        {"--bogus", "1", "-o", path("x.bmp")},
+        {"--center", "0,0", "--zoom", "1", "--size", "8x6", "-o", path("x.bmp"), "--bogus"}};
+    for (const QStringList &arguments : cases) {
+        const ToolRun run = render(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(
+            run.errors.startsWith(QStringLiteral("brimlark-render: unknown option '--bogus'\n")))
+            << run.errors.toStdString();
+        EXPECT_TRUE(run.output.isEmpty());
+    }
+    const ToolRun stray = render({"--center", "0,0", "--zoom", "1", "--size", "8x6", "chart.bmp"});
+    EXPECT_EQ(stray.status, 2);
+    EXPECT_TRUE(stray.errors.contains(QStringLiteral("'chart.bmp'"))) << stray.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(path("x.bmp")));
+}
+
+// Values out of range or not numbers at all are usage errors before anything is drawn.
+TEST_F(RenderToolTest, ValuesOutOfRangeAreUsageErrors)
+{
+    const std::pair<QStringList, const char *> cases[] = {
+        {{"--center", "90.5,0"}, "latitude must be within -90 and 90"},
+        {{"--center", "-91,0"}, "latitude must be within -90 and 90"},
+        {{"--center", "0,180.01"}, "longitude must be within -180 and 180"},
+        {{"--center", "0,-181"}, "longitude must be within -180 and 180"},
+        {{"--center", "north,0"}, "--center wants a latitude"},
+        {{"--center", "nan,0"}, "--center wants a latitude"},
+        {{"--center", "0,inf"}, "--center wants a longitude"},
+        {{"--center", "45"}, "--center wants LAT,LON"},
+        {{"--zoom", "0"}, "--zoom must be above 0"},
+        {{"--zoom", "-2"}, "--zoom must be above 0"},
+        {{"--zoom", "1x"}, "--zoom wants a zoom factor"},
+        {{"--size", "0x6"}, "at least 1 pixel"},
+        {{"--size", "8x-6"}, "at least 1 pixel"},
+        {{"--size", "8.5x6"}, "--size wants WxH in whole pixels"},
+        {{"--size", "eightxsix"}, "--size wants WxH in whole pixels"},
+        {{"--size", "40000x1"}, "too large"},
+        {{"--size", "20000x20000"}, "too large"},
+        {{"--marker-geo", "L:nan,0"}, "--marker-geo wants a position"},
+        {{"--line-color", "Purple"},
+         "unknown --line-color 'Purple' (Black, Green, Red, "
+         "Yellow, Blue)"},
+        {{"--line-width", "6 px"}, "--line-width wants"},
+        {{"--line-width", "0 px"}, "--line-width wants"},
+        {{"--line-width", "thick"}, "--line-width wants"},
+    };
+    for (const auto &[options, message] : cases) {
+        QStringList arguments{"--center", "0,0", "--zoom", "1", "--size", "8x6"};
+        arguments << options << "--data" << dir.path() << "-o" << path("x.bmp");
+        const ToolRun run = render(arguments);
+        EXPECT_EQ(run.status, 2) << options.join(u' ').toStdString();
+        EXPECT_TRUE(run.errors.startsWith(QStringLiteral("brimlark-render: ")))
+            << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(QLatin1String(message)))
+            << options.join(u' ').toStdString() << ": " << run.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(path("x.bmp"))) << options.join(u' ').toStdString();
+    }
+}
+
+// The edges of the ranges are views like any other, and a colour name in any case is the
+// panel's colour.
+TEST_F(RenderToolTest, ValuesAtTheLimitsAreAccepted)
+{
+    const QStringList cases[] = {
+        {"--center", "-90,-180", "--zoom", "0.01", "--size", "1x1"},
+        {"--center", "90,180", "--zoom", "1", "--size", "8x6"},
+        {"--center", "0,0", "--zoom", "1", "--size", "8x6", "--line-color", "green", "--line-width",
+         "5 px", "--draw", "isopleth:0,0;7,5"},
+    };
+    for (const QStringList &options : cases) {
+        const ToolRun run =
+            render(QStringList(options) << "--data" << dir.path() << "-o" << path("x.bmp"));
+        EXPECT_EQ(run.status, 0) << options.join(u' ').toStdString() << ": "
+                                 << run.errors.toStdString();
+    }
+}
+
+TEST_F(RenderToolTest, WritesPng)
+{
+    const QStringList view{"--center", "45,-93", "--zoom",   "2",      "--size",
+                           "80x60",    "--data", dir.path(), "--draw", "cold:10,30;70,30"};
+    const ToolRun png = render(QStringList(view) << "-o" << path("chart.png"));
+    ASSERT_EQ(png.status, 0) << png.errors.toStdString();
+    ASSERT_EQ(render(QStringList(view) << "-o" << path("chart.bmp")).status, 0);
+    const QImage written(path("chart.png"), "PNG");
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32),
+              BmpCodec::readFile(path("chart.bmp")).image.convertToFormat(QImage::Format_RGB32));
+}
+
+// Without a runtime folder in the environment, as under cron, text still needs the GUI
+// machinery; the run says nothing on standard error.
+TEST_F(RenderToolTest, SuccessfulRunIsSilent)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    const ToolRun run =
+        render({"--center", "45,-93", "--zoom", "2", "--size", "80x60", "--data", dir.path(),
+                "--marker", "H:40,30", "--text", "10,10:1012", "-o", path("x.gif")},
+               environment);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+    EXPECT_TRUE(run.output.isEmpty()) << run.output.toStdString();
+}
+
+// A file that cannot be read or written is named, with the reason.
+TEST_F(RenderToolTest, FileErrorsNameTheFileAndTheReason)
+{
+    QFile plain(path("plain.txt"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QDir(dir.path()).mkdir(QStringLiteral("folder.bmp"));
+    const QStringList view{"--center", "0,0", "--zoom", "1", "--size", "8x6", "--data", dir.path()};
+    const std::pair<QStringList, QString> cases[] = {
+        {{"--input", path("missing.gif"), "-o", path("x.bmp")}, path("missing.gif")},
+        {QStringList(view) << "--bulletin" << path("missing.txt") << "-o" << path("x.bmp"),
+         path("missing.txt")},
+        {QStringList(view) << "-o" << path("plain.txt/x.bmp"), path("plain.txt/x.bmp")},
+        {QStringList(view) << "-o" << path("folder.bmp"), path("folder.bmp")},
+    };
+    for (const auto &[arguments, file] : cases) {
+        const ToolRun run = render(arguments);
+        EXPECT_EQ(run.status, 1) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.errors.startsWith(QStringLiteral("brimlark-render: ")))
+            << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(file)) << run.errors.toStdString();
+        // The reason follows the name.
+        EXPECT_TRUE(QRegularExpression(QRegularExpression::escape(file) + QStringLiteral(": \\w"))
+                        .match(run.errors)
+                        .hasMatch())
+            << run.errors.toStdString();
+        EXPECT_EQ(run.errors.count(u'\n'), 1) << run.errors.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(path("x.bmp")));
 }
