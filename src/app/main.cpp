@@ -6,6 +6,8 @@
 #include "prefs/FileRegistryKey.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QScreen>
 
 using namespace brimlark;
@@ -14,6 +16,16 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brimlark"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("brimlark"));
+    // The icon from the desktop's theme, where an install under any prefix puts one too;
+    // without either, the copy built into the program.
+    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths()
+                               << QDir(QCoreApplication::applicationDirPath())
+                                      .filePath(QStringLiteral("../share/icons")));
+    QIcon builtIn;
+    builtIn.addFile(QStringLiteral(":/icons/brimlark-48.png"));
+    builtIn.addFile(QStringLiteral(":/icons/brimlark-256.png"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("brimlark"), builtIn));
     ChartFonts::registerSubstitutions();
 
     ChartSettings settings;
