@@ -48,10 +48,12 @@ constexpr int StatusWidth = 360;
 const QStringList OpenFilters = {QStringLiteral("CompuServe GIF (*.gif) (*.gif)"),
                                  QStringLiteral("JPEG (*.jpg,*.jpeg) (*.jpg *.jpeg)"),
                                  QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"),
+                                 QStringLiteral("PNG (*.png) (*.png)"),
                                  QStringLiteral("All files (*)")};
 const QStringList SaveFilters = {QStringLiteral("CompuServe GIF (*.gif) (*.gif)"),
                                  QStringLiteral("JPEG (*.jpg) (*.jpg)"),
-                                 QStringLiteral("Windows bitmap (*.bmp) (*.bmp)")};
+                                 QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"),
+                                 QStringLiteral("PNG (*.png) (*.png)")};
 
 // The Text tool's question, asked over the snapshot the segment is drawn on.
 class LabelPrompt : public PressPrompt

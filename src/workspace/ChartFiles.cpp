@@ -5,6 +5,7 @@
 #include "formats/BmpCodec.h"
 #include "formats/GifCodec.h"
 #include "formats/JpegCodec.h"
+#include "formats/PngCodec.h"
 
 #include <QFile>
 
@@ -49,6 +50,8 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
         picture = GifCodec::decode(readPicture(path));
     else if (extension == u".jpg" || extension == u".jpeg")
         picture = JpegCodec::decode(readPicture(path));
+    else if (extension == u".png")
+        picture = PngCodec::decode(readPicture(path));
     else if (extension == u".bmp")
         chart.loadFromFile(path);
     if (picture.isNull())
@@ -70,6 +73,12 @@ void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QStri
         writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits()), sync);
     else if (extension == u".jpg" || extension == u".jpeg")
         writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)), sync);
+    else if (extension == u".png")
+        writePicture(path, PngCodec::encode(chart.image()), sync);
+    else // saving nothing would look like success
+        throw ChartError(QStringLiteral("Cannot save %1: a chart can be saved as .gif, .jpg, "
+                                        ".jpeg, .bmp or .png")
+                             .arg(path));
 }
 
 } // namespace brimlark

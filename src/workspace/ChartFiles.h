@@ -11,8 +11,8 @@ namespace brimlark
 {
 
 /// Chart pictures in files, their format chosen by the file name's extension alone: ".gif",
-/// ".jpg" or ".jpeg" and ".bmp", compared in lower case. Any other extension, or none,
-/// loads and saves nothing, without a message.
+/// ".jpg" or ".jpeg", ".bmp" and ".png", compared in lower case. Any other extension, or
+/// none, loads nothing; a save to it fails with a message naming the extensions it can write.
 class ChartFiles
 {
 public:
@@ -22,7 +22,7 @@ public:
     /// when the name has none.
     static QString extensionOf(const QString &fileName);
 
-    /// A GIF or JPEG picture is drawn over the chart resized to it (transparent GIF pixels
+    /// A GIF, JPEG or PNG picture is drawn over the chart resized to it (transparent GIF pixels
     /// leave the chart beneath); a bitmap replaces the chart, its format included. On a
     /// failure the chart is unchanged.
     static void load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path);

@@ -60,13 +60,15 @@ TEST_F(ChartFilesMenuTest, DialogsOfferTheFilterEntriesInOrder)
 {
     load(QString());
     save(QString());
-    ASSERT_EQ(dialogs.openFilters.size(), 4);
+    ASSERT_EQ(dialogs.openFilters.size(), 5);
     EXPECT_TRUE(dialogs.openFilters[0].startsWith(QStringLiteral("CompuServe GIF (*.gif)")));
     EXPECT_TRUE(dialogs.openFilters[1].startsWith(QStringLiteral("JPEG (*.jpg,*.jpeg)")));
     EXPECT_TRUE(dialogs.openFilters[2].startsWith(QStringLiteral("Windows bitmap (*.bmp)")));
-    EXPECT_TRUE(dialogs.openFilters[3].startsWith(QStringLiteral("All files")));
-    ASSERT_EQ(dialogs.saveFilters.size(), 3);
+    EXPECT_TRUE(dialogs.openFilters[3].startsWith(QStringLiteral("PNG (*.png)")));
+    EXPECT_TRUE(dialogs.openFilters[4].startsWith(QStringLiteral("All files")));
+    ASSERT_EQ(dialogs.saveFilters.size(), 4);
     EXPECT_TRUE(dialogs.saveFilters[1].startsWith(QStringLiteral("JPEG (*.jpg)")));
+    EXPECT_TRUE(dialogs.saveFilters[3].startsWith(QStringLiteral("PNG (*.png)")));
     EXPECT_FALSE(QFile::exists(path("temp0.bmp"))); // cancelled: nothing changed
 }
 
@@ -92,7 +94,18 @@ TEST_F(ChartFilesMenuTest, OtherExtensionsLoadNothingButStillRewriteTheWorkspace
     EXPECT_EQ(form->session().segment().count(), 0);
     save(path("chart"));
     EXPECT_FALSE(QFile::exists(path("chart")));
+    ASSERT_EQ(dialogs.errors.size(), 1); // a save that writes nothing says so
+    EXPECT_TRUE(dialogs.errors[0].endsWith(QStringLiteral(".gif, .jpg, .jpeg, .bmp or .png.")));
+}
+
+TEST_F(ChartFilesMenuTest, PngSavesAndLoadsBackAsTheNewBaseMap)
+{
+    save(path("chart.png"));
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
+    load(path("chart.png"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(form->session().chart().image(), chart);
+    EXPECT_EQ(BmpCodec::readFile(path("temp0.bmp")).image, chart);
 }
 
 TEST_F(ChartFilesMenuTest, FailedSaveNamesTheFileAndTheReason)

@@ -216,14 +216,19 @@ TEST_F(ChartFilesTest, GifLoadDrawsOverTheResizedChartKeepingTransparentPixels)
     EXPECT_EQ(Pixels::at(chart.image(), 1, 0), chartRgb(255, 0, 0));
 }
 
-TEST_F(ChartFilesTest, SaveByExtensionAndNothingForOthers)
+// A save to a name without one of the five extensions wrote nothing and said nothing.
+TEST_F(ChartFilesTest, SaveByExtensionAndAMessageForOthers)
 {
     chart.assign(sample(8, 6), 0);
     ChartFiles::save(chart, path("a.Gif"), QStringLiteral("10"));
     ChartFiles::save(chart, path("a.jpeg"), QStringLiteral("10"));
     ChartFiles::save(chart, path("a.bmp"), QStringLiteral("10"));
-    ChartFiles::save(chart, path("a.png"), QStringLiteral("10"));
-    ChartFiles::save(chart, path("noextension"), QStringLiteral("10"));
+    for (const char *name : {"a.tiff", "noextension"})
+        expectExactMessage(
+            [&] { ChartFiles::save(chart, path(name), QStringLiteral("10")); },
+            QStringLiteral("Cannot save %1: a chart can be saved as .gif, .jpg, .jpeg, .bmp or "
+                           ".png")
+                .arg(path(name)));
     EXPECT_TRUE(QFile::exists(path("a.Gif")));
     EXPECT_EQ(firstQuantStep([&] {
                   QFile f(path("a.jpeg"));
@@ -232,11 +237,35 @@ TEST_F(ChartFilesTest, SaveByExtensionAndNothingForOthers)
               }()),
               80);
     EXPECT_EQ(BmpCodec::readFile(path("a.bmp")).image, sample(8, 6));
-    EXPECT_FALSE(QFile::exists(path("a.png")));
+    EXPECT_FALSE(QFile::exists(path("a.tiff")));
     EXPECT_FALSE(QFile::exists(path("noextension")));
     expectMessage([&] { ChartFiles::save(chart, path("b.jpg"), QStringLiteral("ten")); },
                   "'ten' is not a valid integer value");
     EXPECT_FALSE(QFile::exists(path("b.jpg")));
+}
+
+// PNG keeps a chart's colours exactly, a palette chart's too, and loads like GIF and JPEG.
+TEST_F(ChartFilesTest, PngSavesAndLoadsLosslessly)
+{
+    chart.assign(sample(8, 6), 0);
+    ChartFiles::save(chart, path("a.PNG"), QStringLiteral("10"));
+    ChartBitmap loaded;
+    RasterCanvas canvas(loaded);
+    ChartFiles::load(loaded, canvas, path("a.PNG"));
+    EXPECT_EQ(loaded.image(), sample(8, 6));
+    QImage palette(5, 4, QImage::Format_Indexed8);
+    palette.setColorTable({qRgb(1, 2, 3), qRgb(200, 100, 50)});
+    palette.fill(1);
+    chart.assign(palette, 8);
+    ChartFiles::save(chart, path("p.png"), QStringLiteral("10"));
+    ChartFiles::load(loaded, canvas, path("p.png"));
+    EXPECT_EQ(loaded.image().pixel(2, 2), qRgb(200, 100, 50));
+    QFile broken(path("broken.png"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("\x89PNG\r\n\x1a\n and then nothing");
+    broken.close();
+    expectExactMessage([&] { ChartFiles::load(loaded, canvas, path("broken.png")); },
+                       QStringLiteral("PNG image is not valid"));
 }
 
 TEST_F(ChartFilesTest, FailedSaveNamesTheFileAndTheReason)
