@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -19,11 +20,6 @@ namespace
 // chart at the size limit is written in seconds; a temporary file untouched for longer
 // than this belongs to a write that will never finish.
 constexpr qint64 StaleSeconds = 60;
-
-} // namespace
-
-namespace
-{
 
 QString folderOf(const QString &dir)
 {
@@ -40,7 +36,31 @@ Workspace::Workspace(const QString &appDir, const QString &mapDataDir, bool scra
 {
 }
 
-Workspace Workspace::ofProgram() { return Workspace(QCoreApplication::applicationDirPath()); }
+// The program keeps its workspace in its own folder, as it always has, when it may write
+// there; installed for everyone it may not, and each user gets a workspace in their own data
+// folder (~/.local/share/Brimlark/).
+Workspace Workspace::ofProgram()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString mapData = mapDataOfProgram();
+    if (QFileInfo(programDir).isWritable())
+        return Workspace(programDir, mapData);
+    const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(userDir);
+    return Workspace(userDir, mapData);
+}
+
+// Beside the program in a build tree or a folder install; in share/brimlark/ of an install
+// into a prefix, where the program sits in bin/.
+QString Workspace::mapDataOfProgram()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString installed = QDir(programDir).filePath(QStringLiteral("../share/brimlark"));
+    if (!QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("map.gin")))
+        && QFileInfo::exists(QDir(installed).filePath(QStringLiteral("map.gin"))))
+        return QDir::cleanPath(installed);
+    return programDir;
+}
 
 QString Workspace::keepUnreadable(const QString &path) const
 {

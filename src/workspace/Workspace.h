@@ -19,8 +19,12 @@ public:
     /// A workspace whose map data lie in another folder. A scratch workspace, thrown away
     /// after one run, leaves flushing its files to the disk to the system.
     Workspace(const QString &appDir, const QString &mapDataDir, bool scratch = false);
-    /// The folder of the running program.
+    /// The workspace of the running program: its own folder when it may write there, the
+    /// user's data folder otherwise; the map data from mapDataOfProgram().
     static Workspace ofProgram();
+    /// The folder of the map data that come with the program: beside it, or in
+    /// ../share/brimlark/ of an install.
+    static QString mapDataOfProgram();
 
     /// AppDir: the folder, ending in the path separator.
     const QString &appDir() const { return m_appDir; }

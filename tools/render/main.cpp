@@ -60,7 +60,7 @@ void render(const RenderOptions &options)
         throw ChartError(
             QStringLiteral("Cannot create a temporary folder: %1").arg(scratch.errorString()));
     const QString dataDir =
-        options.dataDir.isEmpty() ? QCoreApplication::applicationDirPath() : options.dataDir;
+        options.dataDir.isEmpty() ? Workspace::mapDataOfProgram() : options.dataDir;
     ChartSession session(settings, Workspace(scratch.path(), dataDir, true));
     if (!options.input.isEmpty()) {
         // The chart reader's message names the file only; say why it cannot be read.
