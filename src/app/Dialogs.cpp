@@ -3,8 +3,10 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace brimlark
 {
@@ -14,6 +16,17 @@ namespace
 
 class QtDialogs : public Dialogs
 {
+    // The file dialogs open where the user last chose a file, at first in their pictures
+    // folder, never in the program's own folder.
+    QString m_folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+
+    QString remembered(const QString &path)
+    {
+        if (!path.isEmpty())
+            m_folder = QFileInfo(path).absolutePath();
+        return path;
+    }
+
 public:
     void showError(QWidget *parent, const QString &text) override
     {
@@ -32,15 +45,16 @@ public:
 
     QString openFileName(QWidget *parent, const QStringList &filters) override
     {
-        return QFileDialog::getOpenFileName(parent, QString(), QString(), filters.join(";;"),
-                                            nullptr, QFileDialog::HideNameFilterDetails);
+        return remembered(QFileDialog::getOpenFileName(parent, QString(), m_folder,
+                                                       filters.join(";;"), nullptr,
+                                                       QFileDialog::HideNameFilterDetails));
     }
 
     QString saveFileName(QWidget *parent, const QStringList &filters) override
     {
-        return QFileDialog::getSaveFileName(
-            parent, QString(), QString(), filters.join(";;"), nullptr,
-            QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
+        return remembered(QFileDialog::getSaveFileName(
+            parent, QString(), m_folder, filters.join(";;"), nullptr,
+            QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite));
     }
 
     std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) override

@@ -28,6 +28,11 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     auto *licence = new QLabel(QStringLiteral("Free software, MIT licence"), this);
     licence->move(24, 72);
     licence->adjustSize();
+    // Which build a user runs is the first thing a report of a fault needs.
+    auto *version = new QLabel(QStringLiteral("Version %1").arg(BRIMLARK_VERSION), this);
+    version->setObjectName(QStringLiteral("Version"));
+    version->move(24, 88);
+    version->adjustSize();
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("BitBtn1"));
