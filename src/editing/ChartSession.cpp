@@ -118,7 +118,9 @@ void ChartSession::drawPress(int x, int y, const PanelLine &isopleth, PressPromp
         SegmentRenderer(m_canvas, m_settings).DrawSegment(m_lineTool, m_segment.points(), isopleth);
         break;
     }
-    m_chart.saveToFile(m_workspace.latestPath(), m_workspace.sync());
+    // The latest chart is written again at the next press; waiting for the disk after each
+    // one would cost more than the drawing. It is still replaced whole, never torn.
+    m_chart.saveToFile(m_workspace.latestPath(), ReplacingFile::Sync::Later);
 }
 
 void ChartSession::chooseLineTool(LineTool tool)
