@@ -29,14 +29,16 @@ template <typename Pixel> QByteArray encodeRuns(const Pixel *pixels, size_t coun
 template <typename Pixel> bool decodeRuns(const QByteArray &code, Pixel *pixels, size_t count)
 {
     constexpr size_t RunSize = sizeof(std::uint32_t) + sizeof(Pixel);
-    if (code.size() % RunSize != 0)
-        return false;
+    const auto size = size_t(code.size());
+    if (size == 0 || size % RunSize != 0)
+        return size == 0 && count == 0;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(code.constData());
     size_t written = 0;
-    for (qsizetype at = 0; at < code.size(); at += RunSize) {
+    for (size_t at = 0; at < size; at += RunSize) {
         std::uint32_t length;
         Pixel value;
-        std::memcpy(&length, code.constData() + at, sizeof length);
-        std::memcpy(&value, code.constData() + at + sizeof length, sizeof value);
+        std::memcpy(&length, bytes + at, sizeof length);
+        std::memcpy(&value, bytes + at + sizeof length, sizeof value);
         if (length > count - written)
             return false;
         std::fill(pixels + written, pixels + written + length, value);
