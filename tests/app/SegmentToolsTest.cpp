@@ -6,6 +6,7 @@
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/Pixels.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,7 +28,7 @@ namespace
 
 using S = ChartSettings;
 
-class SegmentToolsTest : public ::testing::Test
+class SegmentToolsTest : public WorkspaceFixture
 {
 public:
     void SetUp() override
@@ -37,19 +38,6 @@ public:
         BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
         form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
     }
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-    void writeFile(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray readFile(const char *name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QImage fileImage(const char *name) const { return BmpCodec::readFile(path(name)).image; }
     void press(int x, int y, Qt::MouseButtons buttons = Qt::LeftButton)
     {
         form->chartPressed(Qt::LeftButton, buttons, Qt::NoModifier, x, y);
@@ -60,7 +48,6 @@ public:
     }
     QImage chart() const { return form->session().chart().image(); }
 
-    QTemporaryDir dir;
     ChartSettings settings;
     RecordingDialogs dialogs;
     std::unique_ptr<TForm1> form;

@@ -5,6 +5,7 @@
 #include "base/ChartError.h"
 #include "formats/BmpCodec.h"
 #include "support/Pixels.h"
+#include "support/WorkspaceFixture.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -33,7 +34,7 @@ public:
     int asked = 0;
 };
 
-class ChartSessionTest : public ::testing::Test
+class ChartSessionTest : public WorkspaceFixture
 {
 public:
     void SetUp() override
@@ -44,23 +45,9 @@ public:
         session = std::make_unique<ChartSession>(settings, Workspace(dir.path()));
         startUp = session->startUp();
     }
-    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-    void writeFile(const char *name, const QByteArray &bytes)
-    {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray readFile(const char *name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    QImage fileImage(const char *name) const { return BmpCodec::readFile(path(name)).image; }
     bool press(int x, int y) { return session->press(x, y, {"Black", "1 px"}, prompt); }
     QImage chart() const { return session->chart().image(); }
 
-    QTemporaryDir dir;
     ChartSettings settings;
     ScriptedPrompt prompt;
     std::unique_ptr<ChartSession> session;

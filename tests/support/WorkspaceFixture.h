@@ -1,0 +1,35 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#pragma once
+
+#include "formats/BmpCodec.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace brimlark
+{
+
+/// A test with a workspace folder of its own, and its files written and read by name.
+class WorkspaceFixture : public ::testing::Test
+{
+protected:
+    QString path(const QString &name) const { return dir.filePath(name); }
+    void writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    /// The picture of a bitmap file in the folder.
+    QImage fileImage(const QString &name) const { return BmpCodec::readFile(path(name)).image; }
+
+    QTemporaryDir dir;
+};
+
+} // namespace brimlark
