@@ -26,8 +26,21 @@ VectorMapFile::VectorMapFile(ChartCanvas &canvas, const ViewValues &view,
 
 void VectorMapFile::DrawMapFile(const QString &path, bool asPolygon)
 {
-    DataFile file(path);
     m_asPolygon = asPolygon;
+    m_strokeOutlines = true;
+    drawFile(path);
+}
+
+void VectorMapFile::FillMapFile(const QString &path)
+{
+    m_asPolygon = true;
+    m_strokeOutlines = false;
+    drawFile(path);
+}
+
+void VectorMapFile::drawFile(const QString &path)
+{
+    DataFile file(path);
     m_seenLineStart = false;
     clearBuffer();
     // A file ending inside a record fails here, and the line being collected is not drawn.
@@ -109,15 +122,19 @@ void VectorMapFile::drawOutline()
             if (point.hasPixel)
                 m_buffer.push_back(point.pixel);
         }
-        if (!m_buffer.empty())
+        if (m_buffer.empty())
+            return;
+        if (m_strokeOutlines)
             m_canvas.polygon(m_buffer);
+        else
+            m_canvas.fillPolygon(m_buffer);
         return;
     }
     m_clipper.clip(m_ring);
     if (m_clipper.figure().empty())
         return; // wholly behind the globe
     m_canvas.fillPolygon(m_clipper.figure());
-    for (size_t i = 0; i < m_clipper.coastCount(); ++i)
+    for (size_t i = 0; m_strokeOutlines && i < m_clipper.coastCount(); ++i)
         m_canvas.polyline(m_clipper.coast(i));
 }
 

@@ -33,7 +33,12 @@ public:
     /// beyond end of file".
     void DrawMapFile(const QString &path, bool asPolygon);
 
+    /// Fills every line of the file as a polygon with the current brush, clipped to the
+    /// visible hemisphere as DrawMapFile does, without stroking any outline.
+    void FillMapFile(const QString &path);
+
 private:
+    void drawFile(const QString &path);
     void addRecord(const uchar *record);
     void breakLine();
     void append(QPoint p);
@@ -49,6 +54,7 @@ private:
     std::vector<QPoint> m_buffer; // reserved once; a line never grows it past BufferPoints
     std::vector<HorizonClipper::RingPoint> m_ring; // the land outline being collected
     bool m_asPolygon = false;
+    bool m_strokeOutlines = true;
     bool m_seenLineStart = false;
 };
 
