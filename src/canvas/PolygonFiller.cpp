@@ -68,9 +68,13 @@ void PolygonFiller::fill(PixelTarget &target, std::span<const QPoint> points)
         std::erase_if(m_active, [y](const Edge *e) { return e->yBottom <= y; });
         for (Edge *e : m_active)
             e->advance();
-        while (next < m_edges.size() && m_edges[next].yTop <= y) {
+        // On the first row, edges that ended above the chart are passed over: started there
+        // they would cross it where their lines, not the edges, would.
+        for (; next < m_edges.size() && m_edges[next].yTop <= y; ++next) {
+            if (m_edges[next].yBottom <= y)
+                continue;
             m_edges[next].start(y);
-            m_active.push_back(&m_edges[next++]);
+            m_active.push_back(&m_edges[next]);
         }
         fillRow(target, y);
     }

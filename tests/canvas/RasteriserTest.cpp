@@ -142,6 +142,16 @@ TEST(PolygonFiller, EvenOddRuleLeavesTheStarsCentreEmpty)
     EXPECT_EQ(rows[8][3], u'#');
 }
 
+// A figure wholly left of the chart that reaches down into its rows from above: two of its
+// edges end above the chart, and their lines, not they, would cross the top row at x 15
+// and 25.
+TEST(PolygonFiller, EdgesThatEndAboveTheChartCrossNoRowOfIt)
+{
+    EXPECT_EQ(fill(30, 3, {{-5, -30}, {5, -20}, {3, -24}, {-30, 10}, {-40, 10}}),
+              Pixels::rows({std::string(30, '.').c_str(), std::string(30, '.').c_str(),
+                            std::string(30, '.').c_str()}));
+}
+
 TEST(PolygonFiller, ClipsFarVerticesAndSkipsDegenerateFigures)
 {
     EXPECT_EQ(fill(3, 2,
