@@ -32,6 +32,12 @@ public:
         return Projection::termsOf(m_angles, m_sinPhi[i], m_cosPhi[i], m_sinDelta[j],
                                    m_cosDelta[j]);
     }
+    /// The sine and cosine of a latitude in range, converted, as the terms use them.
+    double sinLatitude(int latitude) const { return m_sinPhi[size_t(latitude + MaxLatitude)]; }
+    double cosLatitude(int latitude) const { return m_cosPhi[size_t(latitude + MaxLatitude)]; }
+    /// The sine and cosine of a longitude's converted difference from the view centre.
+    double sinDelta(int longitude) const { return m_sinDelta[size_t(longitude + MaxLongitude)]; }
+    double cosDelta(int longitude) const { return m_cosDelta[size_t(longitude + MaxLongitude)]; }
     /// ProjectToChart of the position latitude / 60, longitude / 60.
     QPoint project(int latitude, int longitude) const;
 

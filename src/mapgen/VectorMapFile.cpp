@@ -41,28 +41,52 @@ void VectorMapFile::FillMapFile(const QString &path)
 void VectorMapFile::drawFile(const QString &path)
 {
     DataFile file(path);
+    ChartReach reach(m_view, m_projection, m_canvas.clipRect(), m_canvas.state().penWidth);
+    m_reach = &reach;
     m_seenLineStart = false;
-    clearBuffer();
+    m_line.clear();
+    m_box = {};
     // A file ending inside a record fails here, and the line being collected is not drawn.
     file.forEachRecord(RecordSize, [this](const uchar *record) { addRecord(record); });
-    drawBuffer();
+    drawLine();
+    m_reach = nullptr;
 }
 
+// A line's points are gathered first, so that a line that cannot reach the chart is never
+// projected at all.
 void VectorMapFile::addRecord(const uchar *record)
 {
     if (DataFile::int16At(record) >= LineStart) {
         // The points before a file's first line start belong to no line.
         if (m_seenLineStart) {
-            drawBuffer();
+            drawLine();
             m_progress.lineDone();
         }
         m_seenLineStart = true;
-        clearBuffer();
+        m_line.clear();
+        m_box = {};
     }
     const int latitude = DataFile::int16At(record + 2);
     const int longitude = DataFile::int16At(record + 4);
     if (!MinuteProjection::inRange(latitude, longitude))
         return; // out of range: left out, its neighbours joined
+    m_line.push_back({qint16(latitude), qint16(longitude)});
+    m_box.add(latitude, longitude);
+}
+
+void VectorMapFile::drawLine()
+{
+    clearBuffer();
+    if (m_skipUnreachable
+        && !(m_asPolygon ? m_reach->outlineMayReach(m_box) : m_reach->lineMayReach(m_box)))
+        return;
+    for (const MinutePoint &point : m_line)
+        addPoint(point.latitude, point.longitude);
+    drawBuffer();
+}
+
+void VectorMapFile::addPoint(int latitude, int longitude)
+{
     const Projection::Terms terms = m_projection.terms(latitude, longitude);
     const QPoint p = Projection::chartPointOf(m_view, terms);
     // Only x is tested: a visible point whose x is beyond -9999 .. 9999 is left out too.

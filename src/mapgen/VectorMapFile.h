@@ -3,6 +3,7 @@
 
 #include "base/ViewValues.h"
 #include "canvas/ChartCanvas.h"
+#include "mapgen/ChartReach.h"
 #include "mapgen/GenerationProgress.h"
 #include "mapgen/HorizonClipper.h"
 #include "mapgen/MinuteProjection.h"
@@ -37,9 +38,15 @@ public:
     /// visible hemisphere as DrawMapFile does, without stroking any outline.
     void FillMapFile(const QString &path);
 
+    /// Whether lines that provably leave no mark on the chart are left out before they are
+    /// projected (on unless switched off; the chart is the same either way).
+    void setSkipUnreachable(bool on) { m_skipUnreachable = on; }
+
 private:
     void drawFile(const QString &path);
     void addRecord(const uchar *record);
+    void drawLine();
+    void addPoint(int latitude, int longitude);
     void breakLine();
     void append(QPoint p);
     void clearBuffer();
@@ -53,6 +60,13 @@ private:
     HorizonClipper m_clipper;
     std::vector<QPoint> m_buffer; // reserved once; a line never grows it past BufferPoints
     std::vector<HorizonClipper::RingPoint> m_ring; // the land outline being collected
+    struct MinutePoint {
+        qint16 latitude, longitude;
+    };
+    std::vector<MinutePoint> m_line;     // the points of the line being read, in range
+    ChartReach::Box m_box;               // around them
+    const ChartReach *m_reach = nullptr; // while a file is drawn
+    bool m_skipUnreachable = true;
     bool m_asPolygon = false;
     bool m_strokeOutlines = true;
     bool m_seenLineStart = false;

@@ -1,6 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "support/Pixels.h"
 
+#include <algorithm>
+
 namespace brimlark
 {
 
@@ -63,6 +65,19 @@ bool Pixels::contains(const QImage &image, ChartColor colour, QRect area)
             if (image.pixel(x, y) == toQRgb(colour))
                 return true;
     return false;
+}
+
+qint64 Pixels::differenceCount(const QImage &first, const QImage &second)
+{
+    if (first.size() != second.size())
+        return qint64(std::max(first.width(), second.width()))
+               * std::max(first.height(), second.height());
+    qint64 count = 0;
+    for (int y = 0; y < first.height(); ++y) {
+        for (int x = 0; x < first.width(); ++x)
+            count += first.pixel(x, y) != second.pixel(x, y);
+    }
+    return count;
 }
 
 } // namespace brimlark

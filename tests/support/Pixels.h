@@ -32,6 +32,9 @@ public:
     static QImage plain(int width, int height, QRgb colour);
     /// Whether any pixel of the area (the whole image when null) has the colour.
     static bool contains(const QImage &image, ChartColor colour, QRect area = {});
+    /// How many pixels differ between two pictures of one size (all of them when the sizes
+    /// differ).
+    static qint64 differenceCount(const QImage &first, const QImage &second);
     /// The colour of one pixel.
     static ChartColor at(const QImage &image, int x, int y);
 };
