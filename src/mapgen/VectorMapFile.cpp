@@ -15,6 +15,11 @@ namespace
 constexpr int RecordSize = 6;
 constexpr int LineStart = 1000;
 
+bool isOnScale(int coordinate)
+{
+    return coordinate != Projection::OffChart && coordinate != -Projection::OffChart;
+}
+
 } // namespace
 
 VectorMapFile::VectorMapFile(ChartCanvas &canvas, const ViewValues &view,
@@ -89,8 +94,11 @@ void VectorMapFile::addPoint(int latitude, int longitude)
 {
     const Projection::Terms terms = m_projection.terms(latitude, longitude);
     const QPoint p = Projection::chartPointOf(m_view, terms);
-    // Only x is tested: a visible point whose x is beyond -9999 .. 9999 is left out too.
-    const bool hasPixel = p.x() != Projection::OffChart && p.x() != -Projection::OffChart;
+    // A visible point with either coordinate beyond -9999 .. 9999 is left out too. Such a
+    // coordinate reads -9999, so keeping the other one would put the point on the wrong
+    // side of the chart: at large zooms a line running far below the chart would streak up
+    // across it to y = -9999.
+    const bool hasPixel = isOnScale(p.x()) && isOnScale(p.y());
     if (m_asPolygon)
         m_ring.push_back({terms, p, hasPixel});
     else if (hasPixel)

@@ -91,6 +91,20 @@ TEST_F(MapFilesTest, OutOfRangePointsAreLeftOutAndTheirNeighboursJoined)
 // Behind the globe a line breaks instead of crossing the disc with a chord; a land outline
 // is filled up to the rim and stroked from horizon to horizon. The far-side point here is
 // 45 S 81 E, next to the point straight behind 45 N 100 W.
+// At zoom 50 on a 200-pixel chart, 80 S below the centre 0 N 0 E lies at y 9948 and 89 S
+// beyond 9999, where the projection gives y -9999: the line between them runs far below the
+// chart and must not come up across it.
+TEST_F(MapFilesTest, PointsBeyondTheCoordinateRangeInYAreLeftOut)
+{
+    const ViewValues close{0, 0, 50, 200, 200};
+    const QByteArray line = records({{1000, -80 * 60, 0}, {1, -89 * 60, 0}, {2, -80 * 60, 60}});
+    canvas.clear();
+    VectorMapFile maps(canvas, close, progress);
+    maps.setSkipUnreachable(false); // the line is off the chart: it would not be projected
+    maps.DrawMapFile(write(line), false);
+    EXPECT_EQ(canvas.calls(), QStringList{QStringLiteral("polyline (100,9948) (130,9948)")});
+}
+
 TEST_F(MapFilesTest, FarSideBreaksLinesAndClipsLandAtTheHorizon)
 {
     const auto farSide = std::vector<int>{1, -2700, 4800 + 60};
