@@ -16,7 +16,7 @@ constexpr int RecordSize = 4;
 } // namespace
 
 OverlayFile::OverlayFile(ChartCanvas &canvas, const ViewValues &view, GenerationProgress &progress)
-    : m_canvas(canvas), m_view(view), m_progress(progress)
+    : m_canvas(canvas), m_view(view), m_progress(progress), m_projection(view)
 {
 }
 
@@ -45,8 +45,7 @@ void OverlayFile::addRecord(qint16 latitudeCode, qint16 longitudeCode)
         m_penUp = true;
         return;
     }
-    const QPoint p =
-        Projection::ProjectToChart(m_view, latitudeCode / 100.0, -(longitudeCode / 100.0));
+    const QPoint p = m_projection.project(latitudeCode, longitudeCode);
     if (Projection::isHidden(p)) {
         m_penUp = true; // off the chart: the line breaks here
         return;

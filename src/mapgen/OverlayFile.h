@@ -4,6 +4,7 @@
 #include "base/ViewValues.h"
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
+#include "mapgen/OverlayProjection.h"
 
 #include <QPoint>
 #include <QString>
@@ -34,6 +35,7 @@ private:
     ChartCanvas &m_canvas;
     const ViewValues &m_view;
     GenerationProgress &m_progress;
+    OverlayProjection m_projection;
     QPoint m_last;
     bool m_penUp = true;
 };

@@ -3,6 +3,7 @@
 #include "mapgen/Projection.h"
 #include "mapgen/GreatCircle.h"
 #include "mapgen/MinuteProjection.h"
+#include "mapgen/OverlayProjection.h"
 
 #include <gtest/gtest.h>
 
@@ -72,15 +73,17 @@ TEST(GreatCircle, PointAtBearing)
     EXPECT_NEAR(GreatCircle::ArcSinDeg(0.5), 30, 1e-12);
 }
 
+// Views for the table projections: regional, polar, whole globe across the date line, close.
+const ViewValues TableViews[] = {{45, -100, 1, 800, 600},
+                                 {39, -96, 1.2, 1600, 1200},
+                                 {-90, 0, 0.45, 800, 560},
+                                 {20.5, 179.9, 0.34, 803, 601},
+                                 {0, 0, 8, 800, 600}};
+
 // The table projection of whole minutes gives ProjectToChart's points to the last pixel.
 TEST(MinuteProjection, SameAsProjectToChart)
 {
-    const ViewValues views[] = {{45, -100, 1, 800, 600},
-                                {39, -96, 1.2, 1600, 1200},
-                                {-90, 0, 0.45, 800, 560},
-                                {20.5, 179.9, 0.34, 803, 601},
-                                {0, 0, 8, 800, 600}};
-    for (const ViewValues &view : views) {
+    for (const ViewValues &view : TableViews) {
         const MinuteProjection table(view);
         int compared = 0;
         for (int lat = -5400; lat <= 5400; lat += 7)
@@ -91,6 +94,27 @@ TEST(MinuteProjection, SameAsProjectToChart)
         EXPECT_GT(compared, 200000);
     }
     EXPECT_EQ(MinuteProjection({45, -100, 1, 800, 600}).project(5401, 0), QPoint(Off, Off));
+}
+
+// So does the projection of the overlays' hundredths of a degree, west positive, from the
+// first time a value is met and after, and out of range.
+TEST(OverlayProjection, SameAsProjectToChart)
+{
+    for (const ViewValues &view : TableViews) {
+        OverlayProjection table(view);
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int lat = -9000; lat <= 9000; lat += 37)
+                for (int lon = -18000; lon <= 18000; lon += 53)
+                    ASSERT_EQ(table.project(lat, lon),
+                              Projection::ProjectToChart(view, lat / 100.0, -(lon / 100.0)))
+                        << lat << " " << lon;
+        }
+        for (int lat : {-32768, -9001, -9000, 9000, 9001, 32767})
+            for (int lon : {-32768, -18001, -18000, 18000, 18001, 32767})
+                EXPECT_EQ(table.project(lat, lon),
+                          Projection::ProjectToChart(view, lat / 100.0, -(lon / 100.0)))
+                    << lat << " " << lon;
+    }
 }
 
 // The position under the cursor: chart points of known positions lead back to them within
