@@ -51,6 +51,10 @@ void PolygonFiller::fill(PixelTarget &target, std::span<const QPoint> points)
             continue; // horizontal edges cross no row
         if (a.y() > b.y())
             std::swap(a, b);
+        // An edge that crosses no row of the chart is left out. Edges that end above it
+        // must be: started on its first row, they would cross it where their lines would.
+        if (b.y() <= 0 || a.y() >= target.height())
+            continue;
         m_edges.push_back(
             {a.y(), b.y(), a.x(), qint64(b.x()) - a.x(), qint64(b.y()) - a.y(), 0, 0, 0, 0});
         top = std::min<qint64>(top, a.y());
@@ -68,13 +72,9 @@ void PolygonFiller::fill(PixelTarget &target, std::span<const QPoint> points)
         std::erase_if(m_active, [y](const Edge *e) { return e->yBottom <= y; });
         for (Edge *e : m_active)
             e->advance();
-        // On the first row, edges that ended above the chart are passed over: started there
-        // they would cross it where their lines, not the edges, would.
-        for (; next < m_edges.size() && m_edges[next].yTop <= y; ++next) {
-            if (m_edges[next].yBottom <= y)
-                continue;
+        while (next < m_edges.size() && m_edges[next].yTop <= y) {
             m_edges[next].start(y);
-            m_active.push_back(&m_edges[next]);
+            m_active.push_back(&m_edges[next++]);
         }
         fillRow(target, y);
     }
