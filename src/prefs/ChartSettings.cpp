@@ -59,6 +59,8 @@ const SettingDefinition Definitions[ChartSettings::Count] = {
     {"GridInterval", K::Text, 0, "10"},
     {"JPEGComp", K::Text, 0, "10"},
     {"BehindLand", K::Switch, 0, ""},
+    {"LakeFill", K::Switch, 1, ""},
+    {"CountyScaleAware", K::Switch, 1, ""},
 };
 
 } // namespace

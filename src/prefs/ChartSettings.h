@@ -21,9 +21,10 @@ struct SettingDefinition {
     const char *defaultText; // texts
 };
 
-/// The 46 preference values that control how charts are drawn, each named by its registry
-/// value name. Every drawing reads them here at the moment it draws; the Preferences window
-/// edits this object in place.
+/// The preference values that control how charts are drawn, each named by its registry
+/// value name: the 46 classic values, then two cartographic switches read after them
+/// (LakeFill, CountyScaleAware). Every drawing reads them here at the moment it draws; the
+/// Preferences window edits this object in place.
 class ChartSettings
 {
 public:
@@ -74,9 +75,13 @@ public:
         GraticuleType,
         GridInterval,
         JPEGComp,
-        BehindLand
+        BehindLand,
+        // Added after the classic values, so a store written before them loads the same
+        // 46 values in the same order and these two take their defaults.
+        LakeFill,
+        CountyScaleAware
     };
-    static constexpr int Count = 46;
+    static constexpr int Count = 48;
 
     /// Every value at its default.
     ChartSettings();

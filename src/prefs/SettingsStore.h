@@ -20,7 +20,7 @@ public:
     /// not a string stops the loading there: the values before it are loaded, the rest keep
     /// what they held. The key is closed in any case.
     static void load(RegistryKey &key, ChartSettings &settings);
-    /// Writes all 46 values as strings, creating the section first. A failure stops there.
+    /// Writes every value as a string, creating the section first. A failure stops there.
     static void save(RegistryKey &key, const ChartSettings &settings);
 };
 

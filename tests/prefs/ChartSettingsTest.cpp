@@ -1,5 +1,5 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-// The 46 preference values: names, order, defaults and how stored texts are read.
+// The preference values: names, order, defaults and how stored texts are read.
 #include "prefs/ChartSettings.h"
 
 #include <QSet>
@@ -9,12 +9,16 @@ using namespace brimlark;
 
 using S = ChartSettings;
 
-TEST(ChartSettings, FortySixUniqueNamesInReadingOrder)
+// The 46 classic values first, in their reading order, then the two cartographic switches.
+TEST(ChartSettings, UniqueNamesInReadingOrder)
 {
     QSet<QString> names;
     for (int i = 0; i < S::Count; ++i)
         names.insert(S::name(S::Id(i)));
-    EXPECT_EQ(names.size(), 46);
+    EXPECT_EQ(names.size(), 48);
+    EXPECT_EQ(int(S::BehindLand), 45);
+    EXPECT_EQ(S::name(S::Id(46)), QStringLiteral("LakeFill"));
+    EXPECT_EQ(S::name(S::Id(47)), QStringLiteral("CountyScaleAware"));
     EXPECT_EQ(S::name(S::GridSelect), QStringLiteral("GridSelect"));
     EXPECT_EQ(S::name(S::LandmassColor), QStringLiteral("LandmassColor"));
     EXPECT_EQ(S::name(S::BorderWidth), QStringLiteral("BorderWidth"));
@@ -33,6 +37,8 @@ TEST(ChartSettings, Defaults)
         EXPECT_TRUE(s.isOn(on)) << S::name(on).toStdString();
     EXPECT_FALSE(s.isOn(S::River));
     EXPECT_FALSE(s.isOn(S::BehindLand));
+    EXPECT_TRUE(s.isOn(S::LakeFill));
+    EXPECT_TRUE(s.isOn(S::CountyScaleAware));
     const std::pair<S::Id, ChartColor> colours[] = {
         {S::LandmassColor, 15004666},     {S::OceanColor, 16764622},
         {S::GraticuleColor, 12632256},    {S::BorderColor, 0},

@@ -100,14 +100,14 @@ TEST_F(SettingsStoreTest, EveryValueStoredWithOkComesBack)
             << S::name(S::Id(i)).toStdString();
 }
 
-TEST_F(SettingsStoreTest, AfterOkAllFortySixValuesExistAsStrings)
+TEST_F(SettingsStoreTest, AfterOkEveryValueExistsAsAString)
 {
     save(S());
     const RegistryFile file = RegistryFile::parse(readHive());
     const RegistryFile::Key *key =
         file.key(QStringLiteral("HKEY_CURRENT_USER\\Software\\Brimlark\\General"));
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->values.size(), 46u);
+    EXPECT_EQ(key->values.size(), 48u); // the 46 classic values, LakeFill, CountyScaleAware
     for (const RegistryFile::Value &value : key->values)
         EXPECT_TRUE(value.isString) << value.name.toStdString();
 }
@@ -126,6 +126,30 @@ TEST_F(SettingsStoreTest, ValueThatIsNotAStringStopsTheLoadingThere)
     EXPECT_FALSE(settings.isOn(S::GridSelect));        // before: loaded
     EXPECT_EQ(settings.color(S::LakeColor), 255u);     // before: loaded
     EXPECT_EQ(settings.color(S::ColdColor), 8912896u); // after: not reached
+}
+
+// A store written before LakeFill and CountyScaleAware existed holds the 46 classic values
+// only: they load as they always did and the two switches are on. A stored "0" turns them off.
+TEST_F(SettingsStoreTest, StoreWithoutTheCartographicSwitchesLoadsThemOn)
+{
+    QByteArray classic;
+    for (int i = 0; i <= int(S::BehindLand); ++i)
+        classic += "\"" + S::name(S::Id(i)).toLatin1() + "\"=\"0\"\r\n";
+    writeHive(general(classic));
+    S settings;
+    settings.setOn(S::LakeFill, false);
+    settings.setOn(S::CountyScaleAware, false);
+    load(settings);
+    EXPECT_FALSE(settings.isOn(S::BehindLand));
+    EXPECT_EQ(settings.color(S::OceanColor), 0u);
+    EXPECT_EQ(settings.text(S::JPEGComp), QStringLiteral("0"));
+    EXPECT_TRUE(settings.isOn(S::LakeFill));
+    EXPECT_TRUE(settings.isOn(S::CountyScaleAware));
+
+    writeHive(general(classic + "\"LakeFill\"=\"0\"\r\n\"CountyScaleAware\"=\"0\"\r\n"));
+    load(settings);
+    EXPECT_FALSE(settings.isOn(S::LakeFill));
+    EXPECT_FALSE(settings.isOn(S::CountyScaleAware));
 }
 
 TEST_F(SettingsStoreTest, DamagedHiveLoadsWhatItCanAndIsLeftAloneUntilOk)
