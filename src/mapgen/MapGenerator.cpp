@@ -7,6 +7,8 @@
 #include "mapgen/OverlayFile.h"
 #include "mapgen/VectorMapFile.h"
 
+#include <numbers>
+
 namespace brimlark
 {
 
@@ -30,6 +32,8 @@ constexpr Layer Layers[] = {
     {"map.gic", S::Coast, S::CoastWidth, S::CoastColor}};
 constexpr int LandLayer = 1;
 constexpr int OverlayLayer = 2;
+constexpr int LakeLayer = 3;
+constexpr int IslandLayer = 4;
 constexpr int CoastLayer = 6;
 
 // The busy cursor for as long as a generation runs, also when it fails.
@@ -110,6 +114,12 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
     for (size_t i = 0; i < std::size(Layers); ++i)
         on[i] = m_settings.isOn(Layers[i].on);
     const bool behindLand = m_settings.isOn(S::BehindLand);
+    // Lakes are holes in the land, so they are filled only where the land and the lake
+    // shores are drawn; the islands in them only where the island shores are drawn too.
+    const bool lakeFill = m_settings.isOn(S::LakeFill) && on[LandLayer - 1] && on[LakeLayer - 1];
+    const bool islandFill = lakeFill && on[IslandLayer - 1];
+    const bool counties = m_settings.isOn(S::County)
+                          && (!m_settings.isOn(S::CountyScaleAware) || countiesLegible(view));
     Graticule graticule(m_canvas, m_settings, view, m_progress);
     if (behindLand)
         graticule.DrawGraticule(interval);
@@ -130,14 +140,7 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
         if (n == OverlayLayer) {
             if (!behindLand)
                 graticule.DrawGraticule(interval);
-            if (m_settings.isOn(S::County))
-                overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.cgf")),
-                                     m_settings.color(S::CountyColor),
-                                     m_settings.text(S::CountyWidth));
-            if (m_settings.isOn(S::Highway))
-                overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.hwy")),
-                                     m_settings.color(S::HighwayColor),
-                                     m_settings.text(S::HighwayWidth));
+            drawOverlays(overlays, counties);
         }
         // Every layer draws with a solid pen of its own, whatever the graticule left.
         m_canvas.setPenStyle(PenStyle::Solid);
@@ -151,7 +154,51 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
             continue; // a layer switched off never opens its file
         m_progress.status(QStringLiteral("Drawing vector map (%1)...").arg(n));
         maps.DrawMapFile(m_workspace.mapDataPath(QLatin1String(layer.file)), n == LandLayer);
+        if (n == LandLayer && lakeFill)
+            fillLakes(maps, islandFill);
     }
+}
+
+// The lakes in the ocean colour, then the islands in them in the land colour, with the
+// land's rasteriser rules and horizon clipping. This comes straight after the land and
+// before everything else drawn over it, so the water of a lake is treated as the sea's:
+// the graticule (BehindLand off), the county and highway overlays and the state and
+// national borders of layer 2 that run through lakes (the US-Canada border across the Great
+// Lakes) stay on top of it, and the lake and island shores of layers 3 and 4 are stroked
+// over the fills' edges with their own pens. Filled any later, the fill would wipe those
+// borders out of every lake.
+void MapGenerator::fillLakes(VectorMapFile &maps, bool withIslands)
+{
+    m_progress.status(QStringLiteral("Filling lakes..."));
+    m_canvas.setBrushStyle(BrushStyle::Solid);
+    m_canvas.setBrushColor(m_settings.color(S::OceanColor));
+    maps.FillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[LakeLayer - 1].file)));
+    if (!withIslands)
+        return;
+    m_canvas.setBrushColor(m_settings.color(S::LandmassColor));
+    maps.FillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[IslandLayer - 1].file)));
+}
+
+void MapGenerator::drawOverlays(OverlayFile &overlays, bool counties)
+{
+    if (counties)
+        overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.cgf")),
+                             m_settings.color(S::CountyColor), m_settings.text(S::CountyWidth));
+    if (m_settings.isOn(S::Highway))
+        overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.hwy")),
+                             m_settings.color(S::HighwayColor), m_settings.text(S::HighwayWidth));
+}
+
+// The orthographic scale at the centre of the disc is its radius, Zoom x ChartWidth pixels
+// per radian, whatever the view centre; a degree of latitude there is pi / 180 of it.
+double MapGenerator::pixelsPerDegree(const ViewValues &view)
+{
+    return view.Zoom * view.ChartWidth * std::numbers::pi / 180.0;
+}
+
+bool MapGenerator::countiesLegible(const ViewValues &view)
+{
+    return pixelsPerDegree(view) >= LegibleCountyScale;
 }
 
 void MapGenerator::drawBorder(const ViewValues &view)

@@ -215,3 +215,127 @@ TEST_F(MapGeneratorTest, ChartSizeBeyondTheLimitsIsRefused)
     EXPECT_THROW(record(), ChartError);
     EXPECT_TRUE(chart.isEmpty());
 }
+
+// The calls of a run, each cut to its name and first argument ("brushColor #CECEFF",
+// "fillPolygon (40,30)"), for the order of the layers.
+static QStringList callWords(const RecordingCanvas &canvas, const QStringList &words)
+{
+    QStringList cut;
+    for (const QString &call : canvas.callsOf(words))
+        cut << call.section(u' ', 0, 0);
+    return cut;
+}
+
+// Land, then the lakes in the ocean colour and the islands in them in the land colour, then
+// the graticule, overlays and state borders over the water; the fills stroke no outline.
+TEST_F(MapGeneratorTest, LakeFillComesBetweenTheLandAndEverythingDrawnOverIt)
+{
+    record();
+    const QStringList fills = canvas.callsOf({"brushColor", "polygon", "fillPolygon"});
+    const QString ocean = RecordingCanvas::colorText(settings.color(S::OceanColor));
+    const QString land = RecordingCanvas::colorText(settings.color(S::LandmassColor));
+    ASSERT_EQ(fills.size(), 7);
+    EXPECT_EQ(fills[0], "brushColor " + ocean); // the erase
+    EXPECT_EQ(fills[1], "brushColor " + land);
+    EXPECT_TRUE(fills[2].startsWith("polygon "));
+    EXPECT_EQ(fills[3], "brushColor " + ocean);
+    EXPECT_TRUE(fills[4].startsWith("fillPolygon "));
+    EXPECT_EQ(fills[5], "brushColor " + land);
+    EXPECT_TRUE(fills[6].startsWith("fillPolygon "));
+
+    const QStringList drawing = callWords(canvas, {"polygon", "fillPolygon", "lineTo", "polyline"});
+    EXPECT_EQ(drawing.mid(0, 3), QStringList({"polygon", "fillPolygon", "fillPolygon"}));
+    EXPECT_EQ(drawing[3], "lineTo"); // the graticule, over the lakes
+
+    const QStringList statuses = progress.statuses();
+    EXPECT_EQ(statuses.indexOf("Filling lakes..."),
+              statuses.indexOf("Drawing vector map (1)...") + 1);
+}
+
+// Lakes are holes in the land and follow it and their own shores; the islands in them follow
+// the island shores. A file of a layer that is off is never opened for a fill either.
+TEST_F(MapGeneratorTest, LakeFillFollowsTheLandLakeAndIslandSwitches)
+{
+    struct Case {
+        const char *name;
+        bool lakeFill, international, lake, island;
+        int fills;
+    };
+    const Case cases[] = {{"all on", true, true, true, true, 2},
+                          {"LakeFill off", false, true, true, true, 0},
+                          {"land off", true, false, true, true, 0},
+                          {"lakes off", true, true, false, true, 0},
+                          {"islands off", true, true, true, false, 1}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.setOn(S::LakeFill, c.lakeFill);
+        settings.setOn(S::International, c.international);
+        settings.setOn(S::Lake, c.lake);
+        settings.setOn(S::Island, c.island);
+        canvas.clear();
+        progress.events.clear();
+        record();
+        EXPECT_EQ(canvas.callsOf({QStringLiteral("fillPolygon")}).size(), c.fills);
+        EXPECT_EQ(progress.statuses().contains("Filling lakes..."), c.fills > 0);
+    }
+    settings.setOn(S::Lake, false);
+    settings.setOn(S::Island, false);
+    QFile::remove(dir.filePath(QStringLiteral("map.gil")));
+    QFile::remove(dir.filePath(QStringLiteral("map.gii")));
+    EXPECT_NO_THROW(record());
+}
+
+TEST_F(MapGeneratorTest, MissingLakeFileStopsTheRunAtTheFill)
+{
+    QFile::remove(dir.filePath(QStringLiteral("map.gil")));
+    EXPECT_THROW(record(), ChartError);
+    EXPECT_EQ(progress.statuses().last(), QStringLiteral("Filling lakes..."));
+}
+
+// Pixels per degree of latitude at the centre, Zoom x ChartWidth x pi / 180 (the
+// orthographic scale at the centre of the disc), whatever the centre and chart height.
+TEST_F(MapGeneratorTest, ScaleAtTheViewCentre)
+{
+    struct Case {
+        ViewValues view;
+        double pixels;
+    };
+    const Case cases[] = {{{39, -96, 1.2, 1600, 1200}, 33.5103},
+                          {{20, 0, 0.45, 800, 600}, 6.28319},
+                          {{-60, 170, 1, 180, 5000}, 3.14159}};
+    for (const Case &c : cases)
+        EXPECT_NEAR(MapGenerator::pixelsPerDegree(c.view), c.pixels, 1e-4);
+}
+
+// With CountyScaleAware on the overlay is drawn from 15 pixels per degree (Zoom x width
+// 859.437) up; with it off, or for the highways, the scale does not matter.
+TEST_F(MapGeneratorTest, CountiesOnlyWhereTheyCanBeRead)
+{
+    struct Case {
+        double zoom;
+        int width;
+        bool aware;
+        bool drawn;
+    };
+    const Case cases[] = {{0.45, 800, true, false},   {0.5, 1718, true, false},
+                          {1.0742, 800, true, false}, {1.0743, 800, true, true},
+                          {1.2, 800, true, true},     {0.45, 800, false, true}};
+    const QString county = "penColor " + RecordingCanvas::colorText(settings.color(S::CountyColor));
+    const QString highway =
+        "penColor " + RecordingCanvas::colorText(settings.color(S::HighwayColor));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zoom << " x " << c.width << " aware " << c.aware);
+        settings.setOn(S::CountyScaleAware, c.aware);
+        view.Zoom = c.zoom;
+        view.ChartWidth = c.width;
+        canvas.clear();
+        record();
+        EXPECT_EQ(canvas.calls().contains(county), c.drawn);
+        EXPECT_TRUE(canvas.calls().contains(highway));
+    }
+    // A county overlay left out is never opened, like one switched off.
+    QFile::remove(dir.filePath(QStringLiteral("map.cgf")));
+    settings.setOn(S::CountyScaleAware, true);
+    view.Zoom = 0.45;
+    EXPECT_NO_THROW(record());
+}
