@@ -198,12 +198,17 @@ void TPref::buildRightSide()
     addCaption(QStringLiteral("Graticule interval"), 308, 24);
     addTextField(S::GridInterval, 396, 20, 45);
     addCaption(QStringLiteral("deg"), 448, 24);
-    addCheckBox(S::BehindLand, QStringLiteral("Draw graticules only behind land masses"), 48);
-    findChild<QCheckBox *>(QStringLiteral("BehindLand"))->setGeometry(308, 48, 221, 17);
+    addRightCheckBox(S::BehindLand, QStringLiteral("Draw graticules only behind land masses"), 48,
+                     221);
     addCaption(QStringLiteral("JPEG compression"), 308, 88);
     addTextField(S::JPEGComp, 416, 84, 37);
     addCaption(QStringLiteral("%"), 460, 88);
     addCaption(QStringLiteral("(0..100, 0=high quality, 100=poor quality)"), 328, 108);
+    // The two cartographic switches sit in the free space below, before the buttons, so Tab
+    // reaches them after JPEGComp and before OK.
+    addRightCheckBox(S::LakeFill, QStringLiteral("Fill lakes with the ocean colour"), 144, 256);
+    addRightCheckBox(S::CountyScaleAware, QStringLiteral("Draw counties only at a readable scale"),
+                     168, 256);
 
     auto *ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                                QStringLiteral("OK"), this);
@@ -253,6 +258,12 @@ void TPref::addCheckBox(Id id, const QString &caption, int top)
         const QSignalBlocker blocker(box);
         box->setChecked(m_settings.isOn(id));
     });
+}
+
+void TPref::addRightCheckBox(Id id, const QString &caption, int top, int width)
+{
+    addCheckBox(id, caption, top);
+    findChild<QCheckBox *>(ChartSettings::name(id))->setGeometry(308, top, width, 17);
 }
 
 void TPref::addWidthField(Id id, int captionLeft, int left, int top)

@@ -50,6 +50,7 @@ private:
     void addRule(int top);
     void addSwatch(Id id, int top);
     void addCheckBox(Id id, const QString &caption, int top);
+    void addRightCheckBox(Id id, const QString &caption, int top, int width);
     void addWidthField(Id id, int captionLeft, int left, int top);
     void addTextField(Id id, int left, int top, int width);
     void swatchPressed(Id id, ColorSwatch *swatch);

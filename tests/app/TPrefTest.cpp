@@ -6,6 +6,7 @@
 #include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -310,4 +311,57 @@ TEST_F(TPrefTest, CaptionsStandAtTheirPositions)
     std::sort(widthCaptionTops.begin(), widthCaptionTops.end());
     EXPECT_EQ(widthCaptionTops,
               (QList<int>{24, 44, 64, 84, 104, 124, 256, 300, 320, 340, 360, 380, 400, 420, 440}));
+}
+
+// LakeFill and CountyScaleAware stand on the right, clear of every other control and of the
+// frame, wide enough for their captions, between JPEGComp and OK in the Tab order.
+TEST_F(TPrefTest, CartographicSwitchesSitInFreeSpaceAndTabReachesThem)
+{
+    TPref pref(settings, hive());
+    pref.show();
+    pref.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
+    const QStringList names = {QStringLiteral("LakeFill"), QStringLiteral("CountyScaleAware")};
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        auto *box = control<QCheckBox>(pref, name);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(pref.rect().contains(box->geometry()));
+        EXPECT_GE(box->x(), 8 + 281); // right of the framed area
+        EXPECT_GE(box->width(), box->sizeHint().width());
+        for (QWidget *other : pref.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (other != box && other->isVisible()) {
+                EXPECT_FALSE(other->geometry().intersects(box->geometry()))
+                    << other->objectName().toStdString() << " " << other->metaObject()->className();
+            }
+        }
+    }
+    QWidget *focused = control<QLineEdit>(pref, QStringLiteral("JPEGComp"));
+    focused->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(focused, Qt::Key_Tab);
+        focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        reached << focused->objectName();
+    }
+    EXPECT_EQ(reached, QStringList({"LakeFill", "CountyScaleAware", "BitBtn1"}));
+}
+
+TEST_F(TPrefTest, CartographicSwitchesLoadEditAndStore)
+{
+    writeHive("\"LakeFill\"=\"0\"\r\n");
+    TPref pref(settings, hive());
+    auto *lakeFill = control<QCheckBox>(pref, QStringLiteral("LakeFill"));
+    auto *countyScale = control<QCheckBox>(pref, QStringLiteral("CountyScaleAware"));
+    EXPECT_FALSE(lakeFill->isChecked());
+    EXPECT_TRUE(countyScale->isChecked()); // absent: the default
+    pref.show();
+    lakeFill->setChecked(true);
+    countyScale->setChecked(false);
+    EXPECT_TRUE(settings.isOn(S::LakeFill));
+    EXPECT_FALSE(settings.isOn(S::CountyScaleAware));
+    button(pref, "BitBtn1")->click();
+    EXPECT_TRUE(readHive().contains("\"LakeFill\"=\"1\""));
+    EXPECT_TRUE(readHive().contains("\"CountyScaleAware\"=\"0\""));
 }
