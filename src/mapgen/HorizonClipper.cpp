@@ -44,6 +44,21 @@ HorizonClipper::HorizonClipper(const ViewValues &view)
 {
 }
 
+QPoint HorizonClipper::horizonAt(long step)
+{
+    // Whole steps give every arc the same points, so arcs that overlap cancel exactly. The
+    // points are worked out once per view, as the arcs of many outlines share them; steps
+    // below 0 keep their own (negative) angles, so every point is as it was computed before.
+    const long turn = m_stepsPerTurn;
+    if (m_horizon.empty()) {
+        m_horizon.reserve(size_t(2 * turn - 1));
+        for (long s = 1 - turn; s < turn; ++s)
+            m_horizon.push_back(
+                Projection::horizonPoint(m_view, FullTurn * double(s) / double(turn)));
+    }
+    return m_horizon[size_t(step % turn + turn - 1)];
+}
+
 std::span<const QPoint> HorizonClipper::coast(size_t i) const
 {
     const size_t begin = i == 0 ? 0 : m_coastEnds[i - 1];
@@ -138,12 +153,6 @@ void HorizonClipper::appendWholeTurn()
     m_figure.push_back(last);
 }
 
-QPoint HorizonClipper::horizonAt(long step) const
-{
-    // Whole steps give every arc the same points, so arcs that overlap cancel exactly.
-    return Projection::horizonPoint(m_view, FullTurn * double(step % m_stepsPerTurn)
-                                                / double(m_stepsPerTurn));
-}
 
 // The centre C = (0, 0, 1) lies on the smaller side of the outline when:
 //  - the outline winds round C an odd number of times (it parts C from its antipode -C) and

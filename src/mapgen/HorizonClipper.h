@@ -66,7 +66,7 @@ private:
     void addPoint(const Projection::Terms &terms, QPoint pixel, bool hasPixel);
     double appendArc(double from, double to);
     void appendWholeTurn();
-    QPoint horizonAt(long step) const;
+    QPoint horizonAt(long step);
 
     ViewValues m_view;
     long m_stepsPerTurn; // points of the horizon at whole steps, shared by every arc
@@ -74,6 +74,7 @@ private:
     std::vector<QPoint> m_coastPoints;
     std::vector<size_t> m_coastEnds;
     std::vector<QPoint> m_figure;
+    std::vector<QPoint> m_horizon; // the point of each step, made on first use
     double m_lastAngle = 0; // the direction of the last point added to a chain
 };
 
