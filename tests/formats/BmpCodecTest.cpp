@@ -111,9 +111,16 @@ TEST(BmpCodec, ThirtyTwoBitChartIsWrittenAsTwentyFourBitAndReadBack)
     const QByteArray file = BmpCodec::encode(image, 0);
     EXPECT_EQ(file.size(), 54 + 16 * 3); // rows of 15 bytes padded to 16
     EXPECT_EQ(quint8(file[28]), 24);
+    // The bottom row first, blue, green, red: (0, 140, 26) then (40, 140, 39).
+    EXPECT_EQ(file.mid(54, 6), QByteArray::fromHex("1a8c00278c28"));
     const BmpImage back = BmpCodec::decode(file);
     EXPECT_EQ(back.paletteBits, 0);
     EXPECT_EQ(back.image, image);
+    // Rows are packed four pixels at a time, then one by one.
+    for (int width : {1, 3, 4, 7, 8, 9}) {
+        const QImage wide = sampleImage(width, 2);
+        EXPECT_EQ(BmpCodec::decode(BmpCodec::encode(wide, 0)).image, wide) << width;
+    }
 }
 
 TEST(BmpCodec, PaletteChartsKeepTheirDepthAndPalette)
