@@ -153,7 +153,6 @@ void HorizonClipper::appendWholeTurn()
     m_figure.push_back(last);
 }
 
-
 // The centre C = (0, 0, 1) lies on the smaller side of the outline when:
 //  - the outline winds round C an odd number of times (it parts C from its antipode -C) and
 //    the side away from -C is the smaller one, or
@@ -166,6 +165,7 @@ bool HorizonClipper::centreIsLand(std::span<const RingPoint> ring)
 {
     double area = 0;
     double winding = 0;
+    double pDirection = ring.empty() ? 0 : directionOf(ring[0].terms);
     for (size_t i = 0; i < ring.size(); ++i) {
         const Projection::Terms &p = ring[i].terms;
         const Projection::Terms &q = ring[(i + 1) % ring.size()].terms;
@@ -173,7 +173,9 @@ bool HorizonClipper::centreIsLand(std::span<const RingPoint> ring)
         const double triple = p.a * q.b - p.b * q.a;
         const double scalar = 1 + pw + qw + p.a * q.a + p.b * q.b + pw * qw;
         area += 2 * std::atan2(triple, scalar);
-        winding += turnOf(directionOf(q) - directionOf(p));
+        const double qDirection = directionOf(q); // p's in the next edge
+        winding += turnOf(qDirection - pDirection);
+        pDirection = qDirection;
     }
     const bool parted = std::lround(winding / FullTurn) % 2 != 0;
     const bool awaySideSmaller = std::abs(area) < FullTurn;
