@@ -3,6 +3,7 @@
 
 #include "canvas/PenDisc.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace brimlark

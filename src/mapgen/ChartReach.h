@@ -5,7 +5,6 @@
 
 #include <QRect>
 
-#include <algorithm>
 
 namespace brimlark
 {
@@ -27,17 +26,6 @@ public:
     struct Box {
         int minLatitude = 1, maxLatitude = 0, minLongitude = 1, maxLongitude = 0;
         bool isEmpty() const { return minLatitude > maxLatitude; }
-        void add(int latitude, int longitude)
-        {
-            if (isEmpty()) {
-                *this = {latitude, latitude, longitude, longitude};
-                return;
-            }
-            minLatitude = std::min(minLatitude, latitude);
-            maxLatitude = std::max(maxLatitude, latitude);
-            minLongitude = std::min(minLongitude, longitude);
-            maxLongitude = std::max(maxLongitude, longitude);
-        }
     };
 
     /// For a view projected by projection, onto chart, stroked by a pen width pixels wide.

@@ -50,7 +50,6 @@ void VectorMapFile::drawFile(const QString &path)
     m_reach = &reach;
     m_seenLineStart = false;
     m_line.clear();
-    m_box = {};
     // A file ending inside a record fails here, and the line being collected is not drawn.
     file.forEachRecord(RecordSize, [this](const uchar *record) { addRecord(record); });
     drawLine();
@@ -69,25 +68,41 @@ void VectorMapFile::addRecord(const uchar *record)
         }
         m_seenLineStart = true;
         m_line.clear();
-        m_box = {};
     }
     const int latitude = DataFile::int16At(record + 2);
     const int longitude = DataFile::int16At(record + 4);
     if (!MinuteProjection::inRange(latitude, longitude))
         return; // out of range: left out, its neighbours joined
     m_line.push_back({qint16(latitude), qint16(longitude)});
-    m_box.add(latitude, longitude);
 }
 
 void VectorMapFile::drawLine()
 {
     clearBuffer();
-    if (m_skipUnreachable
-        && !(m_asPolygon ? m_reach->outlineMayReach(m_box) : m_reach->lineMayReach(m_box)))
-        return;
+    if (m_skipUnreachable) {
+        const ChartReach::Box box = lineBox();
+        if (!(m_asPolygon ? m_reach->outlineMayReach(box) : m_reach->lineMayReach(box)))
+            return;
+    }
     for (const MinutePoint &point : m_line)
         addPoint(point.latitude, point.longitude);
     drawBuffer();
+}
+
+// In one pass after the line is read, rather than point by point while it is.
+ChartReach::Box VectorMapFile::lineBox() const
+{
+    if (m_line.empty())
+        return {};
+    ChartReach::Box box{m_line[0].latitude, m_line[0].latitude, m_line[0].longitude,
+                        m_line[0].longitude};
+    for (const MinutePoint &point : m_line) {
+        box.minLatitude = std::min<int>(box.minLatitude, point.latitude);
+        box.maxLatitude = std::max<int>(box.maxLatitude, point.latitude);
+        box.minLongitude = std::min<int>(box.minLongitude, point.longitude);
+        box.maxLongitude = std::max<int>(box.maxLongitude, point.longitude);
+    }
+    return box;
 }
 
 void VectorMapFile::addPoint(int latitude, int longitude)

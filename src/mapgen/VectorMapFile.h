@@ -46,6 +46,7 @@ private:
     void drawFile(const QString &path);
     void addRecord(const uchar *record);
     void drawLine();
+    ChartReach::Box lineBox() const;
     void addPoint(int latitude, int longitude);
     void breakLine();
     void append(QPoint p);
@@ -64,7 +65,6 @@ private:
         qint16 latitude, longitude;
     };
     std::vector<MinutePoint> m_line;     // the points of the line being read, in range
-    ChartReach::Box m_box;               // around them
     const ChartReach *m_reach = nullptr; // while a file is drawn
     bool m_skipUnreachable = true;
     bool m_asPolygon = false;
