@@ -116,13 +116,16 @@ void RasterCanvas::rectangle(int x1, int y1, int x2, int y2)
         outline(corners, true);
         return;
     }
-    const int lo = -(m_state.penWidth / 2);
-    const int hi = (m_state.penWidth - 1) / 2;
+    // In 64 bits: a corner may lie at the far end of the int range.
+    const qint64 left = x1;
+    const qint64 top = y1;
+    const qint64 lo = -(m_state.penWidth / 2);
+    const qint64 hi = (m_state.penWidth - 1) / 2;
     target.setColor(m_state.penColor);
-    fillArea(target, x1 + lo, y1 + lo, right + hi + 1, y1 + hi + 1);         // top
-    fillArea(target, x1 + lo, bottom + lo, right + hi + 1, bottom + hi + 1); // bottom
-    fillArea(target, x1 + lo, y1 + lo, x1 + hi + 1, bottom + hi + 1);        // left
-    fillArea(target, right + lo, y1 + lo, right + hi + 1, bottom + hi + 1);  // right
+    fillArea(target, left + lo, top + lo, right + hi + 1, top + hi + 1);       // top
+    fillArea(target, left + lo, bottom + lo, right + hi + 1, bottom + hi + 1); // bottom
+    fillArea(target, left + lo, top + lo, left + hi + 1, bottom + hi + 1);     // left
+    fillArea(target, right + lo, top + lo, right + hi + 1, bottom + hi + 1);   // right
     finish(target);
 }
 

@@ -122,6 +122,13 @@ TEST_F(RasterCanvasTest, EverythingIsClippedToTheChart)
     canvas.setPenWidth(3);
     canvas.rectangle(-10, -10, 2, 2);
     EXPECT_EQ(art(), Pixels::rows({"###.", "###.", "####"}));
+    // Corners at the ends of the int range: a border round a chart sized from a damaged
+    // saveddat.txt.
+    canvas.setBrushStyle(BrushStyle::Clear);
+    canvas.rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_EQ(art(), Pixels::rows({"###.", "###.", "####"}));
+    canvas.rectangle(0, 0, 6, INT_MIN); // its edge at y = -1 reaches row 0
+    EXPECT_EQ(art(), Pixels::rows({"####", "###.", "####"}));
     EXPECT_EQ(canvas.clipRect(), QRect(0, 0, 4, 3));
 }
 
