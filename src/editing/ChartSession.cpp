@@ -120,7 +120,7 @@ void ChartSession::drawPress(int x, int y, const PanelLine &isopleth, PressPromp
     }
     // The latest chart is written again at the next press; waiting for the disk after each
     // one would cost more than the drawing. It is still replaced whole, never torn.
-    m_chart.saveToFile(m_workspace.latestPath(), ReplacingFile::Sync::Later);
+    saveLatest(ReplacingFile::Sync::Later);
 }
 
 void ChartSession::chooseLineTool(LineTool tool)
@@ -183,7 +183,10 @@ void ChartSession::redo()
 void ChartSession::erase()
 {
     const auto before = snapshotState();
-    m_chart.loadFromFile(m_workspace.baseMapPath());
+    if (m_baseMap)
+        m_chart.assign(m_baseMap->image, m_baseMap->paletteBits);
+    else
+        m_chart.loadFromFile(m_workspace.baseMapPath());
     m_features.clear();
     saveSnapshot();
     recordSince(before);
@@ -225,11 +228,21 @@ void ChartSession::exit(const SavedFields &fields)
 }
 
 // A new chart is the base map, the snapshot and the latest chart at once.
+// A scratch workspace keeps the base map in memory instead.
 void ChartSession::writeWorkspaceBitmaps()
 {
-    m_chart.saveToFile(m_workspace.baseMapPath(), m_workspace.sync());
+    if (m_workspace.keepsBitmapFiles())
+        m_chart.saveToFile(m_workspace.baseMapPath(), m_workspace.sync());
+    else
+        m_baseMap = Snapshot{m_chart.image(), m_chart.paletteBits()};
     saveSnapshot();
-    m_chart.saveToFile(m_workspace.latestPath(), m_workspace.sync());
+    saveLatest(m_workspace.sync());
+}
+
+void ChartSession::saveLatest(ReplacingFile::Sync sync)
+{
+    if (m_workspace.keepsBitmapFiles())
+        m_chart.saveToFile(m_workspace.latestPath(), sync);
 }
 
 // The snapshot is read back from "temp1.bmp" only when this session has not written or read
@@ -248,7 +261,8 @@ void ChartSession::loadSnapshot()
 void ChartSession::saveSnapshot()
 {
     m_snapshot.reset(); // a failed write may have left either picture in the file
-    m_chart.saveToFile(m_workspace.snapshotPath(), m_workspace.sync());
+    if (m_workspace.keepsBitmapFiles())
+        m_chart.saveToFile(m_workspace.snapshotPath(), m_workspace.sync());
     m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
 }
 

@@ -36,7 +36,8 @@ enum class PressMode { Line, LowCentre, HighCentre, Text };
 /// generate and load, read by erase); "temp1.bmp" the chart before the current segment, and
 /// between runs the chart itself (written by generate, load, a tool choice, commit, erase and
 /// exit; read by every press, undo and start-up); "temp2.bmp" the chart after the latest
-/// press (written by generate, load and every press).
+/// press (written by generate, load and every press). A scratch workspace keeps none of them
+/// in files: the session holds the base map and the snapshot in memory.
 class ChartSession
 {
 public:
@@ -134,6 +135,7 @@ private:
     void writeWorkspaceBitmaps();
     void loadSnapshot();
     void saveSnapshot();
+    void saveLatest(ReplacingFile::Sync sync);
     std::optional<ChartState> snapshotState() const;
     ChartState chartState() const;
     void recordSince(const std::optional<ChartState> &before);
@@ -157,6 +159,7 @@ private:
     LineTool m_lineTool = LineTool::ColdFront;
     PressMode m_pressMode = PressMode::Line;
     std::optional<Snapshot> m_snapshot;
+    std::optional<Snapshot> m_baseMap; // in a scratch workspace, which keeps no bitmap files
     UndoHistory m_history;
     std::vector<DrawnFeature> m_features; // the committed lines and centres
     QString m_analysisValid;              // the VALID time of the last imported analysis

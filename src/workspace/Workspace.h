@@ -17,7 +17,8 @@ public:
     /// data beside it.
     explicit Workspace(const QString &appDir);
     /// A workspace whose map data lie in another folder. A scratch workspace, thrown away
-    /// after one run, leaves flushing its files to the disk to the system.
+    /// after one run, leaves flushing its files to the disk to the system and keeps no
+    /// chart bitmaps in files: its session holds them in memory.
     Workspace(const QString &appDir, const QString &mapDataDir, bool scratch = false);
     /// The workspace of the running program: its own folder when it may write there, the
     /// user's data folder otherwise; the map data from mapDataOfProgram().
@@ -36,6 +37,8 @@ public:
     {
         return m_scratch ? ReplacingFile::Sync::Later : ReplacingFile::Sync::ToDisk;
     }
+    /// Whether the session writes the chart bitmaps (temp0.bmp, temp1.bmp, temp2.bmp) here.
+    bool keepsBitmapFiles() const { return !m_scratch; }
     /// The path of a map data file ("map.gin", "map.cgf", ...).
     QString mapDataPath(const QString &fileName) const { return m_mapDataDir + fileName; }
 

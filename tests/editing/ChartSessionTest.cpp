@@ -8,6 +8,7 @@
 #include "support/WorkspaceFixture.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -354,4 +355,39 @@ TEST_F(ChartSessionTest, StaleTemporaryFilesOfOurWritesAreRemoved)
         EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
     for (const QString &name : kept)
         EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name.toStdString();
+}
+
+// brimlark-render's scratch workspace writes no bitmaps: the same edits give the same charts
+// as in a workspace on disk, with the base map and snapshot held in memory.
+TEST(ScratchWorkspaceTest, EditsGiveTheSameChartsWithNoBitmapFiles)
+{
+    QTemporaryDir onDisk, scratch, pictures;
+    const QString picture = pictures.filePath(QStringLiteral("base.bmp"));
+    BmpCodec::writeFile(picture, Pixels::plain(120, 90, qRgb(200, 230, 255)), 0);
+    const ChartSettings settings;
+    ChartSession filed(settings, Workspace(onDisk.path()));
+    ChartSession held(settings, Workspace(scratch.path(), scratch.path(), true));
+    ScriptedPrompt prompt;
+    const std::function<void(ChartSession &)> steps[] = {
+        [&](ChartSession &s) { s.load(picture); },
+        [&](ChartSession &s) {
+            for (const QPoint p : {QPoint(10, 10), QPoint(60, 70), QPoint(110, 20)})
+                s.press(p.x(), p.y(), {"Black", "1 px"}, prompt);
+        },
+        [](ChartSession &s) { s.chooseLineTool(LineTool::WarmFront); },
+        [&](ChartSession &s) {
+            s.press(30, 80, {"Black", "1 px"}, prompt);
+        },
+        [](ChartSession &s) { s.undo(); },
+        [](ChartSession &s) { s.erase(); },
+        [](ChartSession &s) { s.undo(); },
+    };
+    int step = 0;
+    for (const auto &run : steps) {
+        run(filed);
+        run(held);
+        EXPECT_EQ(held.chart().image(), filed.chart().image()) << "step " << step++;
+    }
+    EXPECT_TRUE(QDir(scratch.path()).entryList({QStringLiteral("*.bmp*")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(QFile::exists(onDisk.filePath(QStringLiteral("temp0.bmp"))));
 }
