@@ -15,19 +15,9 @@ namespace
 // pi to extended precision times 0.00555555, held as a double.
 constexpr double K = double(3.14159265358979323846264338327950288L * 0.00555555L);
 
-double clamped(double v) { return (v < -9999 || v > 9999) ? Projection::OffChart : v; }
-
 bool inRange(double latitude, double longitude)
 {
     return latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180;
-}
-
-QPoint pointAt(const ViewValues &view, double a, double b)
-{
-    const double r = view.Zoom * view.ChartWidth;
-    const double x = clamped(view.ChartWidth * 0.5 - a * r);
-    const double y = clamped(view.ChartHeight * 0.5 - b * r);
-    return QPoint(NumberConversion::roundHalfEven(x), NumberConversion::roundHalfEven(y));
 }
 
 Projection::Terms termsAt(const ViewValues &view, double latitude, double longitude)
@@ -51,20 +41,6 @@ Projection::ViewAngles Projection::anglesOf(const ViewValues &view)
 {
     const double psi = -view.CenterLat * K;
     return {std::sin(psi), std::cos(psi)};
-}
-
-Projection::Terms Projection::termsOf(const ViewAngles &view, double sinPhi, double cosPhi,
-                                      double sinDelta, double cosDelta)
-{
-    return {cosPhi * sinDelta, view.cosPsi * sinPhi - view.sinPsi * cosPhi * cosDelta,
-            view.sinPsi * sinPhi + view.cosPsi * cosPhi * cosDelta};
-}
-
-QPoint Projection::chartPointOf(const ViewValues &view, const Terms &t)
-{
-    if (!isVisible(t)) // the far side and the rim itself
-        return QPoint(OffChart, OffChart);
-    return pointAt(view, t.a, t.b);
 }
 
 QPoint Projection::horizonPoint(const ViewValues &view, double angle)

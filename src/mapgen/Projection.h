@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/NumberConversion.h"
 #include "base/ViewValues.h"
 #include "mapgen/GreatCircle.h"
 
@@ -49,9 +50,22 @@ public:
     /// The terms of a position in range, from the sines and cosines of its converted
     /// latitude (phi) and longitude difference (delta).
     static Terms termsOf(const ViewAngles &view, double sinPhi, double cosPhi, double sinDelta,
-                         double cosDelta);
-    /// The chart point of a position's terms: OffChart when hidden.
-    static QPoint chartPointOf(const ViewValues &view, const Terms &terms);
+                         double cosDelta)
+    {
+        return {cosPhi * sinDelta, view.cosPsi * sinPhi - view.sinPsi * cosPhi * cosDelta,
+                view.sinPsi * sinPhi + view.cosPsi * cosPhi * cosDelta};
+    }
+    /// The chart point of a position's terms: OffChart when hidden. Inline, as every point
+    /// of the map data comes through here.
+    static QPoint chartPointOf(const ViewValues &view, const Terms &t)
+    {
+        if (!isVisible(t)) // the far side and the rim itself
+            return QPoint(OffChart, OffChart);
+        const double r = view.Zoom * view.ChartWidth;
+        const double x = clamped(view.ChartWidth * 0.5 - t.a * r);
+        const double y = clamped(view.ChartHeight * 0.5 - t.b * r);
+        return QPoint(NumberConversion::roundHalfEven(x), NumberConversion::roundHalfEven(y));
+    }
     /// The chart pixel of the point of the horizon (the rim of the visible disc) at an angle
     /// anticlockwise from the a axis of the terms. Not clamped to OffChart: a rim far off a
     /// large chart stays on its own side of it.
@@ -65,6 +79,10 @@ public:
     static bool isVisible(const Terms &terms) { return terms.v < 0; }
     /// Whether either coordinate of a projected point is OffChart.
     static bool isHidden(QPoint p) { return p.x() == OffChart || p.y() == OffChart; }
+
+private:
+    /// A coordinate, or OffChart when it falls outside -9999 .. 9999.
+    static double clamped(double v) { return (v < -9999 || v > 9999) ? OffChart : v; }
 };
 
 } // namespace brimlark
