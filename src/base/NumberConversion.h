@@ -9,6 +9,9 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace brimlark
 {
@@ -39,8 +42,13 @@ public:
             return std::numeric_limits<qint32>::max();
         if (value <= double(std::numeric_limits<qint32>::min()))
             return std::numeric_limits<qint32>::min();
-        // lrint rounds half to even in the default rounding mode.
+        // Both round half to even in the default rounding mode; the SSE2 conversion is
+        // lrint's own instruction without the call, which every projected map point makes.
+#ifdef __SSE2__
+        return qint32(_mm_cvtsd_si32(_mm_set_sd(value)));
+#else
         return qint32(std::lrint(value));
+#endif
     }
 
     /// Strict integer: the text trimmed of blanks and control characters at both ends, an
