@@ -98,6 +98,21 @@ bool ChartReach::outlineMayReach(const Box &box) const
     return true; // its stretch of the rim may cross the chart
 }
 
+// The hemisphere: L = ma a + mb b + g v > 0, with (ma, mb) the direction of the box's middle
+// from the view centre and g a small positive weight, so that the centre (a = b = 0, v = -1)
+// has L = -g. In X, Y, Z, with a = Y, b = cos psi Z - sin psi X and v = sin psi Z + cos psi X.
+bool ChartReach::leavesOutCentre(const Box &box) const
+{
+    if (box.isEmpty() || box.maxLongitude - box.minLongitude > WidestLongitudes)
+        return false;
+    constexpr double g = 1e-3;
+    const Projection::Terms middle = m_projection.terms((box.minLatitude + box.maxLatitude) / 2,
+                                                        (box.minLongitude + box.maxLongitude) / 2);
+    const Range l = cornersOf(box).of(g * m_cosPsi - middle.b * m_sinPsi, middle.a,
+                                      middle.b * m_cosPsi + g * m_sinPsi);
+    return l.low > TermSlack;
+}
+
 ChartReach::Corners ChartReach::cornersOf(const Box &box) const
 {
     const MinuteProjection &p = m_projection;

@@ -5,7 +5,6 @@
 
 #include <QRect>
 
-
 namespace brimlark
 {
 
@@ -38,6 +37,10 @@ public:
     /// Whether a polygon through points in the box, clipped to the visible hemisphere and
     /// closed along its rim, may touch the chart.
     bool outlineMayReach(const Box &box) const;
+    /// Whether the box lies in an open hemisphere that leaves out the view centre. Any
+    /// outline through points in it then has the view centre on its larger side, whatever
+    /// its winding.
+    bool leavesOutCentre(const Box &box) const;
 
 private:
     struct Range {

@@ -65,7 +65,7 @@ std::span<const QPoint> HorizonClipper::coast(size_t i) const
     return std::span<const QPoint>(m_coastPoints).subspan(begin, m_coastEnds[i] - begin);
 }
 
-void HorizonClipper::clip(std::span<const RingPoint> ring)
+void HorizonClipper::clip(std::span<const RingPoint> ring, bool centreOnLargerSide)
 {
     m_chains.clear();
     m_coastPoints.clear();
@@ -80,7 +80,7 @@ void HorizonClipper::clip(std::span<const RingPoint> ring)
         turning += chain.turning + appendArc(chain.exit, m_chains[(i + 1) % m_chains.size()].entry);
     }
     const bool centreInFigure = std::lround(turning / FullTurn) % 2 != 0;
-    if (!m_chains.empty() && centreInFigure != centreIsLand(ring))
+    if (!m_chains.empty() && centreInFigure != (!centreOnLargerSide && centreIsLand(ring)))
         appendWholeTurn();
 }
 

@@ -48,7 +48,9 @@ public:
     /// Clips an outline that has points on both sides of the horizon. Afterwards figure()
     /// holds the figure to fill and coastEnds() the ends of the visible stretches of the
     /// outline within coastPoints(), each from horizon to horizon, to stroke.
-    void clip(std::span<const RingPoint> ring);
+    /// centreOnLargerSide: the caller has shown that the view centre lies on the outline's
+    /// larger side, which spares working out centreIsLand.
+    void clip(std::span<const RingPoint> ring, bool centreOnLargerSide = false);
     const std::vector<QPoint> &figure() const { return m_figure; }
     std::span<const QPoint> coast(size_t i) const;
     size_t coastCount() const { return m_coastEnds.size(); }
@@ -75,7 +77,7 @@ private:
     std::vector<size_t> m_coastEnds;
     std::vector<QPoint> m_figure;
     std::vector<QPoint> m_horizon; // the point of each step, made on first use
-    double m_lastAngle = 0; // the direction of the last point added to a chain
+    double m_lastAngle = 0;        // the direction of the last point added to a chain
 };
 
 } // namespace brimlark

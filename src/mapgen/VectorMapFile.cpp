@@ -79,10 +79,12 @@ void VectorMapFile::addRecord(const uchar *record)
 void VectorMapFile::drawLine()
 {
     clearBuffer();
+    m_centreOnLargerSide = false;
     if (m_skipUnreachable) {
         const ChartReach::Box box = lineBox();
         if (!(m_asPolygon ? m_reach->outlineMayReach(box) : m_reach->lineMayReach(box)))
             return;
+        m_centreOnLargerSide = m_asPolygon && m_reach->leavesOutCentre(box);
     }
     for (const MinutePoint &point : m_line)
         addPoint(point.latitude, point.longitude);
@@ -177,7 +179,7 @@ void VectorMapFile::drawOutline()
             m_canvas.fillPolygon(m_buffer);
         return;
     }
-    m_clipper.clip(m_ring);
+    m_clipper.clip(m_ring, m_centreOnLargerSide);
     if (m_clipper.figure().empty())
         return; // wholly behind the globe
     m_canvas.fillPolygon(m_clipper.figure());

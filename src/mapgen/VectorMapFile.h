@@ -39,7 +39,9 @@ public:
     void FillMapFile(const QString &path);
 
     /// Whether lines that provably leave no mark on the chart are left out before they are
-    /// projected (on unless switched off; the chart is the same either way).
+    /// projected, and outlines whose box shows the view centre on their larger side are
+    /// clipped without working that out (on unless switched off; the chart is the same
+    /// either way).
     void setSkipUnreachable(bool on) { m_skipUnreachable = on; }
 
 private:
@@ -67,6 +69,7 @@ private:
     std::vector<MinutePoint> m_line;     // the points of the line being read, in range
     const ChartReach *m_reach = nullptr; // while a file is drawn
     bool m_skipUnreachable = true;
+    bool m_centreOnLargerSide = false; // of the outline being drawn, shown from its box
     bool m_asPolygon = false;
     bool m_strokeOutlines = true;
     bool m_seenLineStart = false;
