@@ -70,22 +70,28 @@ ChartReach::ChartReach(const ViewValues &view, const MinuteProjection &projectio
     m_bottom = chart.bottom() + reach;
 }
 
-bool ChartReach::lineMayReach(const Box &box) const
+// An empty box draws nothing; one too wide in longitude to be bounded is always drawn.
+std::optional<bool> ChartReach::unbounded(const Box &box)
 {
     if (box.isEmpty())
         return false;
     if (box.maxLongitude - box.minLongitude > WidestLongitudes)
         return true;
+    return std::nullopt;
+}
+
+bool ChartReach::lineMayReach(const Box &box) const
+{
+    if (const auto answer = unbounded(box))
+        return *answer;
     const Corners corners = cornersOf(box);
     return sideOf(corners) != Side::Hidden && !missesChart(corners);
 }
 
 bool ChartReach::outlineMayReach(const Box &box) const
 {
-    if (box.isEmpty())
-        return false;
-    if (box.maxLongitude - box.minLongitude > WidestLongitudes)
-        return true;
+    if (const auto answer = unbounded(box))
+        return *answer;
     const Corners corners = cornersOf(box);
     switch (sideOf(corners)) {
     case Side::Hidden:
@@ -103,7 +109,7 @@ bool ChartReach::outlineMayReach(const Box &box) const
 // has L = -g. In X, Y, Z, with a = Y, b = cos psi Z - sin psi X and v = sin psi Z + cos psi X.
 bool ChartReach::leavesOutCentre(const Box &box) const
 {
-    if (box.isEmpty() || box.maxLongitude - box.minLongitude > WidestLongitudes)
+    if (unbounded(box))
         return false;
     constexpr double g = 1e-3;
     const Projection::Terms middle = m_projection.terms((box.minLatitude + box.maxLatitude) / 2,

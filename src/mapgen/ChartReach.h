@@ -5,6 +5,8 @@
 
 #include <QRect>
 
+#include <optional>
+
 namespace brimlark
 {
 
@@ -49,6 +51,7 @@ private:
     struct Corners; // the sines and cosines of a box's edges
     enum class Side { Visible, Hidden, Both };
 
+    static std::optional<bool> unbounded(const Box &box);
     Corners cornersOf(const Box &box) const;
     Side sideOf(const Corners &corners) const;
     bool missesChart(const Corners &corners) const;
