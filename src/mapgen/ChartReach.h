@@ -39,9 +39,9 @@ public:
     /// Whether a polygon through points in the box, clipped to the visible hemisphere and
     /// closed along its rim, may touch the chart.
     bool outlineMayReach(const Box &box) const;
-    /// Whether the box lies in an open hemisphere that leaves out the view centre. Any
-    /// outline through points in it then has the view centre on its larger side, whatever
-    /// its winding.
+    /// Whether the box lies in an open hemisphere that leaves out the view centre. An
+    /// outline through points in it that does not wind round itself (as no coast does)
+    /// then has the view centre on its larger side, whichever way it runs.
     bool leavesOutCentre(const Box &box) const;
 
 private:
