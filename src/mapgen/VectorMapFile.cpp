@@ -46,14 +46,12 @@ void VectorMapFile::FillMapFile(const QString &path)
 void VectorMapFile::drawFile(const QString &path)
 {
     DataFile file(path);
-    ChartReach reach(m_view, m_projection, m_canvas.clipRect(), m_canvas.state().penWidth);
-    m_reach = &reach;
+    m_reach.emplace(m_view, m_projection, m_canvas.clipRect(), m_canvas.state().penWidth);
     m_seenLineStart = false;
     m_line.clear();
     // A file ending inside a record fails here, and the line being collected is not drawn.
     file.forEachRecord(RecordSize, [this](const uchar *record) { addRecord(record); });
     drawLine();
-    m_reach = nullptr;
 }
 
 // A line's points are gathered first, so that a line that cannot reach the chart is never

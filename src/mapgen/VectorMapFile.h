@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace brimlark
@@ -66,8 +67,8 @@ private:
     struct MinutePoint {
         qint16 latitude, longitude;
     };
-    std::vector<MinutePoint> m_line;     // the points of the line being read, in range
-    const ChartReach *m_reach = nullptr; // while a file is drawn
+    std::vector<MinutePoint> m_line;   // the points of the line being read, in range
+    std::optional<ChartReach> m_reach; // for the pen and chart of the file being drawn
     bool m_skipUnreachable = true;
     bool m_centreOnLargerSide = false; // of the outline being drawn, shown from its box
     bool m_asPolygon = false;
