@@ -77,12 +77,10 @@ void VectorMapFile::addRecord(const uchar *record)
 void VectorMapFile::drawLine()
 {
     clearBuffer();
-    m_centreOnLargerSide = false;
     if (m_skipUnreachable) {
-        const ChartReach::Box box = lineBox();
-        if (!(m_asPolygon ? m_reach->outlineMayReach(box) : m_reach->lineMayReach(box)))
+        m_box = lineBox();
+        if (!(m_asPolygon ? m_reach->outlineMayReach(m_box) : m_reach->lineMayReach(m_box)))
             return;
-        m_centreOnLargerSide = m_asPolygon && m_reach->leavesOutCentre(box);
     }
     for (const MinutePoint &point : m_line)
         addPoint(point.latitude, point.longitude);
@@ -177,7 +175,8 @@ void VectorMapFile::drawOutline()
             m_canvas.fillPolygon(m_buffer);
         return;
     }
-    m_clipper.clip(m_ring, m_centreOnLargerSide);
+    // Only outlines across the horizon need the side test the box may spare.
+    m_clipper.clip(m_ring, m_skipUnreachable && m_reach->leavesOutCentre(m_box));
     if (m_clipper.figure().empty())
         return; // wholly behind the globe
     m_canvas.fillPolygon(m_clipper.figure());

@@ -70,7 +70,7 @@ private:
     std::vector<MinutePoint> m_line;   // the points of the line being read, in range
     std::optional<ChartReach> m_reach; // for the pen and chart of the file being drawn
     bool m_skipUnreachable = true;
-    bool m_centreOnLargerSide = false; // of the outline being drawn, shown from its box
+    ChartReach::Box m_box; // of the line being drawn, when skipping is on
     bool m_asPolygon = false;
     bool m_strokeOutlines = true;
     bool m_seenLineStart = false;
