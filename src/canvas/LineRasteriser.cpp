@@ -8,15 +8,13 @@
 namespace brimlark
 {
 
-namespace
-{
-
 // The steps of one line along its major axis. Step i sits at major coordinate
 // major0 + majorSign * i and minor coordinate minor0 + minorSign * minorOffset(i).
-struct LineSteps {
+struct LineRasteriser::Steps {
     qint64 major0, minor0;
     int majorSign, minorSign;
     qint64 majorLength, minorLength;
+    bool xMajor;
 
     // floor((2 i m + M - 1) / 2M): nearest to i m / M, a half rounding down.
     qint64 minorOffset(qint64 i) const
@@ -56,9 +54,30 @@ struct LineSteps {
         first = qMax(first, majorSign > 0 ? lo - major0 : major0 - hi);
         last = qMin(last, majorSign > 0 ? hi - major0 : major0 - lo);
     }
-};
 
-} // namespace
+    // Calls plot(i, x, y) for the steps first .. last, the minor offset kept by an
+    // integer walk after the first step's exact one.
+    template <typename Plot> void walk(qint64 first, qint64 last, Plot plot) const
+    {
+        if (first > last)
+            return;
+        const qint64 twiceMajor = 2 * majorLength;
+        qint64 offset = first > 0 ? minorOffset(first) : 0;
+        qint64 rest =
+            first > 0 ? qint64((WideInt(2) * first * minorLength + majorLength - 1) % twiceMajor)
+                      : majorLength - 1;
+        for (qint64 i = first; i <= last; ++i) {
+            const int major = int(major0 + majorSign * i);
+            const int minor = int(minor0 + minorSign * offset);
+            plot(i, xMajor ? major : minor, xMajor ? minor : major);
+            rest += 2 * minorLength;
+            if (rest >= twiceMajor) {
+                rest -= twiceMajor;
+                ++offset;
+            }
+        }
+    }
+};
 
 LineRasteriser::LineRasteriser(PixelTarget &target, const PenDisc &pen, bool dotted)
     : m_target(target), m_disc(pen), m_dotted(dotted && pen.width() == 1)
@@ -70,50 +89,73 @@ void LineRasteriser::line(QPoint from, QPoint to)
     const qint64 dx = qint64(to.x()) - from.x();
     const qint64 dy = qint64(to.y()) - from.y();
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-    LineSteps s{xMajor ? from.x() : from.y(),    xMajor ? from.y() : from.x(),
-                (xMajor ? dx : dy) < 0 ? -1 : 1, (xMajor ? dy : dx) < 0 ? -1 : 1,
-                std::llabs(xMajor ? dx : dy),    std::llabs(xMajor ? dy : dx)};
+    const Steps s{xMajor ? from.x() : from.y(),
+                  xMajor ? from.y() : from.x(),
+                  (xMajor ? dx : dy) < 0 ? -1 : 1,
+                  (xMajor ? dy : dx) < 0 ? -1 : 1,
+                  std::llabs(xMajor ? dx : dy),
+                  std::llabs(xMajor ? dy : dx),
+                  xMajor};
     if (s.majorLength == 0)
         return;
     const bool wide = m_disc.width() > 1;
+    const qint64 last = wide ? s.majorLength : s.majorLength - 1;
+    // Most lines, pen and all, lie wholly on the chart: they are drawn without clipping.
     const int pad = wide ? m_disc.reach() : 0;
-    const qint64 majorEnd = (xMajor ? m_target.width() : m_target.height()) - 1;
-    const qint64 minorEnd = (xMajor ? m_target.height() : m_target.width()) - 1;
-    qint64 first = 0;
-    qint64 last = wide ? s.majorLength : s.majorLength - 1;
-    // Most lines lie wholly on the chart and need no search for their visible steps.
-    const auto reaches = [&](QPoint p) {
-        return p.x() >= -pad && p.y() >= -pad && p.x() <= m_target.width() - 1 + pad
-               && p.y() <= m_target.height() - 1 + pad;
+    const auto onImage = [&](QPoint p) {
+        return p.x() >= pad && p.y() >= pad && p.x() <= m_target.width() - 1 - pad
+               && p.y() <= m_target.height() - 1 - pad;
     };
-    if (!reaches(from) || !reaches(to)) {
-        s.clipMajor(-pad, majorEnd + pad, first, last);
-        if (first <= last)
-            s.clipMinor(-pad, minorEnd + pad, first, last);
-    }
+    if (onImage(from) && onImage(to))
+        lineOnImage(s, last);
+    else
+        clippedLine(s, last);
+    m_phase = (m_phase + s.majorLength) % 6;
+}
 
-    const qint64 twiceMajor = 2 * s.majorLength;
-    qint64 offset = first > 0 && first <= last ? s.minorOffset(first) : 0;
-    qint64 rest =
-        first > 0 && first <= last
-            ? qint64((WideInt(2) * first * s.minorLength + s.majorLength - 1) % twiceMajor)
-            : s.majorLength - 1;
-    for (qint64 i = first; i <= last; ++i) {
-        const int major = int(s.major0 + s.majorSign * i);
-        const int minor = int(s.minor0 + s.minorSign * offset);
-        const int x = xMajor ? major : minor;
-        const int y = xMajor ? minor : major;
+bool LineRasteriser::drawsStep(qint64 i) const { return !m_dotted || (m_phase + i) % 6 < 3; }
+
+void LineRasteriser::lineOnImage(const Steps &s, qint64 last)
+{
+    const bool wide = m_disc.width() > 1;
+    // The steps run monotonically in x and y, so the first and last pixels drawn bound them.
+    QPoint firstDrawn, lastDrawn;
+    bool drawn = false;
+    s.walk(0, last, [&](qint64 i, int x, int y) {
+        if (wide)
+            m_disc.stampOnImage(m_target, x, y);
+        else if (drawsStep(i))
+            m_target.pixelOnImage(x, y);
+        else
+            return;
+        lastDrawn = QPoint(x, y);
+        if (!drawn)
+            firstDrawn = lastDrawn;
+        drawn = true;
+    });
+    if (drawn)
+        m_target.touchRect(qMin(firstDrawn.x(), lastDrawn.x()) + m_disc.low(),
+                           qMin(firstDrawn.y(), lastDrawn.y()) + m_disc.low(),
+                           qMax(firstDrawn.x(), lastDrawn.x()) + m_disc.high(),
+                           qMax(firstDrawn.y(), lastDrawn.y()) + m_disc.high());
+}
+
+void LineRasteriser::clippedLine(const Steps &s, qint64 last)
+{
+    const bool wide = m_disc.width() > 1;
+    const int pad = wide ? m_disc.reach() : 0;
+    const qint64 majorEnd = (s.xMajor ? m_target.width() : m_target.height()) - 1;
+    const qint64 minorEnd = (s.xMajor ? m_target.height() : m_target.width()) - 1;
+    qint64 first = 0;
+    s.clipMajor(-pad, majorEnd + pad, first, last);
+    if (first <= last)
+        s.clipMinor(-pad, minorEnd + pad, first, last);
+    s.walk(first, last, [&](qint64 i, int x, int y) {
         if (wide)
             m_disc.stamp(m_target, x, y);
-        else if (!m_dotted || (m_phase + i) % 6 < 3)
+        else if (drawsStep(i))
             m_target.pixel(x, y);
-        rest += 2 * s.minorLength;
-        if (rest >= twiceMajor) {
-            rest -= twiceMajor;
-            ++offset;
-        }
-    }
-    m_phase = (m_phase + s.majorLength) % 6;
+    });
 }
 
 } // namespace brimlark

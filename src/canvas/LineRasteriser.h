@@ -34,6 +34,14 @@ public:
     void line(QPoint from, QPoint to);
 
 private:
+    struct Steps;
+    /// Draws steps 0 .. last of a line whose pen stays on the image throughout.
+    void lineOnImage(const Steps &s, qint64 last);
+    /// Draws the steps among 0 .. last whose pen reaches the image.
+    void clippedLine(const Steps &s, qint64 last);
+    /// Whether the dotted pattern draws step i of the current line.
+    bool drawsStep(qint64 i) const;
+
     PixelTarget &m_target;
     const PenDisc &m_disc;
     bool m_dotted;

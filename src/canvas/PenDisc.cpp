@@ -6,8 +6,8 @@ namespace brimlark
 
 PenDisc::PenDisc(int width) : m_width(qBound(1, width, MaxWidth))
 {
-    const int lo = -(m_width / 2);
-    const int hi = (m_width - 1) / 2;
+    const int lo = low();
+    const int hi = high();
     // Distances doubled so that the even widths' half-pixel centre stays in integers.
     const int centre2 = (m_width % 2 == 0) ? -1 : 0;
     const int radius2 = m_width * m_width;

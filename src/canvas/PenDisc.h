@@ -34,8 +34,17 @@ public:
     int width() const { return m_width; }
     /// How far the disc reaches from its centre pixel on any side.
     int reach() const { return m_width / 2; }
+    /// The disc's box: offsets low() .. high() from its centre pixel, on both axes.
+    int low() const { return -(m_width / 2); }
+    int high() const { return (m_width - 1) / 2; }
     /// Paints the disc centred on the pixel (x, y).
     void stamp(PixelTarget &target, int x, int y) const;
+    /// The same for a disc whose box lies wholly on the image; it is not recorded as touched.
+    void stampOnImage(PixelTarget &target, int x, int y) const
+    {
+        for (const Span &s : m_spans)
+            target.spanOnImage(x + s.dx0, x + s.dx1, y + s.dy);
+    }
 
 private:
     struct Span {

@@ -51,13 +51,7 @@ void PixelTarget::span(int x0, int x1, int y)
     if (x0 > x1)
         return;
     touch(x0, x1, y);
-    uchar *bits = m_bits + qsizetype(y) * m_stride;
-    if (m_indexed) {
-        memset(bits + x0, int(m_value), size_t(x1 - x0 + 1));
-        return;
-    }
-    QRgb *row = reinterpret_cast<QRgb *>(bits);
-    std::fill(row + x0, row + x1 + 1, m_value);
+    spanOnImage(x0, x1, y);
 }
 
 QRect PixelTarget::takeTouched()

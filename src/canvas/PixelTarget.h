@@ -7,6 +7,9 @@
 #include <QRect>
 #include <QVector>
 
+#include <algorithm>
+#include <cstring>
+
 namespace brimlark
 {
 
@@ -27,14 +30,37 @@ public:
         if (x < 0 || y < 0 || x >= m_width || y >= m_height)
             return;
         touch(x, x, y);
+        pixelOnImage(x, y);
+    }
+    /// The pixels x0 .. x1 of row y, both included, clipped.
+    void span(int x0, int x1, int y);
+
+    /// Writes without the clipping and the record of what was touched, for drawers that
+    /// have proved their pixels lie on the image and report them with touchRect() themselves.
+    void pixelOnImage(int x, int y)
+    {
         uchar *row = m_bits + qsizetype(y) * m_stride;
         if (m_indexed)
             row[x] = uchar(m_value);
         else
             reinterpret_cast<QRgb *>(row)[x] = m_value;
     }
-    /// The pixels x0 .. x1 of row y, both included, clipped.
-    void span(int x0, int x1, int y);
+    void spanOnImage(int x0, int x1, int y)
+    {
+        uchar *row = m_bits + qsizetype(y) * m_stride;
+        if (m_indexed)
+            memset(row + x0, int(m_value), size_t(x1 - x0 + 1));
+        else
+            std::fill(reinterpret_cast<QRgb *>(row) + x0, reinterpret_cast<QRgb *>(row) + x1 + 1,
+                      m_value);
+    }
+    /// Adds the rectangle x0 .. x1 by y0 .. y1 (both included) to what was touched.
+    void touchRect(int x0, int y0, int x1, int y1)
+    {
+        touch(x0, x1, y0);
+        touch(x0, x1, y1);
+    }
+
     /// Everything written since construction or the last takeTouched.
     QRect takeTouched();
 

@@ -50,8 +50,11 @@ void RasterCanvas::outline(std::span<const QPoint> points, bool closed)
     PixelTarget target(m_bitmap.pixels());
     target.setColor(m_state.penColor);
     LineRasteriser lines(target, m_pen, m_state.penStyle == PenStyle::Dotted);
+    // Dense outlines repeat a pixel often; a line of no length draws nothing, so its call
+    // is spared.
     for (size_t i = 0; i + 1 < points.size(); ++i)
-        lines.line(points[i], points[i + 1]);
+        if (points[i] != points[i + 1])
+            lines.line(points[i], points[i + 1]);
     if (closed)
         lines.line(points.back(), points.front());
     finish(target);

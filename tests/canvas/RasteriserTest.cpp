@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace brimlark;
 
 namespace
@@ -103,6 +105,41 @@ TEST(LineRasteriser, ClipsToTheChartWithoutWalkingFarCoordinates)
               Pixels::rows({"....", "####", "...."}));
     EXPECT_EQ(drawLine(4, 3, {INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX}).count(u'#'), 3);
     EXPECT_EQ(drawLine(4, 3, {-50, -50}, {-10, 40}, 3).count(u'#'), 0);
+}
+
+// Lines whose pen stays on the chart are drawn without clipping. The same random polylines
+// drawn in the middle of a large chart and across the edges of a small window onto it must
+// give the same pixels, and each chart must report exactly the area it changed.
+TEST(LineRasteriser, LinesOnTheChartAndAcrossItsEdgesAgree)
+{
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> coordinate(10, 29);
+    const QPoint windowCorner(12, 12);
+    for (int trial = 0; trial < 400; ++trial) {
+        const int width = 1 + trial % 5;
+        const bool dotted = trial % 3 == 0;
+        std::vector<QPoint> points;
+        for (int i = 0; i < 4; ++i)
+            points.emplace_back(coordinate(random), coordinate(random));
+        const PenDisc pen(width);
+        const auto draw = [&](ChartBitmap &chart, QPoint origin) {
+            PixelTarget target(chart.pixels());
+            target.setColor(Ink);
+            LineRasteriser lines(target, pen, dotted);
+            for (size_t i = 0; i + 1 < points.size(); ++i)
+                lines.line(points[i] - origin, points[i + 1] - origin);
+            return target.takeTouched();
+        };
+        ChartBitmap whole = Pixels::sentinelChart(40, 40);
+        ChartBitmap window = Pixels::sentinelChart(16, 16);
+        const QRect touchedWhole = draw(whole, {});
+        const QRect touchedWindow = draw(window, windowCorner);
+        EXPECT_EQ(touchedWhole, Pixels::changedArea(whole.image())) << "trial " << trial;
+        EXPECT_EQ(touchedWindow, Pixels::changedArea(window.image())) << "trial " << trial;
+        EXPECT_EQ(Pixels::art(whole.image().copy(QRect(windowCorner, QSize(16, 16))), {}),
+                  Pixels::art(window.image(), {}))
+            << "trial " << trial;
+    }
 }
 
 TEST(PenDisc, FootprintsOfTheSmallWidths)
