@@ -37,9 +37,12 @@ private:
         void start(qint64 y);
         void advance();
     };
+    void sortByFirstRow(int firstRow, int endRow);
     void fillRow(PixelTarget &target, int y);
 
     std::vector<Edge> m_edges;
+    std::vector<quint64> m_order;
+    std::vector<size_t> m_rowStarts;
     std::vector<Edge *> m_active;
     std::vector<qint64> m_crossings;
 };

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 using namespace brimlark;
@@ -199,4 +200,43 @@ TEST(PolygonFiller, ClipsFarVerticesAndSkipsDegenerateFigures)
               Pixels::rows({"###", "###"}));
     EXPECT_EQ(fill(3, 2, {{0, 0}, {2, 0}}), Pixels::rows({"...", "..."}));
     EXPECT_EQ(fill(3, 2, {}), Pixels::rows({"...", "..."}));
+}
+
+// Random polygons, some with fewer edges than the rows they cross and some with many more
+// (as a continent has), reaching past every side of the chart, against the rule itself
+// applied to each pixel: its top-left corner is inside when an odd number of the edges
+// crossing its row cross at or left of it, an edge crossing row y at ceil of its exact x.
+TEST(PolygonFiller, AgreesWithTheRuleAppliedPixelByPixel)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> coordinate(-6, 26);
+    for (int trial = 0; trial < 200; ++trial) {
+        std::vector<QPoint> points(trial % 2 == 0 ? 5 : 60);
+        for (QPoint &p : points)
+            p = QPoint(coordinate(random), coordinate(random));
+        QString expected;
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                int crossings = 0;
+                for (size_t i = 0; i < points.size(); ++i) {
+                    QPoint a = points[i];
+                    QPoint b = points[(i + 1) % points.size()];
+                    if (a.y() > b.y())
+                        std::swap(a, b);
+                    if (y < a.y() || y >= b.y())
+                        continue;
+                    const double exact =
+                        a.x() + double(y - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
+                    crossings += std::ceil(exact - 1e-9) <= x ? 1 : 0;
+                }
+                expected += crossings % 2 == 1 ? u'#' : u'.';
+            }
+            expected += y < 19 ? u"\n" : u"";
+        }
+        ChartBitmap chart = Pixels::sentinelChart(20, 20);
+        PixelTarget target(chart.pixels());
+        target.setColor(Ink);
+        PolygonFiller().fill(target, points);
+        EXPECT_EQ(Pixels::art(chart.image(), {{Ink, '#'}}), expected) << "trial " << trial;
+    }
 }
