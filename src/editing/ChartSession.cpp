@@ -183,10 +183,12 @@ void ChartSession::redo()
 void ChartSession::erase()
 {
     const auto before = snapshotState();
-    if (m_baseMap)
+    if (m_baseMap) {
         m_chart.assign(m_baseMap->image, m_baseMap->paletteBits);
-    else
+    } else {
         m_chart.loadFromFile(m_workspace.baseMapPath());
+        m_baseMap = Snapshot{m_chart.image(), m_chart.paletteBits()};
+    }
     m_features.clear();
     saveSnapshot();
     recordSince(before);
@@ -196,6 +198,7 @@ void ChartSession::erase()
 void ChartSession::generate(const ViewValues &view, GenerationProgress &progress)
 {
     ChartSize::check(view.ChartWidth, view.ChartHeight);
+    holdBaseMap();
     const auto before = snapshotState();
     m_view = view;
     m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
@@ -208,6 +211,7 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
 
 void ChartSession::load(const QString &path)
 {
+    holdBaseMap();
     const auto before = snapshotState();
     ChartFiles::load(m_chart, m_canvas, path);
     m_features.clear();
@@ -228,15 +232,38 @@ void ChartSession::exit(const SavedFields &fields)
 }
 
 // A new chart is the base map, the snapshot and the latest chart at once.
-// A scratch workspace keeps the base map in memory instead.
 void ChartSession::writeWorkspaceBitmaps()
 {
-    if (m_workspace.keepsBitmapFiles())
-        m_chart.saveToFile(m_workspace.baseMapPath(), m_workspace.sync());
-    else
-        m_baseMap = Snapshot{m_chart.image(), m_chart.paletteBits()};
+    saveBaseMap(m_chart.image(), m_chart.paletteBits());
     saveSnapshot();
     saveLatest(m_workspace.sync());
+}
+
+// A scratch workspace keeps the base map only in memory.
+void ChartSession::saveBaseMap(const QImage &image, int paletteBits)
+{
+    m_baseMap.reset(); // a failed write may have left either picture in the file
+    if (m_workspace.keepsBitmapFiles()) {
+        ChartBitmap file;
+        file.assign(image, paletteBits);
+        file.saveToFile(m_workspace.baseMapPath(), m_workspace.sync());
+    }
+    m_baseMap = Snapshot{image, paletteBits};
+}
+
+// Before Generate or Load replaces the base map, the one they replace is read, so that
+// undoing them brings it back for Erase. One that cannot be read is not brought back.
+void ChartSession::holdBaseMap()
+{
+    if (m_baseMap || !QFileInfo::exists(m_workspace.baseMapPath()))
+        return;
+    ChartBitmap baseMap;
+    try {
+        baseMap.loadFromFile(m_workspace.baseMapPath());
+    } catch (const ChartError &) {
+        return;
+    }
+    m_baseMap = Snapshot{baseMap.image(), baseMap.paletteBits()};
 }
 
 void ChartSession::saveLatest(ReplacingFile::Sync sync)
@@ -270,13 +297,24 @@ std::optional<ChartState> ChartSession::snapshotState() const
 {
     if (!m_snapshot)
         return std::nullopt;
-    return ChartState{m_snapshot->image, m_snapshot->paletteBits, m_view, m_features};
+    return stateWith(m_snapshot->image, m_snapshot->paletteBits);
+}
+
+// The picture with this session's view, analysis and base map.
+ChartState ChartSession::stateWith(const QImage &image, int paletteBits) const
+{
+    return ChartState{image,
+                      paletteBits,
+                      m_view,
+                      m_features,
+                      m_baseMap ? m_baseMap->image : QImage(),
+                      m_baseMap ? m_baseMap->paletteBits : 0};
 }
 
 // The chart as it stands, the current segment counted as committed.
 ChartState ChartSession::chartState() const
 {
-    ChartState state{m_chart.image(), m_chart.paletteBits(), m_view, m_features};
+    ChartState state = stateWith(m_chart.image(), m_chart.paletteBits());
     if (const auto feature = pendingFeature())
         state.features.push_back(*feature);
     return state;
@@ -317,9 +355,13 @@ void ChartSession::recordSince(const std::optional<ChartState> &before)
     m_undoStepsBack = false;
 }
 
-// A state from the history becomes the chart and the snapshot.
+// A state from the history becomes the chart and the snapshot, and its base map the one
+// Erase returns to.
 void ChartSession::restore(const ChartState &state)
 {
+    if (!state.baseMap.isNull()
+        && (!m_baseMap || m_baseMap->image.cacheKey() != state.baseMap.cacheKey()))
+        saveBaseMap(state.baseMap, state.baseMapBits);
     m_chart.assign(state.image, state.paletteBits);
     m_view = state.view;
     m_features = state.features;

@@ -133,6 +133,9 @@ private:
     void readSnapshot(bool fieldsRead);
     void drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt);
     void writeWorkspaceBitmaps();
+    void saveBaseMap(const QImage &image, int paletteBits);
+    void holdBaseMap();
+    ChartState stateWith(const QImage &image, int paletteBits) const;
     void loadSnapshot();
     void saveSnapshot();
     void saveLatest(ReplacingFile::Sync sync);
@@ -144,7 +147,7 @@ private:
     void drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart);
     bool drawCentreOnChart(const Bulletin::Centre &centre);
 
-    // The picture of "temp1.bmp" as this session last wrote or read it.
+    // The picture of "temp1.bmp" (or "temp0.bmp") as this session last wrote or read it.
     struct Snapshot {
         QImage image;
         int paletteBits;
@@ -159,7 +162,7 @@ private:
     LineTool m_lineTool = LineTool::ColdFront;
     PressMode m_pressMode = PressMode::Line;
     std::optional<Snapshot> m_snapshot;
-    std::optional<Snapshot> m_baseMap; // in a scratch workspace, which keeps no bitmap files
+    std::optional<Snapshot> m_baseMap;
     UndoHistory m_history;
     std::vector<DrawnFeature> m_features; // the committed lines and centres
     QString m_analysisValid;              // the VALID time of the last imported analysis

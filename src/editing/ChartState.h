@@ -12,12 +12,15 @@ namespace brimlark
 {
 
 /// A committed chart as the undo history keeps it: the picture, its palette depth, the view
-/// it was drawn for and the lines and centres of the analysis on it.
+/// it was drawn for, the lines and centres of the analysis on it, and the base map that
+/// Erase returns to (a null picture when the session does not hold it).
 struct ChartState {
     QImage image;
     int paletteBits = 0;
     ViewValues view;
     std::vector<DrawnFeature> features;
+    QImage baseMap;
+    int baseMapBits = 0;
 };
 
 } // namespace brimlark

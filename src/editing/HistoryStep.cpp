@@ -27,12 +27,16 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
     HistoryStep step;
     step.m_view = from.view;
     step.m_features = from.features;
+    // Base maps are replaced, never drawn on, so a picture shared by both states is unchanged.
+    if (!from.baseMap.isNull() && from.baseMap.cacheKey() != to.baseMap.cacheKey())
+        step.m_baseMap = Picture::of(from.baseMap, from.baseMapBits);
     if (!sameShape(from.image, to.image) || from.paletteBits != to.paletteBits) {
-        step.keepWhole(from);
+        step.m_whole = Picture::of(from.image, from.paletteBits);
         return step;
     }
     step.m_area = changedArea(from.image, to.image);
-    if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.features == to.features)
+    if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.features == to.features
+        && !step.m_baseMap)
         return std::nullopt;
     step.m_code = encodeArea(from.image, step.m_area);
     return step;
@@ -40,36 +44,55 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
 
 void HistoryStep::swap(ChartState &state)
 {
+    swapBaseMap(state);
+    std::swap(m_view, state.view);
+    std::swap(m_features, state.features);
     if (m_whole) {
-        QImage image(m_size, m_format);
-        if (!image.isNull()) {
-            image.setColorTable(m_colours);
-            decodeArea(m_code, image, image.rect());
-        }
-        const int paletteBits = m_paletteBits;
-        const ViewValues view = m_view;
-        std::vector<DrawnFeature> features = std::move(m_features);
-        keepWhole(state);
-        state = {image, paletteBits, view, std::move(features)};
+        const Picture kept = Picture::of(state.image, state.paletteBits);
+        state.image = m_whole->image();
+        state.paletteBits = m_whole->paletteBits;
+        m_whole = kept;
         return;
     }
     QByteArray code = encodeArea(state.image, m_area);
     decodeArea(m_code, state.image, m_area);
     m_code = std::move(code);
-    std::swap(m_view, state.view);
-    std::swap(m_features, state.features);
 }
 
-void HistoryStep::keepWhole(const ChartState &state)
+// A state whose base map the session did not hold leaves the step without one: its redo
+// then keeps the base map it finds.
+void HistoryStep::swapBaseMap(ChartState &state)
 {
-    m_whole = true;
-    m_size = state.image.size();
-    m_format = state.image.format();
-    m_colours = state.image.colorTable();
-    m_paletteBits = state.paletteBits;
-    m_view = state.view;
-    m_features = state.features;
-    m_code = state.image.isNull() ? QByteArray() : encodeArea(state.image, state.image.rect());
+    if (!m_baseMap)
+        return;
+    std::optional<Picture> kept;
+    if (!state.baseMap.isNull())
+        kept = Picture::of(state.baseMap, state.baseMapBits);
+    state.baseMap = m_baseMap->image();
+    state.baseMapBits = m_baseMap->paletteBits;
+    m_baseMap = std::move(kept);
+}
+
+qsizetype HistoryStep::bytes() const
+{
+    return m_code.size() + (m_whole ? m_whole->code.size() : 0)
+           + (m_baseMap ? m_baseMap->code.size() : 0);
+}
+
+HistoryStep::Picture HistoryStep::Picture::of(const QImage &image, int paletteBits)
+{
+    return {image.size(), image.format(), image.colorTable(), paletteBits,
+            image.isNull() ? QByteArray() : encodeArea(image, image.rect())};
+}
+
+QImage HistoryStep::Picture::image() const
+{
+    QImage image(size, format);
+    if (!image.isNull()) {
+        image.setColorTable(colours);
+        decodeArea(code, image, image.rect());
+    }
+    return image;
 }
 
 bool HistoryStep::sameShape(const QImage &a, const QImage &b)

@@ -14,7 +14,8 @@ namespace brimlark
 
 /// One step of the undo history: the part of a chart that differs between two states, kept
 /// run-length coded. A committed segment changes only the box around it, so a step holds
-/// that box; a new size or palette keeps the whole picture.
+/// that box; a new size or palette keeps the whole picture. A step that changes the base map
+/// (Generate, Load) keeps the base map it leads back to as well.
 class HistoryStep
 {
 public:
@@ -25,25 +26,32 @@ public:
     /// instead, so that the same step then leads back: an undo step becomes its redo step.
     void swap(ChartState &state);
     /// The memory the step takes.
-    qsizetype bytes() const { return m_code.size(); }
+    qsizetype bytes() const;
 
 private:
+    // A whole picture, run-length coded.
+    struct Picture {
+        QSize size;
+        QImage::Format format = QImage::Format_RGB32;
+        QList<QRgb> colours;
+        int paletteBits = 0;
+        QByteArray code;
+        static Picture of(const QImage &image, int paletteBits);
+        QImage image() const;
+    };
+
     static bool sameShape(const QImage &a, const QImage &b);
     static QRect changedArea(const QImage &a, const QImage &b);
     static QByteArray encodeArea(const QImage &image, QRect area);
     static void decodeArea(const QByteArray &code, QImage &image, QRect area);
-    void keepWhole(const ChartState &state);
+    void swapBaseMap(ChartState &state);
 
-    bool m_whole = false;
+    std::optional<Picture> m_whole; // or the changed area of a picture of the same shape:
     QRect m_area;
     QByteArray m_code;
-    // The rest of a whole state.
-    QSize m_size;
-    QImage::Format m_format = QImage::Format_RGB32;
-    QList<QRgb> m_colours;
-    int m_paletteBits = 0;
     ViewValues m_view;
     std::vector<DrawnFeature> m_features;
+    std::optional<Picture> m_baseMap;
 };
 
 } // namespace brimlark

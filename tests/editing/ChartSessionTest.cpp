@@ -215,6 +215,33 @@ TEST_F(ChartSessionTest, RedoBringsBackAThrownAwaySegmentAndUndoCrossesLoad)
     EXPECT_EQ(chart(), small);
 }
 
+// Undoing a Load brings back the base map it replaced, so that Erase returns to the base map
+// of the chart shown, on disk too; redoing it brings the loaded one back.
+TEST_F(ChartSessionTest, UndoingALoadBringsBackTheBaseMapItReplaced)
+{
+    const QImage white = fileImage("temp0.bmp");
+    press(40, 150);
+    press(200, 120);
+    session->commit();
+    const QImage drawn = chart();
+    const QImage small = Pixels::plain(30, 20, qRgb(9, 90, 190));
+    BmpCodec::writeFile(path("small.bmp"), small, 0);
+    session->load(path("small.bmp"));
+
+    session->undo(); // the snapshot: the loaded chart
+    session->undo(); // the drawn chart before the load
+    EXPECT_EQ(chart(), drawn);
+    EXPECT_EQ(fileImage("temp0.bmp"), white);
+    session->redo();
+    EXPECT_EQ(chart(), small);
+    EXPECT_EQ(fileImage("temp0.bmp"), small);
+    session->undo();
+    EXPECT_EQ(chart(), drawn);
+    session->erase();
+    EXPECT_EQ(chart(), white);
+    EXPECT_EQ(fileImage("temp0.bmp"), white);
+}
+
 TEST_F(ChartSessionTest, ColdFrontThroughThreePointsIsDrawnInColdColour)
 {
     press(40, 150);
@@ -381,6 +408,10 @@ TEST(ScratchWorkspaceTest, EditsGiveTheSameChartsWithNoBitmapFiles)
         [](ChartSession &s) { s.undo(); },
         [](ChartSession &s) { s.erase(); },
         [](ChartSession &s) { s.undo(); },
+        [&](ChartSession &s) { s.load(picture); },
+        [](ChartSession &s) { s.undo(); },
+        [](ChartSession &s) { s.undo(); },
+        [](ChartSession &s) { s.erase(); },
     };
     int step = 0;
     for (const auto &run : steps) {

@@ -24,10 +24,11 @@ QImage withSegment(QImage image, int i)
 
 TEST(UndoHistory, FiftyStepsOfALargeChartComeBackPixelForPixel)
 {
-    std::vector<ChartState> states{{Pixels::plain(1600, 1200, qRgb(200, 230, 255)), 0, {}, {}}};
+    std::vector<ChartState> states{
+        {Pixels::plain(1600, 1200, qRgb(200, 230, 255)), 0, {}, {}, {}, 0}};
     UndoHistory history;
     for (int i = 0; i < 50; ++i) {
-        states.push_back({withSegment(states.back().image, i), 0, {}, {}});
+        states.push_back({withSegment(states.back().image, i), 0, {}, {}, {}, 0});
         history.record(states[states.size() - 2], states.back());
     }
     EXPECT_EQ(history.undoSteps(), 50u);
@@ -45,11 +46,12 @@ TEST(UndoHistory, FiftyStepsOfALargeChartComeBackPixelForPixel)
 // A new size or palette is kept whole, with its view; an unchanged state makes no step.
 TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
 {
-    const ChartState large{Pixels::plain(400, 300, qRgb(1, 2, 3)), 0, {45, -93, 1.2, 400, 300}, {}};
+    const ChartState large{
+        Pixels::plain(400, 300, qRgb(1, 2, 3)), 0, {45, -93, 1.2, 400, 300}, {}, {}, 0};
     QImage palette(30, 20, QImage::Format_Indexed8);
     palette.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0)});
     palette.fill(1);
-    const ChartState small{palette, 8, {10, 20, 0.5, 30, 20}, {}};
+    const ChartState small{palette, 8, {10, 20, 0.5, 30, 20}, {}, {}, 0};
     UndoHistory history;
     history.record(large, large);
     EXPECT_EQ(history.undoSteps(), 0u);
@@ -68,7 +70,7 @@ TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
 TEST(UndoHistory, OldestStepsGoFirst)
 {
     UndoHistory history;
-    ChartState state{Pixels::plain(50, 50, qRgb(0, 0, 0)), 0, {}, {}};
+    ChartState state{Pixels::plain(50, 50, qRgb(0, 0, 0)), 0, {}, {}, {}, 0};
     for (size_t i = 0; i < UndoHistory::MostSteps + 5; ++i) {
         ChartState next = state;
         next.image = state.image.copy();
@@ -77,4 +79,42 @@ TEST(UndoHistory, OldestStepsGoFirst)
         state = next;
     }
     EXPECT_EQ(history.undoSteps(), UndoHistory::MostSteps);
+}
+
+// A step that replaces the base map keeps the one it replaced: undo brings it back and redo
+// the new one. Steps that share the base map keep none, and a base map that was not held
+// (a null picture) is never brought back in place of one.
+TEST(UndoHistory, BaseMapsComeBackWithTheStepsThatReplacedThem)
+{
+    const QImage oldBase = Pixels::plain(40, 30, qRgb(10, 20, 30));
+    const QImage newBase = Pixels::plain(40, 30, qRgb(40, 50, 60));
+    const ChartState drawn{Pixels::plain(40, 30, qRgb(1, 1, 1)), 0, {}, {}, oldBase, 0};
+    ChartState redrawn = drawn;
+    redrawn.image = Pixels::plain(40, 30, qRgb(2, 2, 2));
+    const ChartState generated{newBase, 0, {}, {}, newBase, 0};
+    UndoHistory history;
+    history.record(drawn, redrawn);
+    const qsizetype drawingBytes = history.bytes();
+    history.record(redrawn, generated);
+    EXPECT_GT(history.bytes(), drawingBytes);
+
+    ChartState state = generated;
+    ASSERT_TRUE(history.undo(state));
+    EXPECT_EQ(state.image, redrawn.image);
+    EXPECT_EQ(state.baseMap, oldBase);
+    ASSERT_TRUE(history.undo(state));
+    EXPECT_EQ(state.image, drawn.image);
+    EXPECT_EQ(state.baseMap, oldBase);
+    ASSERT_TRUE(history.redo(state));
+    ASSERT_TRUE(history.redo(state));
+    EXPECT_EQ(state.image, generated.image);
+    EXPECT_EQ(state.baseMap, newBase);
+
+    UndoHistory unheld;
+    ChartState before = redrawn;
+    before.baseMap = QImage();
+    unheld.record(before, generated);
+    state = generated;
+    ASSERT_TRUE(unheld.undo(state));
+    EXPECT_EQ(state.baseMap, newBase);
 }
