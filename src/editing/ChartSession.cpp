@@ -466,10 +466,18 @@ Bulletin ChartSession::exportAnalysis() const
 
 void ChartSession::saveAnalysis(const QString &path) const
 {
+    writeAnalysisFile(path, analysisFile(path));
+}
+
+QByteArray ChartSession::analysisFile(const QString &path) const
+{
     const Bulletin analysis = exportAnalysis();
-    const QByteArray bytes = ChartFiles::extensionOf(path) == u".geojson"
-                                 ? GeoJsonWriter::write(analysis)
-                                 : BulletinWriter::write(analysis);
+    return ChartFiles::extensionOf(path) == u".geojson" ? GeoJsonWriter::write(analysis)
+                                                        : BulletinWriter::write(analysis);
+}
+
+void ChartSession::writeAnalysisFile(const QString &path, const QByteArray &bytes)
+{
     int error = 0;
     if (!ReplacingFile::write(path, bytes, ReplacingFile::Sync::ToDisk, &error))
         throw ChartError::cannotCreate(path, error);

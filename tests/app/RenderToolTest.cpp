@@ -325,3 +325,46 @@ TEST_F(RenderToolTest, FileErrorsNameTheFileAndTheReason)
     }
     EXPECT_FALSE(QFile::exists(path("x.bmp")));
 }
+
+// A run that fails leaves no chart behind: neither for an analysis that a bulletin cannot
+// hold (found before anything is written) nor for an analysis file that cannot be written.
+// Features left out off the chart are said, and the run still succeeds.
+TEST_F(RenderToolTest, FailedAnalysisExportLeavesNoChartAndLeftOutFeaturesAreSaid)
+{
+    QFile plain(path("plain.txt"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QStringList view{"--zoom", "0.6", "--size", "80x60", "--data", dir.path()};
+    const std::pair<QStringList, QString> failures[] = {
+        {QStringList(view) << "--center"
+                           << "50,180"
+                           << "--marker-geo"
+                           << "L:55,165"
+                           << "--export-analysis" << path("east.txt") << "-o" << path("x.png"),
+         QStringLiteral("in a bulletin")},
+        {QStringList(view) << "--center"
+                           << "45,-95"
+                           << "--marker-geo"
+                           << "L:45,-95"
+                           << "--export-analysis" << path("plain.txt/a.txt") << "-o"
+                           << path("x.png"),
+         path("plain.txt/a.txt")},
+    };
+    for (const auto &[arguments, said] : failures) {
+        const ToolRun run = render(arguments);
+        EXPECT_EQ(run.status, 1) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains(said)) << run.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(path("x.png"))) << run.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(path("east.txt")));
+    }
+
+    const ToolRun behind = render(QStringList(view) << "--center"
+                                                    << "45,-95"
+                                                    << "--marker-geo"
+                                                    << "L:-45,85"
+                                                    << "-o" << path("x.png"));
+    EXPECT_EQ(behind.status, 0);
+    EXPECT_EQ(behind.errors, QStringLiteral("brimlark-render: left out 1 feature(s) of "
+                                            "--draw-geo and --marker-geo off the chart\n"));
+    EXPECT_TRUE(QFile::exists(path("x.png")));
+}

@@ -50,6 +50,15 @@ private:
     size_t m_next = 0;
 };
 
+// Lines and centres behind the globe or beyond the chart are left out, as in the window,
+// which says how many in its status line.
+void reportOffChart(const ChartSession::ImportSummary &summary, const QString &source)
+{
+    if (summary.offChart > 0)
+        std::fprintf(stderr, "brimlark-render: left out %d feature(s) of %s off the chart\n",
+                     summary.offChart, qPrintable(source));
+}
+
 // The chart is made as the window makes it, through a session on a scratch workspace: each
 // segment drawn with its tool, then the L and H centres and the labels, each committed.
 void render(const RenderOptions &options)
@@ -75,9 +84,10 @@ void render(const RenderOptions &options)
         session.generate(options.view, progress);
     }
     for (const QString &bulletin : options.bulletins)
-        session.importBulletin(bulletin);
+        reportOffChart(session.importBulletin(bulletin), bulletin);
     if (!options.geoAnalysis.lines.empty() || !options.geoAnalysis.centres.empty())
-        session.importAnalysis(options.geoAnalysis);
+        reportOffChart(session.importAnalysis(options.geoAnalysis),
+                       QStringLiteral("--draw-geo and --marker-geo"));
     const PanelLine isopleth{options.lineColor, options.lineWidth};
     LabelTexts labels(options.labels);
     const auto pressAt = [&](QPointF p) {
@@ -96,11 +106,23 @@ void render(const RenderOptions &options)
         session.chooseMarker(PressMode::Text);
         pressAt(label.at);
     }
-    // A batch of charts leaves flushing to the disk to the system.
-    session.save(options.output, ChartFiles::Sync::Later);
+    // The analysis is written out in full before the chart, so that an analysis the file
+    // cannot hold stops the run with no output written; a chart whose analysis then cannot
+    // be written is removed again. A batch of charts leaves flushing to the disk to the
+    // system.
+    QByteArray analysis;
     if (!options.exportAnalysis.isEmpty()) {
         session.commit();
-        session.saveAnalysis(options.exportAnalysis);
+        analysis = session.analysisFile(options.exportAnalysis);
+    }
+    session.save(options.output, ChartFiles::Sync::Later);
+    if (!options.exportAnalysis.isEmpty()) {
+        try {
+            ChartSession::writeAnalysisFile(options.exportAnalysis, analysis);
+        } catch (const ChartError &) {
+            QFile::remove(options.output);
+            throw;
+        }
     }
 }
 
