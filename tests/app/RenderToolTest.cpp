@@ -143,6 +143,20 @@ TEST_F(RenderToolTest, PreferencesFileThatCannotBeReadIsAnError)
                       .arg(path(name), QLatin1String(reason)));
         EXPECT_FALSE(QFile::exists(path("x.bmp"))) << name;
     }
+
+    // A file that is read but holds no preferences (not a registry export, or another key).
+    QFile notPreferences(path("notes.reg"));
+    ASSERT_TRUE(notPreferences.open(QIODevice::WriteOnly));
+    notPreferences.write("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Other]\r\n\"A\"=\"1\"\r\n");
+    notPreferences.close();
+    const ToolRun run = render({"--center", "0,0", "--zoom", "1", "--size", "8x6", "--prefs",
+                                path("notes.reg"), "--data", dir.path(), "-o", path("x.bmp")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors.trimmed(),
+              QStringLiteral("brimlark-render: %1 holds no preferences: it has no section "
+                             "[HKEY_CURRENT_USER\\Software\\Brimlark\\General]")
+                  .arg(path("notes.reg")));
+    EXPECT_FALSE(QFile::exists(path("x.bmp")));
 }
 
 TEST_F(RenderToolTest, PreferencesComeFromAnExportFileNotTheUsersStore)

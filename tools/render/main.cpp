@@ -24,8 +24,8 @@ using namespace brimlark;
 namespace
 {
 
-// A preferences file named on the command line must be there and readable: a chart drawn
-// with the defaults instead would look like a success.
+// A preferences file named on the command line must be there, readable and hold the
+// preferences: a chart drawn with the defaults instead would look like a success.
 ChartSettings settingsOf(const RenderOptions &options)
 {
     ChartSettings settings;
@@ -33,6 +33,11 @@ ChartSettings settingsOf(const RenderOptions &options)
         FileRegistryKey key(options.prefsFile, SettingsStore::keyPath());
         if (key.fileState() != FileRegistryKey::FileState::Read)
             throw ChartError(key.readError());
+        if (!key.hasSubkey(SettingsStore::section()))
+            throw ChartError(
+                QStringLiteral("%1 holds no preferences: it has no section "
+                               "[HKEY_CURRENT_USER\\%2\\%3]")
+                    .arg(options.prefsFile, SettingsStore::keyPath(), SettingsStore::section()));
         SettingsStore::load(key, settings);
     }
     return settings;
