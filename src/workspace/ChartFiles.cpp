@@ -42,18 +42,31 @@ void ChartFiles::writePicture(const QString &path, const QByteArray &bytes, Sync
         throw ChartError::cannotCreate(path, error);
 }
 
+// A decoder's message says what is wrong ("Invalid GIF signature"); the file it is about
+// follows it, as for the map files: "Invalid GIF signature: /charts/noon.gif".
+QImage ChartFiles::decodePicture(const QString &path, const QString &extension)
+{
+    const bool jpeg = extension == u".jpg" || extension == u".jpeg";
+    if (extension != u".gif" && extension != u".png" && !jpeg)
+        return QImage();
+    const QByteArray bytes = readPicture(path);
+    try {
+        return extension == u".gif" ? GifCodec::decode(bytes)
+               : jpeg               ? JpegCodec::decode(bytes)
+                                    : PngCodec::decode(bytes);
+    } catch (const ChartError &e) {
+        throw ChartError(e.message() + QStringLiteral(": ") + path);
+    }
+}
+
 void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path)
 {
     const QString extension = extensionOf(path);
-    QImage picture;
-    if (extension == u".gif")
-        picture = GifCodec::decode(readPicture(path));
-    else if (extension == u".jpg" || extension == u".jpeg")
-        picture = JpegCodec::decode(readPicture(path));
-    else if (extension == u".png")
-        picture = PngCodec::decode(readPicture(path));
-    else if (extension == u".bmp")
+    if (extension == u".bmp") {
         chart.loadFromFile(path);
+        return;
+    }
+    const QImage picture = decodePicture(path, extension);
     if (picture.isNull())
         return;
     // One resize to the picture's size: resizing one side at a time would pass through a

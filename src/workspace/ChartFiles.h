@@ -33,6 +33,7 @@ public:
 
 private:
     static QByteArray readPicture(const QString &path);
+    static QImage decodePicture(const QString &path, const QString &extension);
     static void writePicture(const QString &path, const QByteArray &bytes, Sync sync);
 };
 

@@ -265,7 +265,7 @@ TEST_F(ChartFilesTest, PngSavesAndLoadsLosslessly)
     broken.write("\x89PNG\r\n\x1a\n and then nothing");
     broken.close();
     expectExactMessage([&] { ChartFiles::load(loaded, canvas, path("broken.png")); },
-                       QStringLiteral("PNG image is not valid"));
+                       QStringLiteral("PNG image is not valid: ") + path("broken.png"));
 }
 
 TEST_F(ChartFilesTest, FailedSaveNamesTheFileAndTheReason)
@@ -290,8 +290,15 @@ TEST_F(ChartFilesTest, FailedLoadsLeaveTheChart)
     const QImage before = chart.image();
     write("bad.gif", "GIF89a\x10\x00");
     write("bad.jpg", "\xFF\xD8\xFF\xE0 broken");
-    EXPECT_THROW(ChartFiles::load(chart, canvas, path("bad.gif")), ChartError);
-    EXPECT_THROW(ChartFiles::load(chart, canvas, path("bad.jpg")), ChartError);
+    write("empty.gif", "");
+    // The decoder's message, then the file it is about.
+    const std::pair<const char *, const char *> failures[] = {
+        {"bad.gif", "No screen descriptor detected"},
+        {"bad.jpg", "JPEG error #120"},
+        {"empty.gif", "Failed to read from given file"}};
+    for (const auto &[name, problem] : failures)
+        expectExactMessage([&] { ChartFiles::load(chart, canvas, path(name)); },
+                           QString::fromLatin1(problem) + QStringLiteral(": ") + path(name));
     expectMessage([&] { ChartFiles::load(chart, canvas, path("missing.gif")); },
                   "Cannot open file ");
     ChartFiles::load(chart, canvas, path("whatever.txt")); // other extensions load nothing
