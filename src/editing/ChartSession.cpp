@@ -356,17 +356,19 @@ void ChartSession::recordSince(const std::optional<ChartState> &before)
 }
 
 // A state from the history becomes the chart and the snapshot, and its base map the one
-// Erase returns to.
+// Erase returns to. The base map is written last: should the snapshot's write fail, the
+// session holds no snapshot and takes no further step through the history, which has
+// already moved; should the base map's, the chart and the history still agree.
 void ChartSession::restore(const ChartState &state)
 {
-    if (!state.baseMap.isNull()
-        && (!m_baseMap || m_baseMap->image.cacheKey() != state.baseMap.cacheKey()))
-        saveBaseMap(state.baseMap, state.baseMapBits);
     m_chart.assign(state.image, state.paletteBits);
     m_view = state.view;
     m_features = state.features;
     saveSnapshot();
     m_segment.clear();
+    if (!state.baseMap.isNull()
+        && (!m_baseMap || m_baseMap->image.cacheKey() != state.baseMap.cacheKey()))
+        saveBaseMap(state.baseMap, state.baseMapBits);
 }
 
 ChartSession::ImportSummary ChartSession::importBulletin(const QString &path)
@@ -466,18 +468,10 @@ Bulletin ChartSession::exportAnalysis() const
 
 void ChartSession::saveAnalysis(const QString &path) const
 {
-    writeAnalysisFile(path, analysisFile(path));
-}
-
-QByteArray ChartSession::analysisFile(const QString &path) const
-{
     const Bulletin analysis = exportAnalysis();
-    return ChartFiles::extensionOf(path) == u".geojson" ? GeoJsonWriter::write(analysis)
-                                                        : BulletinWriter::write(analysis);
-}
-
-void ChartSession::writeAnalysisFile(const QString &path, const QByteArray &bytes)
-{
+    const QByteArray bytes = ChartFiles::extensionOf(path) == u".geojson"
+                                 ? GeoJsonWriter::write(analysis)
+                                 : BulletinWriter::write(analysis);
     int error = 0;
     if (!ReplacingFile::write(path, bytes, ReplacingFile::Sync::ToDisk, &error))
         throw ChartError::cannotCreate(path, error);

@@ -97,9 +97,6 @@ public:
     Bulletin exportAnalysis() const;
     /// Writes exportAnalysis() to a file: GeoJSON for ".geojson", a coded bulletin otherwise.
     void saveAnalysis(const QString &path) const;
-    /// What saveAnalysis writes to that file; ChartError for an analysis it cannot hold.
-    QByteArray analysisFile(const QString &path) const;
-    static void writeAnalysisFile(const QString &path, const QByteArray &bytes);
     /// The committed lines and centres, in chart pixels.
     const std::vector<DrawnFeature> &features() const { return m_features; }
 

@@ -340,14 +340,18 @@ TEST_F(RenderToolTest, FileErrorsNameTheFileAndTheReason)
     EXPECT_FALSE(QFile::exists(path("x.bmp")));
 }
 
-// A run that fails leaves no chart behind: neither for an analysis that a bulletin cannot
-// hold (found before anything is written) nor for an analysis file that cannot be written.
-// Features left out off the chart are said, and the run still succeeds.
-TEST_F(RenderToolTest, FailedAnalysisExportLeavesNoChartAndLeftOutFeaturesAreSaid)
+// A run whose analysis cannot be exported, because a bulletin cannot hold a position or the
+// file cannot be written, leaves the chart file as it was. Features left out off the chart
+// are said, and the run still succeeds.
+TEST_F(RenderToolTest, FailedAnalysisExportLeavesTheChartFileAndLeftOutFeaturesAreSaid)
 {
     QFile plain(path("plain.txt"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
+    QFile earlierChart(path("x.png"));
+    ASSERT_TRUE(earlierChart.open(QIODevice::WriteOnly));
+    earlierChart.write("an earlier chart");
+    earlierChart.close();
     const QStringList view{"--zoom", "0.6", "--size", "80x60", "--data", dir.path()};
     const std::pair<QStringList, QString> failures[] = {
         {QStringList(view) << "--center"
@@ -368,7 +372,9 @@ TEST_F(RenderToolTest, FailedAnalysisExportLeavesNoChartAndLeftOutFeaturesAreSai
         const ToolRun run = render(arguments);
         EXPECT_EQ(run.status, 1) << run.errors.toStdString();
         EXPECT_TRUE(run.errors.contains(said)) << run.errors.toStdString();
-        EXPECT_FALSE(QFile::exists(path("x.png"))) << run.errors.toStdString();
+        QFile chart(path("x.png"));
+        ASSERT_TRUE(chart.open(QIODevice::ReadOnly));
+        EXPECT_EQ(chart.readAll(), QByteArray("an earlier chart")) << run.errors.toStdString();
         EXPECT_FALSE(QFile::exists(path("east.txt")));
     }
 
@@ -380,5 +386,5 @@ TEST_F(RenderToolTest, FailedAnalysisExportLeavesNoChartAndLeftOutFeaturesAreSai
     EXPECT_EQ(behind.status, 0);
     EXPECT_EQ(behind.errors, QStringLiteral("brimlark-render: left out 1 feature(s) of "
                                             "--draw-geo and --marker-geo off the chart\n"));
-    EXPECT_TRUE(QFile::exists(path("x.png")));
+    EXPECT_EQ(QImage(path("x.png")).size(), QSize(80, 60));
 }

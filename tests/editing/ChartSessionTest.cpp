@@ -242,6 +242,28 @@ TEST_F(ChartSessionTest, UndoingALoadBringsBackTheBaseMapItReplaced)
     EXPECT_EQ(fileImage("temp0.bmp"), white);
 }
 
+// When the base map cannot be written back, Undo says so, but the chart it shows is the one
+// the history stepped back to, so that the next Undo steps on from there.
+TEST_F(ChartSessionTest, UndoWhoseBaseMapCannotBeWrittenKeepsChartAndHistoryTogether)
+{
+    const QImage start = chart();
+    press(40, 150);
+    press(200, 120);
+    session->commit();
+    const QImage drawn = chart();
+    BmpCodec::writeFile(path("small.bmp"), Pixels::plain(30, 20, qRgb(9, 90, 190)), 0);
+    session->load(path("small.bmp"));
+    ASSERT_TRUE(QFile::remove(path("temp0.bmp")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("temp0.bmp"))); // cannot be replaced
+
+    session->undo(); // the snapshot: the loaded chart
+    EXPECT_THROW(session->undo(), ChartError);
+    EXPECT_EQ(chart(), drawn);
+    EXPECT_EQ(fileImage("temp1.bmp"), drawn);
+    session->undo();
+    EXPECT_EQ(chart(), start);
+}
+
 TEST_F(ChartSessionTest, ColdFrontThroughThreePointsIsDrawnInColdColour)
 {
     press(40, 150);

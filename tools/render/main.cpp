@@ -111,24 +111,14 @@ void render(const RenderOptions &options)
         session.chooseMarker(PressMode::Text);
         pressAt(label.at);
     }
-    // The analysis is written out in full before the chart, so that an analysis the file
-    // cannot hold stops the run with no output written; a chart whose analysis then cannot
-    // be written is removed again. A batch of charts leaves flushing to the disk to the
-    // system.
-    QByteArray analysis;
+    // The analysis is written before the chart: an analysis that its file cannot hold, or a
+    // file that cannot be written, then stops the run with the chart file as it was. A batch
+    // of charts leaves flushing to the disk to the system.
     if (!options.exportAnalysis.isEmpty()) {
         session.commit();
-        analysis = session.analysisFile(options.exportAnalysis);
+        session.saveAnalysis(options.exportAnalysis);
     }
     session.save(options.output, ChartFiles::Sync::Later);
-    if (!options.exportAnalysis.isEmpty()) {
-        try {
-            ChartSession::writeAnalysisFile(options.exportAnalysis, analysis);
-        } catch (const ChartError &) {
-            QFile::remove(options.output);
-            throw;
-        }
-    }
 }
 
 // The offscreen platform asks for the runtime folder, and Qt complains on standard error
