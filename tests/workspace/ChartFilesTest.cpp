@@ -296,9 +296,11 @@ TEST_F(ChartFilesTest, FailedLoadsLeaveTheChart)
         {"bad.gif", "No screen descriptor detected"},
         {"bad.jpg", "JPEG error #120"},
         {"empty.gif", "Failed to read from given file"}};
-    for (const auto &[name, problem] : failures)
-        expectExactMessage([&] { ChartFiles::load(chart, canvas, path(name)); },
-                           QString::fromLatin1(problem) + QStringLiteral(": ") + path(name));
+    for (const auto &[name, problem] : failures) {
+        const QString file = path(name);
+        expectExactMessage([&] { ChartFiles::load(chart, canvas, file); },
+                           QString::fromLatin1(problem) + QStringLiteral(": ") + file);
+    }
     expectMessage([&] { ChartFiles::load(chart, canvas, path("missing.gif")); },
                   "Cannot open file ");
     ChartFiles::load(chart, canvas, path("whatever.txt")); // other extensions load nothing
