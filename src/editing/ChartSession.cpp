@@ -332,14 +332,15 @@ std::optional<DrawnFeature> ChartSession::pendingFeature() const
         if (points.size() < 2)
             return std::nullopt;
         return DrawnFeature{
-            DrawnFeature::Kind::Line, m_lineTool, {points.begin(), points.end()}, std::nullopt};
+            DrawnFeature::Kind::Line, m_lineTool, {points.begin(), points.end()}, std::nullopt, {}};
     case PressMode::LowCentre:
     case PressMode::HighCentre:
         return DrawnFeature{m_pressMode == PressMode::LowCentre ? DrawnFeature::Kind::Low
                                                                 : DrawnFeature::Kind::High,
                             m_lineTool,
                             {points.back()},
-                            std::nullopt};
+                            std::nullopt,
+                            {}};
     case PressMode::Text:
         break;
     }
@@ -404,6 +405,7 @@ void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &
 {
     const QRect chart(0, 0, m_chart.width(), m_chart.height());
     std::vector<QPointF> piece;
+    std::vector<GeoPoint> piecePositions;
     bool anyPiece = false;
     const auto drawPiece = [&] {
         for (size_t start = 0; start + 1 < piece.size(); start += Segment::Capacity - 1) {
@@ -411,17 +413,25 @@ void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &
             const std::vector<QPointF> part(piece.begin() + qsizetype(start),
                                             piece.begin() + qsizetype(end));
             SegmentRenderer(m_canvas, m_settings).DrawSegment(line.tool, part, PanelLine{});
-            m_features.push_back({DrawnFeature::Kind::Line, line.tool, part, std::nullopt});
+            m_features.push_back({DrawnFeature::Kind::Line,
+                                  line.tool,
+                                  part,
+                                  std::nullopt,
+                                  {piecePositions.begin() + qsizetype(start),
+                                   piecePositions.begin() + qsizetype(end)}});
             anyPiece = true;
         }
         piece.clear();
+        piecePositions.clear();
     };
     for (const GeoPoint &position : line.points) {
         const QPoint p = Projection::ProjectToChart(m_view, position.latitude, position.longitude);
-        if (chart.contains(p))
+        if (chart.contains(p)) {
             piece.emplace_back(p);
-        else
+            piecePositions.push_back(position);
+        } else {
             drawPiece();
+        }
     }
     drawPiece();
     ++(anyPiece ? drawn : offChart);
@@ -440,7 +450,8 @@ bool ChartSession::drawCentreOnChart(const Bulletin::Centre &centre)
     m_features.push_back({centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
                           LineTool::ColdFront,
                           {QPointF(p)},
-                          centre.pressure});
+                          centre.pressure,
+                          {centre.position}});
     return true;
 }
 
@@ -451,10 +462,14 @@ Bulletin ChartSession::exportAnalysis() const
                          ? QDateTime::currentDateTimeUtc().toString(QStringLiteral("MMddhh'Z'"))
                          : m_analysisValid;
     for (const DrawnFeature &feature : m_features) {
-        std::vector<GeoPoint> positions;
-        for (const QPointF &p : feature.points)
-            if (const auto position = Projection::positionAt(m_view, p.x(), p.y()))
-                positions.push_back(*position);
+        std::vector<GeoPoint> positions = feature.positions;
+        if (positions.size() != feature.points.size()) {
+            // Drawn with the mouse: back through the inverse projection, to the pixel.
+            positions.clear();
+            for (const QPointF &p : feature.points)
+                if (const auto position = Projection::positionAt(m_view, p.x(), p.y()))
+                    positions.push_back(*position);
+        }
         if (feature.kind == DrawnFeature::Kind::Line) {
             if (positions.size() >= 2)
                 analysis.lines.push_back({feature.tool, QString(), positions});

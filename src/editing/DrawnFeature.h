@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/SegmentRenderer.h"
+#include "mapgen/GreatCircle.h"
 
 #include <QPointF>
 
@@ -19,6 +20,9 @@ struct DrawnFeature {
     LineTool tool = LineTool::ColdFront; ///< for a line
     std::vector<QPointF> points;         ///< a line's points, or a centre's one point
     std::optional<int> pressure;         ///< a centre's pressure in hPa, when known
+    /// For an imported feature, the positions on the globe its points were projected from,
+    /// one per point, which an export gives back exactly; empty for a drawn one.
+    std::vector<GeoPoint> positions;
 
     bool operator==(const DrawnFeature &) const = default;
 };

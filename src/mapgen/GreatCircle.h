@@ -8,6 +8,8 @@ namespace brimlark
 struct GeoPoint {
     double latitude = 0;
     double longitude = 0;
+
+    bool operator==(const GeoPoint &) const = default;
 };
 
 /// Travel along great circles of the sphere, for the arms of the graticule's crosses.

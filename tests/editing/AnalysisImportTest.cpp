@@ -143,3 +143,32 @@ TEST_F(AnalysisImportTest, ExportedBulletinImportsToTheSameChart)
         }
     }
 }
+
+// Imported positions go back out as they came in, not rounded to the pixel they were drawn
+// at, so an analysis passes through a chart of any size unchanged; lines drawn with the
+// mouse go back through the inverse projection.
+TEST_F(AnalysisImportTest, ImportedPositionsAreExportedExactly)
+{
+    const Bulletin in = sample();
+    session->importAnalysis(in);
+    session->chooseLineTool(LineTool::Isopleth);
+    struct NoText : PressPrompt {
+        QString labelText() override { return QString(); }
+    } prompt;
+    for (const QPoint p : {QPoint(100, 500), QPoint(300, 520)})
+        session->press(p.x(), p.y(), PanelLine{}, prompt);
+    session->commit();
+
+    const Bulletin out = session->exportAnalysis();
+    ASSERT_EQ(out.lines.size(), 5u); // the trough in its two pieces, and the isopleth
+    EXPECT_EQ(out.lines[0].points, in.lines[0].points);
+    EXPECT_EQ(out.lines[1].points, in.lines[1].points);
+    const std::vector<GeoPoint> west(in.lines[2].points.begin(), in.lines[2].points.begin() + 2);
+    EXPECT_EQ(out.lines[2].points, west);
+    ASSERT_EQ(out.centres.size(), 2u);
+    EXPECT_EQ(out.centres[0].position, in.centres[0].position);
+    EXPECT_EQ(out.centres[1].position, in.centres[1].position);
+    const auto drawn = Projection::positionAt(session->view(), 100, 500);
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(out.lines[4].points.front(), *drawn);
+}
