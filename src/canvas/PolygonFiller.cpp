@@ -61,10 +61,10 @@ void PolygonFiller::fill(PixelTarget &target, std::span<const QPoint> points)
         top = std::min<qint64>(top, a.y());
         bottom = std::max<qint64>(bottom, b.y());
     }
-    if (m_edges.empty())
-        return;
     const int firstRow = int(std::max<qint64>(top, 0));
     const int endRow = int(std::min<qint64>(bottom, target.height()));
+    if (firstRow >= endRow) // no edges, or a chart of no rows
+        return;
     sortByFirstRow(firstRow, endRow);
     m_active.clear();
     size_t next = 0;

@@ -200,6 +200,8 @@ TEST(PolygonFiller, ClipsFarVerticesAndSkipsDegenerateFigures)
               Pixels::rows({"###", "###"}));
     EXPECT_EQ(fill(3, 2, {{0, 0}, {2, 0}}), Pixels::rows({"...", "..."}));
     EXPECT_EQ(fill(3, 2, {}), Pixels::rows({"...", "..."}));
+    // A chart of no rows, under a figure with more edges than rows (none).
+    EXPECT_EQ(fill(3, 0, {{0, -5}, {2, 5}, {1, 9}}), QString());
 }
 
 // Random polygons, some with fewer edges than the rows they cross and some with many more
