@@ -3,6 +3,8 @@
 #include "app/TPref.h"
 #include "RecordingDialogs.h"
 #include "app/ColorSwatch.h"
+#include "prefs/FileRegistryKey.h"
+#include "prefs/SettingsStore.h"
 #include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
 
@@ -364,4 +366,27 @@ TEST_F(TPrefTest, CartographicSwitchesLoadEditAndStore)
     button(pref, "BitBtn1")->click();
     EXPECT_TRUE(readHive().contains("\"LakeFill\"=\"1\""));
     EXPECT_TRUE(readHive().contains("\"CountyScaleAware\"=\"0\""));
+}
+
+// Values read before a value of another type stay in effect, and the window shows what is
+// in effect: River is on in the settings and ticked in the window.
+TEST_F(TPrefTest, WindowShowsTheValuesInEffectAfterAValueOfAnotherType)
+{
+    {
+        S stored;
+        stored.setOn(S::River, true);
+        FileRegistryKey key(hive(), SettingsStore::keyPath());
+        SettingsStore::save(key, stored);
+    }
+    QByteArray text = readHive();
+    text.replace("\"WarmColor\"=\"221\"", "\"WarmColor\"=dword:000000ff");
+    writeHive(QByteArray());
+    QFile file(hive());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    TPref pref(settings, hive());
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(settings.isOn(S::River));
+    EXPECT_TRUE(control<QCheckBox>(pref, QStringLiteral("River"))->isChecked());
 }
