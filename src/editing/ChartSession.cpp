@@ -183,12 +183,9 @@ void ChartSession::redo()
 void ChartSession::erase()
 {
     const auto before = snapshotState();
-    if (m_baseMap) {
-        m_chart.assign(m_baseMap->image, m_baseMap->paletteBits);
-    } else {
-        m_chart.loadFromFile(m_workspace.baseMapPath());
-        m_baseMap = Snapshot{m_chart.image(), m_chart.paletteBits()};
-    }
+    if (!m_baseMap)
+        readBaseMap();
+    m_chart.assign(m_baseMap->image, m_baseMap->paletteBits);
     m_features.clear();
     saveSnapshot();
     recordSince(before);
@@ -251,19 +248,24 @@ void ChartSession::saveBaseMap(const QImage &image, int paletteBits)
     m_baseMap = Snapshot{image, paletteBits};
 }
 
+// "temp0.bmp" is read once; the session keeps the picture from then on.
+void ChartSession::readBaseMap()
+{
+    ChartBitmap baseMap;
+    baseMap.loadFromFile(m_workspace.baseMapPath());
+    m_baseMap = Snapshot{baseMap.image(), baseMap.paletteBits()};
+}
+
 // Before Generate or Load replaces the base map, the one they replace is read, so that
 // undoing them brings it back for Erase. One that cannot be read is not brought back.
 void ChartSession::holdBaseMap()
 {
     if (m_baseMap || !QFileInfo::exists(m_workspace.baseMapPath()))
         return;
-    ChartBitmap baseMap;
     try {
-        baseMap.loadFromFile(m_workspace.baseMapPath());
+        readBaseMap();
     } catch (const ChartError &) {
-        return;
     }
-    m_baseMap = Snapshot{baseMap.image(), baseMap.paletteBits()};
 }
 
 void ChartSession::saveLatest(ReplacingFile::Sync sync)

@@ -134,6 +134,7 @@ private:
     void drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt);
     void writeWorkspaceBitmaps();
     void saveBaseMap(const QImage &image, int paletteBits);
+    void readBaseMap();
     void holdBaseMap();
     ChartState stateWith(const QImage &image, int paletteBits) const;
     void loadSnapshot();
