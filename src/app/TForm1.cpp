@@ -196,7 +196,7 @@ void TForm1::generateClicked()
     const auto enableAgain = qScopeGuard([this] { setDrawingEnabled(true); });
     StatusProgress progress(m_statusText, m_chartView);
     // The status line keeps the run's last status ("Map completed", or where it stopped).
-    ErrorBox::guard(this, [&] { m_session.generate(fieldTexts().view(), progress); });
+    ErrorBox::guard(this, [&] { m_session.generate(fieldTexts().checkedView(), progress); });
     m_chartView->refresh();
 }
 
@@ -571,6 +571,12 @@ void TForm1::buildMapMaker()
     m_generateButton = addPushButton(m_mapMakerPanel, QStringLiteral("GenerateButton"),
                                      QStringLiteral("&Generate"), QRect(92, 96, 75, 29));
     connect(m_generateButton, &QPushButton::clicked, this, &TForm1::generateClicked);
+    // Enter in a field makes the map, unless a map is being made.
+    for (QLineEdit *edit : {m_latitudeEdit, m_longitudeEdit, m_widthEdit, m_heightEdit, m_zoomEdit})
+        connect(edit, &QLineEdit::returnPressed, this, [this] {
+            if (m_generateButton->isEnabled())
+                generateClicked();
+        });
     // The group lies above the fixed controls when a narrow window makes them meet.
     m_mapMakerPanel->raise();
     m_mapMakerCaption->raise();

@@ -97,6 +97,16 @@ double NumberConversion::lenientDouble(const QString &text)
     return result.ec == std::errc() ? value : 0.0;
 }
 
+std::optional<double> NumberConversion::strictDouble(const QString &text)
+{
+    const QString number = text.trimmed();
+    const QByteArray latin = number.toLatin1();
+    if (latin.isEmpty() || numberLength(latin.toStdString()) != size_t(latin.size())
+        || QString::fromLatin1(latin) != number)
+        return std::nullopt;
+    return lenientDouble(number);
+}
+
 qint32 NumberConversion::lenientRounded(const QString &text)
 {
     return roundHalfEven(lenientDouble(text));

@@ -25,6 +25,9 @@ public:
     /// whatever the locale. Anything else, also trailing blanks, makes the text malformed,
     /// which gives 0, as does an empty or blank text. Never fails.
     static double lenientDouble(const QString &text);
+    /// The lenient conversion of a text that is wholly a number, blanks around it allowed;
+    /// empty for any other text.
+    static std::optional<double> strictDouble(const QString &text);
     /// Both coordinates rounded half to even.
     static QPoint roundedPoint(QPointF p)
     {

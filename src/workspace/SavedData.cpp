@@ -2,12 +2,15 @@
 #include "workspace/SavedData.h"
 
 #include "base/ChartError.h"
+#include "base/ChartSize.h"
 #include "base/DataFile.h"
 #include "base/FileErrors.h"
 #include "base/NumberConversion.h"
 #include "base/ReplacingFile.h"
 
 #include <QFile>
+
+#include <limits>
 
 namespace brimlark
 {
@@ -21,6 +24,47 @@ ViewValues SavedFields::view() const
     v.ChartHeight = NumberConversion::lenientRounded(height());
     v.Zoom = NumberConversion::lenientDouble(zoom());
     return v;
+}
+
+namespace
+{
+
+// What a map-maker field may hold for a new map.
+struct FieldRange {
+    const char *field;
+    double lowest, highest;
+    bool rounded; // a size in whole pixels, checked as it is rounded
+    const char *range;
+};
+
+// Fails, naming the field and its text, unless the text is wholly a number within range.
+void checkField(const FieldRange &f, const QString &text)
+{
+    const auto value = NumberConversion::strictDouble(text);
+    if (!value)
+        throw ChartError(
+            QStringLiteral("%1 \"%2\" is not a number").arg(QLatin1String(f.field), text));
+    const double checked = f.rounded ? NumberConversion::roundHalfEven(*value) : *value;
+    if (!(checked >= f.lowest && checked <= f.highest))
+        throw ChartError(QStringLiteral("%1 %2 is out of range: it must be %3")
+                             .arg(QLatin1String(f.field), text.trimmed(), QLatin1String(f.range)));
+}
+
+} // namespace
+
+// Every text that is wholly a number in range gives the view Generate always took from it.
+ViewValues SavedFields::checkedView() const
+{
+    constexpr double Largest = std::numeric_limits<double>::max();
+    const FieldRange ranges[] = {
+        {"Latitude", -90, 90, false, "from -90 to 90"},
+        {"Longitude", -180, 180, false, "from -180 to 180"},
+        {"Chart width", 1, ChartSize::MaxSide, true, "from 1 to 32767"},
+        {"Chart height", 1, ChartSize::MaxSide, true, "from 1 to 32767"},
+        {"Zoom", std::numeric_limits<double>::denorm_min(), Largest, false, "above 0"}};
+    for (size_t i = 0; i < lines.size(); ++i)
+        checkField(ranges[i], lines[i]);
+    return view();
 }
 
 SavedFields SavedData::parse(const QByteArray &bytes)

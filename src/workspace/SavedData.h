@@ -23,6 +23,10 @@ struct SavedFields {
     const QString &zoom() const { return lines[4]; }
     /// The view values these texts convert to (lenient conversion, sizes rounded).
     ViewValues view() const;
+    /// The same view, for a new map: fails, naming the field and its text, when a text is
+    /// not wholly a number or its value is out of range (latitude -90 to 90, longitude -180
+    /// to 180, zoom above 0, width and height 1 to 32767).
+    ViewValues checkedView() const;
 };
 
 /// Reads and writes "saveddat.txt": single-byte text, lines ended by CR LF.

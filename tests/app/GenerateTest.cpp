@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,7 +89,7 @@ TEST_F(GenerateTest, ChartTooLargeIsRefusedBeforeAnythingChanges)
 {
     form->generateClicked();
     const QImage before = form->session().chart().image();
-    setFields("45", "-100", "40000", "90", "1");
+    setFields("45", "-100", "20000", "20000", "1"); // each side fits, not the whole
     form->generateClicked();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("too large")));
@@ -104,4 +106,26 @@ TEST_F(GenerateTest, ErasingAfterGenerateGoesBackToTheNewBaseMap)
     EXPECT_NE(form->session().chart().image(), base);
     control<QAbstractButton>(*form, QStringLiteral("EraseButton"))->click();
     EXPECT_EQ(form->session().chart().image(), base);
+}
+
+// A field that is not a number in range gave a wrong chart and "Map completed"; it is now
+// refused by name, and the chart stays as it was.
+TEST_F(GenerateTest, FieldThatIsNotANumberInRangeIsRefusedAndTheChartStays)
+{
+    const QImage before = form->session().chart().image();
+    setFields("45", "-100", "120", "90", "1,2");
+    form->generateClicked();
+    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Zoom \"1,2\" is not a number.")});
+    EXPECT_EQ(form->session().chart().image(), before);
+    EXPECT_NE(status(), QStringLiteral("Map completed"));
+}
+
+TEST_F(GenerateTest, EnterInAMapMakerFieldGenerates)
+{
+    setFields("45", "-100", "64", "48", "1");
+    auto *zoom = control<QLineEdit>(*form, QStringLiteral("ZoomEdit"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(zoom, &enter);
+    EXPECT_EQ(form->session().chart().width(), 64);
+    EXPECT_TRUE(QFile::exists(path("temp0.bmp")));
 }

@@ -127,3 +127,57 @@ TEST(DataFile, FailuresNameTheFile)
               QStringLiteral("Read beyond end of file: ") + broken);
     EXPECT_EQ(records, 1);
 }
+
+// Fields that were not numbers, or out of range, made an all-ocean, upside-down or empty
+// chart and said "Map completed". Each row changes one field of a good view.
+TEST(SavedData, CheckedViewRefusesFieldsThatAreNotNumbersInRange)
+{
+    const SavedFields good{{"45", "-93.5", "800", "600", "2.5"}};
+    const struct {
+        size_t field;
+        const char *text;
+        const char *message; // empty: accepted
+    } rows[] = {
+        {4, "1,2", "Zoom \"1,2\" is not a number"},
+        {4, "1.3c", "Zoom \"1.3c\" is not a number"},
+        {4, "0", "Zoom 0 is out of range: it must be above 0"},
+        {4, "-1", "Zoom -1 is out of range: it must be above 0"},
+        {4, "", "Zoom \"\" is not a number"},
+        {0, "abc", "Latitude \"abc\" is not a number"},
+        {0, "95", "Latitude 95 is out of range: it must be from -90 to 90"},
+        {0, "-90.0001", "Latitude -90.0001 is out of range: it must be from -90 to 90"},
+        {1, "180.5", "Longitude 180.5 is out of range: it must be from -180 to 180"},
+        {1, "1e999", "Longitude 1e999 is out of range: it must be from -180 to 180"},
+        {2, "abc", "Chart width \"abc\" is not a number"},
+        {2, "0.4", "Chart width 0.4 is out of range: it must be from 1 to 32767"},
+        {3, "32768", "Chart height 32768 is out of range: it must be from 1 to 32767"},
+        {3, "6 00", "Chart height \"6 00\" is not a number"},
+        // Wholly a number, blanks around it allowed: exactly the view of before.
+        {0, " 90 ", ""},
+        {1, "-180", ""},
+        {2, "640.5", ""},
+        {3, "1e3", ""},
+        {4, "+.5", ""},
+    };
+    for (const auto &row : rows) {
+        SavedFields fields = good;
+        fields.lines[row.field] = QLatin1String(row.text);
+        SCOPED_TRACE(row.text);
+        if (*row.message == '\0') {
+            const ViewValues checked = fields.checkedView();
+            const ViewValues lenient = fields.view();
+            EXPECT_EQ(checked.CenterLat, lenient.CenterLat);
+            EXPECT_EQ(checked.CenterLon, lenient.CenterLon);
+            EXPECT_EQ(checked.ChartWidth, lenient.ChartWidth);
+            EXPECT_EQ(checked.ChartHeight, lenient.ChartHeight);
+            EXPECT_EQ(checked.Zoom, lenient.Zoom);
+            continue;
+        }
+        try {
+            fields.checkedView();
+            ADD_FAILURE() << "accepted";
+        } catch (const ChartError &e) {
+            EXPECT_EQ(e.message(), QLatin1String(row.message));
+        }
+    }
+}
