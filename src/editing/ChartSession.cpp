@@ -97,7 +97,6 @@ bool ChartSession::press(int x, int y, const PanelLine &isopleth, PressPrompt &p
     if (!m_segment.append(x, y))
         return false;
     m_history.forgetRedo();
-    m_undoStepsBack = false;
     drawPress(x, y, isopleth, prompt);
     return true;
 }
@@ -136,8 +135,13 @@ void ChartSession::chooseMarker(PressMode mode)
     m_pressMode = mode;
 }
 
+// With nothing drawn since the snapshot there is nothing to keep, and rewriting the chart
+// file would only cost a write and a wait for the disk.
 void ChartSession::commit()
 {
+    if (m_segment.count() == 0 && m_snapshot && m_chart.paletteBits() == m_snapshot->paletteBits
+        && m_chart.image() == m_snapshot->image)
+        return;
     const auto before = snapshotState();
     if (const auto feature = pendingFeature())
         m_features.push_back(*feature);
@@ -146,18 +150,12 @@ void ChartSession::commit()
     m_segment.clear();
 }
 
+// Undo first takes back what is drawn but not kept; when nothing is, it steps back in the
+// history at once, so that Undo right after New segment removes that segment.
 void ChartSession::undo()
 {
-    if (!m_undoStepsBack) {
-        const ChartState drawn = chartState();
-        const bool hadSegment = m_segment.count() > 0;
-        loadSnapshot();
-        m_segment.clear();
-        if (hadSegment)
-            m_history.recordUndone(drawn, chartState());
-        m_undoStepsBack = true;
+    if (discardDrawing())
         return;
-    }
     auto state = snapshotState();
     if (state && m_history.undo(*state))
         restore(*state);
@@ -165,23 +163,43 @@ void ChartSession::undo()
 
 void ChartSession::cancelSegment()
 {
-    if (m_segment.count() > 0) {
-        m_undoStepsBack = false;
-        undo();
-    }
+    if (m_segment.count() > 0)
+        discardDrawing();
+}
+
+// Back to the snapshot; true when the chart differed from it. What was thrown away is a step
+// forward, for Redo to bring back.
+bool ChartSession::discardDrawing()
+{
+    if (m_segment.count() == 0 && !m_snapshot)
+        return false; // nothing drawn, and no snapshot yet to compare with
+    const ChartState drawn = chartState();
+    loadSnapshot();
+    m_segment.clear();
+    if (drawn.paletteBits == m_chart.paletteBits() && drawn.image == m_chart.image())
+        return false;
+    m_history.recordUndone(drawn, chartState());
+    return true;
 }
 
 void ChartSession::redo()
 {
     auto state = snapshotState();
-    if (state && m_history.redo(*state)) {
+    if (state && m_history.redo(*state))
         restore(*state);
-        m_undoStepsBack = true;
-    }
+}
+
+// Generate, Load, Erase and an import replace the chart: a segment not yet kept is kept
+// first, as choosing another tool does, so that the history holds it.
+void ChartSession::keepSegment()
+{
+    if (m_segment.count() > 0)
+        commit();
 }
 
 void ChartSession::erase()
 {
+    keepSegment();
     const auto before = snapshotState();
     if (!m_baseMap)
         readBaseMap();
@@ -195,6 +213,7 @@ void ChartSession::erase()
 void ChartSession::generate(const ViewValues &view, GenerationProgress &progress)
 {
     ChartSize::check(view.ChartWidth, view.ChartHeight);
+    keepSegment();
     holdBaseMap();
     const auto before = snapshotState();
     m_view = view;
@@ -206,11 +225,18 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
     m_segment.clear();
 }
 
+// The picture is read onto a copy of the chart first: a file that cannot be loaded leaves
+// the chart, the segment and the workspace files as they were.
 void ChartSession::load(const QString &path)
 {
+    ChartBitmap picture;
+    picture.assign(m_chart.image(), m_chart.paletteBits());
+    RasterCanvas pictureCanvas(picture);
+    ChartFiles::load(picture, pictureCanvas, path);
+    keepSegment();
     holdBaseMap();
     const auto before = snapshotState();
-    ChartFiles::load(m_chart, m_canvas, path);
+    m_chart.assign(picture.image(), picture.paletteBits());
     m_features.clear();
     writeWorkspaceBitmaps();
     recordSince(before);
@@ -355,7 +381,6 @@ void ChartSession::recordSince(const std::optional<ChartState> &before)
 {
     if (before)
         m_history.record(*before, chartState());
-    m_undoStepsBack = false;
 }
 
 // A state from the history becomes the chart and the snapshot, and its base map the one
@@ -387,9 +412,9 @@ ChartSession::ImportSummary ChartSession::importBulletin(const QString &path)
 
 ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysis)
 {
+    keepSegment();
     const auto before = snapshotState();
-    loadSnapshot(); // the analysis goes on the committed chart, without the current segment
-    m_segment.clear();
+    loadSnapshot(); // the analysis goes on the committed chart
     ImportSummary summary;
     for (const Bulletin::Line &line : analysis.lines)
         drawLineOnChart(line, summary.drawn, summary.offChart);

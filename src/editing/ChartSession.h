@@ -67,10 +67,11 @@ public:
     /// Chooses L, H or text for the next presses: commits the segment.
     void chooseMarker(PressMode mode);
     /// New segment: the chart as it stands becomes the snapshot; the segment starts empty.
+    /// Does nothing when nothing was drawn since the snapshot.
     void commit();
-    /// Undo: the first time after an edit, throws the current segment away (back to the
-    /// snapshot); each time again, steps back one committed state (a segment, Erase,
-    /// Generate or Load), which becomes the snapshot.
+    /// Undo: throws away what is drawn but not kept (back to the snapshot) when the chart
+    /// differs from the snapshot; otherwise steps back one committed state (a segment,
+    /// Erase, Generate, Load or an import), which becomes the snapshot.
     void undo();
     /// Throws the current segment away, back to the snapshot, as the first Undo does; does
     /// nothing while the segment is empty.
@@ -102,19 +103,21 @@ public:
 
     /// The undo history of this run.
     const UndoHistory &history() const { return m_history; }
-    /// Back to the bare base map, which also becomes the snapshot.
+    /// Back to the bare base map, which also becomes the snapshot. Like Generate, Load and
+    /// an import, it keeps a segment not yet kept first, as a step of the history.
     void erase();
     /// A new base map for a view (the map-maker texts' view); it becomes the chart, the
     /// snapshot and the base map. A size beyond the limits is refused before anything changes.
     void generate(const ViewValues &view, GenerationProgress &progress);
-    /// Makes a GIF, JPEG or BMP picture the chart and the base map (by its extension; any
-    /// other loads nothing but still makes the chart the base map).
+    /// Makes a GIF, JPEG, BMP or PNG picture the chart and the base map, by its extension;
+    /// a file that cannot be loaded, or of any other extension, changes nothing.
     void load(const QString &path);
     /// Saves the chart as a picture of the file's type.
     void save(const QString &path, ChartFiles::Sync sync = ChartFiles::Sync::ToDisk) const;
     /// The picture to put on the clipboard.
     QImage copyData() const { return m_chart.image(); }
-    /// Keeps the chart and the map-maker texts for the next run.
+    /// Keeps the chart and the map-maker texts for the next run; writes nothing in a
+    /// read-only workspace.
     void exit(const SavedFields &fields);
 
     ChartBitmap &chart() { return m_chart; }
@@ -132,6 +135,8 @@ private:
     SavedFields readSavedFields();
     void readSnapshot(bool fieldsRead);
     void drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt);
+    bool discardDrawing();
+    void keepSegment();
     void writeWorkspaceBitmaps();
     void saveBaseMap(const QImage &image, int paletteBits);
     void readBaseMap();
@@ -167,7 +172,6 @@ private:
     UndoHistory m_history;
     std::vector<DrawnFeature> m_features; // the committed lines and centres
     QString m_analysisValid;              // the VALID time of the last imported analysis
-    bool m_undoStepsBack = false;         // the next Undo steps back through the history
 };
 
 } // namespace brimlark

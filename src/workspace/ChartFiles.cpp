@@ -59,6 +59,16 @@ QImage ChartFiles::decodePicture(const QString &path, const QString &extension)
     }
 }
 
+// Loading or saving nothing would look like success: the message names what can be.
+ChartError ChartFiles::unknownExtension(const char *action, const QString &path)
+{
+    return ChartError(
+        QStringLiteral("Cannot %1 %2: a chart can be %3 .gif, .jpg, .jpeg, .bmp or .png")
+            .arg(QLatin1String(action), path,
+                 qstrcmp(action, "load") == 0 ? QStringLiteral("loaded from")
+                                              : QStringLiteral("saved as")));
+}
+
 void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path)
 {
     const QString extension = extensionOf(path);
@@ -68,7 +78,7 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
     }
     const QImage picture = decodePicture(path, extension);
     if (picture.isNull())
-        return;
+        throw unknownExtension("load", path);
     // One resize to the picture's size: resizing one side at a time would pass through a
     // size with a side of 0, which empties the chart, or one over the limits, which refuses
     // a picture that fits.
@@ -88,10 +98,8 @@ void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QStri
         writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)), sync);
     else if (extension == u".png")
         writePicture(path, PngCodec::encode(chart.image()), sync);
-    else // saving nothing would look like success
-        throw ChartError(QStringLiteral("Cannot save %1: a chart can be saved as .gif, .jpg, "
-                                        ".jpeg, .bmp or .png")
-                             .arg(path));
+    else
+        throw unknownExtension("save", path);
 }
 
 } // namespace brimlark

@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ChartError.h"
 #include "base/ReplacingFile.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
@@ -11,8 +12,8 @@ namespace brimlark
 {
 
 /// Chart pictures in files, their format chosen by the file name's extension alone: ".gif",
-/// ".jpg" or ".jpeg", ".bmp" and ".png", compared in lower case. Any other extension, or
-/// none, loads nothing; a save to it fails with a message naming the extensions it can write.
+/// ".jpg" or ".jpeg", ".bmp" and ".png", compared in lower case. A load from or save to any
+/// other extension, or none, fails with a message naming the extensions it can take.
 class ChartFiles
 {
 public:
@@ -32,6 +33,7 @@ public:
                      Sync sync = Sync::ToDisk);
 
 private:
+    static ChartError unknownExtension(const char *action, const QString &path);
     static QByteArray readPicture(const QString &path);
     static QImage decodePicture(const QString &path, const QString &extension);
     static void writePicture(const QString &path, const QByteArray &bytes, Sync sync);

@@ -85,13 +85,18 @@ TEST_F(ChartFilesMenuTest, SavedGifLoadsBackAsTheNewBaseMap)
     EXPECT_EQ(form->session().segment().count(), 0);
 }
 
-TEST_F(ChartFilesMenuTest, OtherExtensionsLoadNothingButStillRewriteTheWorkspace)
+// A file of another type loaded nothing, said nothing, and still became the base map.
+TEST_F(ChartFilesMenuTest, OtherExtensionsAreRefusedLikeASave)
 {
     form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 5, 5);
     load(path("notes.txt"));
-    EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(BmpCodec::readFile(path("temp0.bmp")).image, chart);
-    EXPECT_EQ(form->session().segment().count(), 0);
+    EXPECT_EQ(dialogs.errors,
+              QStringList{QStringLiteral("Cannot load %1: a chart can be loaded from .gif, .jpg, "
+                                         ".jpeg, .bmp or .png.")
+                              .arg(path("notes.txt"))});
+    EXPECT_FALSE(QFile::exists(path("temp0.bmp")));
+    EXPECT_EQ(form->session().segment().count(), 1);
+    dialogs.errors.clear();
     save(path("chart"));
     EXPECT_FALSE(QFile::exists(path("chart")));
     ASSERT_EQ(dialogs.errors.size(), 1); // a save that writes nothing says so

@@ -303,7 +303,11 @@ TEST_F(ChartFilesTest, FailedLoadsLeaveTheChart)
     }
     expectMessage([&] { ChartFiles::load(chart, canvas, path("missing.gif")); },
                   "Cannot open file ");
-    ChartFiles::load(chart, canvas, path("whatever.txt")); // other extensions load nothing
+    // Another extension loaded nothing and said nothing.
+    expectExactMessage([&] { ChartFiles::load(chart, canvas, path("whatever.txt")); },
+                       QStringLiteral("Cannot load %1: a chart can be loaded from .gif, .jpg, "
+                                      ".jpeg, .bmp or .png")
+                           .arg(path("whatever.txt")));
     EXPECT_EQ(chart.image(), before);
 }
 
