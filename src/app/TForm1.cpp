@@ -14,6 +14,7 @@
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -113,6 +114,9 @@ void TForm1::readWorkspace()
         setFieldTexts(*startUp.fields);
     for (const QString &error : startUp.errors)
         ErrorBox::show(this, error);
+    if (startUp.newWorkspace)
+        m_statusText->setText(QStringLiteral("New workspace in %1")
+                                  .arg(QDir::toNativeSeparators(m_session.workspace().appDir())));
     m_chartView->refresh();
     alignMapMaker();
 }

@@ -35,6 +35,12 @@ QString sentence(const QString &message)
     return message.endsWith(u'.') ? message : message + u'.';
 }
 
+// A start-up message names the workspace file it is about.
+QString naming(const QString &message, const QString &path)
+{
+    return message.contains(path) ? message : message + QStringLiteral(": ") + path;
+}
+
 } // namespace
 
 ChartSession::ChartSession(const ChartSettings &settings, const Workspace &workspace)
@@ -51,19 +57,23 @@ ChartSession::StartUp ChartSession::startUp()
 {
     StartUp result;
     m_workspace.removeStaleTemporaries();
+    m_segment.clear();
+    m_lineTool = LineTool::ColdFront;
+    m_pressMode = PressMode::Line;
+    result.newWorkspace = !QFileInfo::exists(m_workspace.savedDataPath())
+                          && !QFileInfo::exists(m_workspace.snapshotPath());
+    if (result.newWorkspace)
+        return result;
     try {
         result.fields = readSavedFields();
     } catch (const ChartError &e) {
-        result.errors << e.message();
+        result.errors << naming(e.message(), m_workspace.savedDataPath());
     }
     try {
         readSnapshot(result.fields.has_value());
     } catch (const ChartError &e) {
-        result.errors << e.message();
+        result.errors << naming(e.message(), m_workspace.snapshotPath());
     }
-    m_segment.clear();
-    m_lineTool = LineTool::ColdFront;
-    m_pressMode = PressMode::Line;
     return result;
 }
 
@@ -75,7 +85,8 @@ SavedFields ChartSession::readSavedFields()
 }
 
 // A chart file that exists but cannot be read is moved aside before anything can write over
-// it, and the message says where it went. On a first start there is no chart to report.
+// it, and the message says where it went. A missing chart goes unmentioned after the
+// texts already failed: that failure says what is wrong with the workspace.
 void ChartSession::readSnapshot(bool fieldsRead)
 {
     const QString path = m_workspace.snapshotPath();

@@ -44,7 +44,8 @@ public:
     /// The outcome of reading the workspace at start-up.
     struct StartUp {
         std::optional<SavedFields> fields; ///< the map-maker texts, when they could be read
-        QStringList errors;                ///< one message per failed step, in order
+        QStringList errors;                ///< one message per failed step, each naming its file
+        bool newWorkspace = false;         ///< neither workspace file exists: a first start
     };
 
     ChartSession(const ChartSettings &settings, const Workspace &workspace);
@@ -55,7 +56,8 @@ public:
     /// Reads the workspace of the last run: removes stale temporary files, then reads the
     /// map-maker texts (and the view) and the chart, each independently of the other. A chart
     /// file that cannot be read is moved aside to "temp1.bmp.bad" before anything can write
-    /// over it. The segment starts empty with the cold front chosen.
+    /// over it. Where neither file exists, a new workspace, nothing is read and nothing is
+    /// an error. The segment starts empty with the cold front chosen.
     StartUp startUp();
 
     /// A press at a chart pixel: adds the point and draws the whole segment with the line

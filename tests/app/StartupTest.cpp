@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -55,10 +57,13 @@ QImage sample()
 
 } // namespace
 
-TEST_F(StartupTest, FirstStartSaysFileNotFoundAndStillOpens)
+// A first start greeted a new user with "File not found." and no file named.
+TEST_F(StartupTest, FirstStartOpensSilentlyInANewWorkspace)
 {
     auto form = start();
-    EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("File not found.")});
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u'|').toStdString();
+    EXPECT_EQ(control<QLabel>(*form, QStringLiteral("StatusText"))->text(),
+              QStringLiteral("New workspace in ") + QDir::toNativeSeparators(dir.path() + u'/'));
     EXPECT_TRUE(form->session().chart().isEmpty());
     EXPECT_EQ(form->session().segment().count(), 0);
     EXPECT_EQ(int(form->session().lineTool()), 1);

@@ -349,8 +349,7 @@ TEST_F(ChartSessionTest, ChartIsReadEvenWhenTheSavedFieldsAreMissing)
     QFile::remove(path("saveddat.txt"));
     ChartSession next(settings, Workspace(dir.path()));
     const ChartSession::StartUp result = next.startUp();
-    ASSERT_EQ(result.errors.size(), 1);
-    EXPECT_TRUE(result.errors[0].startsWith(QStringLiteral("File not found")));
+    EXPECT_EQ(result.errors, QStringList{QStringLiteral("File not found: ") + path("saveddat.txt")});
     EXPECT_FALSE(result.fields.has_value());
     EXPECT_EQ(next.chart().image(), Pixels::plain(400, 300, qRgb(200, 230, 255)));
     next.exit(ChartSession::firstStartFields());
@@ -526,4 +525,18 @@ TEST_F(ChartSessionTest, LoadOfAnotherFileTypeIsRefusedAndChangesNothing)
     EXPECT_EQ(session->segment().count(), 2);
     EXPECT_EQ(readFile("temp0.bmp"), baseMap);
     EXPECT_EQ(session->history().undoSteps(), steps);
+}
+
+// Neither workspace file: a first start, no error; either one alone is read and the other
+// reported by name.
+TEST(ChartSessionStartUpTest, NewWorkspaceIsNoError)
+{
+    QTemporaryDir empty;
+    const ChartSettings settings;
+    ChartSession session(settings, Workspace(empty.path()));
+    const ChartSession::StartUp result = session.startUp();
+    EXPECT_TRUE(result.newWorkspace);
+    EXPECT_TRUE(result.errors.isEmpty());
+    EXPECT_FALSE(result.fields.has_value());
+    EXPECT_TRUE(session.chart().isEmpty());
 }
