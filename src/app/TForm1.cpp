@@ -114,7 +114,9 @@ void TForm1::readWorkspace()
         setFieldTexts(*startUp.fields);
     for (const QString &error : startUp.errors)
         ErrorBox::show(this, error);
-    if (startUp.newWorkspace)
+    if (!m_session.workspace().writesFiles())
+        m_statusText->setText(QStringLiteral("Read-only: another program holds the workspace"));
+    else if (startUp.newWorkspace)
         m_statusText->setText(QStringLiteral("New workspace in %1")
                                   .arg(QDir::toNativeSeparators(m_session.workspace().appDir())));
     m_chartView->refresh();

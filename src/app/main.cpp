@@ -2,6 +2,7 @@
 #include "app/TAboutForm.h"
 #include "app/TForm1.h"
 #include "app/TPref.h"
+#include "app/WorkspaceClaim.h"
 #include "canvas/ChartFonts.h"
 #include "prefs/FileRegistryKey.h"
 
@@ -28,8 +29,13 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("brimlark"), builtIn));
     ChartFonts::registerSubstitutions();
 
+    const Workspace ofProgram = Workspace::ofProgram();
+    WorkspaceLock lock(ofProgram);
+    const std::optional<Workspace> workspace = WorkspaceClaim::claim(ofProgram, lock);
+    if (!workspace)
+        return 0;
     ChartSettings settings;
-    TForm1 form(settings, Workspace::ofProgram());
+    TForm1 form(settings, *workspace);
     TPref pref(settings, FileRegistryKey::defaultFilePath());
     TAboutForm about;
     form.attachWindows(&pref, &about);

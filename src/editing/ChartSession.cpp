@@ -261,6 +261,8 @@ void ChartSession::save(const QString &path, ChartFiles::Sync sync) const
 
 void ChartSession::exit(const SavedFields &fields)
 {
+    if (!m_workspace.writesFiles())
+        return;
     saveSnapshot();
     SavedData::write(m_workspace.savedDataPath(), fields);
 }

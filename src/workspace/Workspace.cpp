@@ -62,10 +62,17 @@ QString Workspace::mapDataOfProgram()
     return programDir;
 }
 
+Workspace Workspace::readOnly() const
+{
+    Workspace workspace = *this;
+    workspace.m_readOnly = true;
+    return workspace;
+}
+
 QString Workspace::keepUnreadable(const QString &path) const
 {
     const QString kept = path + QStringLiteral(".bad");
-    if (!QFile::exists(path)
+    if (m_readOnly || !QFile::exists(path)
         || std::rename(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData())
                != 0)
         return QString();
@@ -74,6 +81,8 @@ QString Workspace::keepUnreadable(const QString &path) const
 
 void Workspace::removeStaleTemporaries() const
 {
+    if (m_readOnly)
+        return;
     const QDir dir(m_appDir);
     const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-StaleSeconds);
     for (const QString &path : {savedDataPath(), baseMapPath(), snapshotPath(), latestPath()}) {

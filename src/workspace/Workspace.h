@@ -37,8 +37,13 @@ public:
     {
         return m_scratch ? ReplacingFile::Sync::Later : ReplacingFile::Sync::ToDisk;
     }
+    /// The same workspace for a run that writes nothing to it, while another program holds
+    /// it: the session keeps its bitmaps in memory and Exit writes no file.
+    Workspace readOnly() const;
     /// Whether the session writes the chart bitmaps (temp0.bmp, temp1.bmp, temp2.bmp) here.
-    bool keepsBitmapFiles() const { return !m_scratch; }
+    bool keepsBitmapFiles() const { return !m_scratch && !m_readOnly; }
+    /// Whether anything of this run is written to the workspace files.
+    bool writesFiles() const { return !m_readOnly; }
     /// The path of a map data file ("map.gin", "map.cgf", ...).
     QString mapDataPath(const QString &fileName) const { return m_mapDataDir + fileName; }
 
@@ -62,6 +67,7 @@ private:
     QString m_appDir;
     QString m_mapDataDir;
     bool m_scratch = false;
+    bool m_readOnly = false;
 };
 
 } // namespace brimlark

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 using namespace brimlark;
 
@@ -525,6 +526,27 @@ TEST_F(ChartSessionTest, LoadOfAnotherFileTypeIsRefusedAndChangesNothing)
     EXPECT_EQ(session->segment().count(), 2);
     EXPECT_EQ(readFile("temp0.bmp"), baseMap);
     EXPECT_EQ(session->history().undoSteps(), steps);
+}
+
+// A second program on the same workspace wrote its chart over the first one's at Exit.
+TEST_F(ChartSessionTest, ReadOnlyWorkspaceWritesNoWorkspaceFile)
+{
+    QStringList names = {"saveddat.txt", "temp0.bmp", "temp1.bmp"};
+    std::map<QString, QByteArray> before;
+    for (const QString &name : names)
+        before[name] = readFile(name);
+    ChartSession reader(settings, Workspace(dir.path()).readOnly());
+    EXPECT_TRUE(reader.startUp().errors.isEmpty());
+    EXPECT_EQ(reader.chart().image(), fileImage("temp1.bmp"));
+    for (const QPoint p : {QPoint(40, 150), QPoint(200, 120)})
+        reader.press(p.x(), p.y(), {"Black", "1 px"}, prompt);
+    reader.commit();
+    reader.erase();
+    reader.undo();
+    reader.exit(ChartSession::firstStartFields());
+    for (const QString &name : names)
+        EXPECT_EQ(readFile(name), before[name]) << name.toStdString();
+    EXPECT_FALSE(QFile::exists(path("temp2.bmp")));
 }
 
 // Neither workspace file: a first start, no error; either one alone is read and the other
