@@ -36,7 +36,8 @@ struct Bulletin {
         GeoPoint position;
     };
 
-    QString valid; ///< the "MMDDHHZ" of the VALID line
+    QString valid;           ///< the "MMDDHHZ" of the VALID line
+    std::optional<int> year; ///< the year of that time, when the bulletin's issue line gives it
     std::vector<Centre> centres;
     std::vector<Line> lines;
 };

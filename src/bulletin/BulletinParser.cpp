@@ -3,9 +3,12 @@
 
 #include "base/ChartError.h"
 
+#include <QDate>
+#include <QLocale>
 #include <QString>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace brimlark
@@ -99,6 +102,26 @@ void requireText(const QByteArray &text)
     }
 }
 
+// The text with every line ending in LF: CR LF (and the CR CR LF of bulletins off the wire)
+// becomes LF, and so does a CR alone, as in files from systems that end lines with CR only.
+QByteArray withLineFeeds(const QByteArray &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+            continue;
+        }
+        qsizetype next = i + 1;
+        while (next < text.size() && text[next] == '\r')
+            ++next;
+        if (next == text.size() || text[next] != '\n')
+            out += '\n';
+    }
+    return out;
+}
+
 std::vector<Token> tokensOf(QByteArrayView line, int number)
 {
     std::vector<Token> tokens;
@@ -119,6 +142,25 @@ bool isDigits(const QByteArray &text)
 {
     return !text.isEmpty()
            && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The date of a header line that ends as the issue line does: "342 PM EDT MON JUN 28 2021".
+std::optional<QDate> issueDateOf(const std::vector<Token> &tokens)
+{
+    static const char *const Months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    if (tokens.size() < 3)
+        return std::nullopt;
+    const QByteArray month = tokens[tokens.size() - 3].text.toUpper();
+    const QByteArray &day = tokens[tokens.size() - 2].text;
+    const QByteArray &year = tokens.back().text;
+    const auto named = std::find_if(std::begin(Months), std::end(Months),
+                                    [&](const char *name) { return month == name; });
+    if (named == std::end(Months) || !isDigits(day) || day.size() > 2 || !isDigits(year)
+        || year.size() != 4)
+        return std::nullopt;
+    const QDate date(year.toInt(), int(named - std::begin(Months)) + 1, day.toInt());
+    return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
 const LineKeyword *lineKeyword(const QByteArray &upper)
@@ -266,7 +308,9 @@ void Reader::finishEntry()
 // position. So in "1015 5482 61108 1018 66105" 61108 is a centre without a pressure, and in
 // low resolution "1017 1018 66105" reads 1017 as the pressure of a centre at 10 N 18 W. Taking
 // a pressure whenever one fits never fails where another reading would succeed: every other
-// group has to be a position in any reading.
+// group has to be a position in any reading. A group that could be a pressure ends the entry
+// only when its position went missing: "HIGHS 1022 4593 1020" is refused rather than read as a
+// high at 10 N 20 W.
 void Reader::readCentres(const Entry &entry)
 {
     const auto &n = entry.numbers;
@@ -279,10 +323,11 @@ void Reader::readCentres(const Entry &entry)
             const bool pressureLike =
                 value >= BulletinParser::LowestPressure && value <= BulletinParser::HighestPressure;
             const bool followed = i + 1 < n.size() && isPositionGroup(n[i + 1]);
+            const bool last = i + 1 == n.size();
             if (pressureLike && followed) {
                 centre.pressure = value;
                 ++i;
-            } else if (!isPositionGroup(n[i])) {
+            } else if (!isPositionGroup(n[i]) || (pressureLike && last)) {
                 throw errorAt(n[i].line,
                               pressureLike
                                   ? QStringLiteral("pressure %1 is not followed by a position")
@@ -301,22 +346,46 @@ void Reader::readCentres(const Entry &entry)
 
 } // namespace
 
-bool BulletinParser::isValidTime(QByteArrayView time)
+bool BulletinParser::isValidTime(QByteArrayView time) { return timeFault(time, {}).isEmpty(); }
+
+QString BulletinParser::timeFault(QByteArrayView time, std::optional<int> year)
 {
-    if (time.size() != 7 || (time[6] != 'Z' && time[6] != 'z'))
-        return false;
-    for (int i = 0; i < 6; ++i) {
-        if (time[i] < '0' || time[i] > '9')
-            return false;
-    }
+    if (time.size() != 7 || (time[6] != 'Z' && time[6] != 'z')
+        || !isDigits(time.first(6).toByteArray()))
+        return QStringLiteral("it must read MMDDHHZ");
     const int month = time.first(2).toInt();
     const int day = time.sliced(2, 2).toInt();
     const int hour = time.sliced(4, 2).toInt();
-    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour <= 23;
+    if (month < 1 || month > 12)
+        return QStringLiteral("there is no month %1").arg(month);
+    // Without the year, 29 February may be in a leap year.
+    const int days = QDate(year.value_or(2000), month, 1).daysInMonth();
+    if (day < 1 || day > days) {
+        const QString monthName = QLocale::c().standaloneMonthName(month);
+        return year ? QStringLiteral("%1 %2 has no day %3").arg(monthName).arg(*year).arg(day)
+                    : QStringLiteral("%1 has no day %2").arg(monthName).arg(day);
+    }
+    if (hour > 23)
+        return QStringLiteral("there is no hour %1").arg(hour);
+    return {};
 }
 
-Bulletin BulletinParser::parse(const QByteArray &text)
+int BulletinParser::yearNear(QByteArrayView time, QDate date)
 {
+    const int month = time.first(2).toInt();
+    const auto monthsAway = [&](int year) {
+        return std::abs((year - date.year()) * 12 + month - date.month());
+    };
+    int nearest = date.year();
+    for (const int year : {date.year() - 1, date.year() + 1})
+        if (monthsAway(year) < monthsAway(nearest))
+            nearest = year;
+    return nearest;
+}
+
+Bulletin BulletinParser::parse(const QByteArray &original)
+{
+    const QByteArray text = withLineFeeds(original);
     requireText(text);
     QByteArrayView rest(text);
     if (rest.startsWith("\xEF\xBB\xBF"))
@@ -325,6 +394,8 @@ Bulletin BulletinParser::parse(const QByteArray &text)
     // Everything up to the VALID line is header; the body runs from its time to $$.
     std::vector<Token> body;
     std::optional<Token> valid;
+    std::optional<QDate> issued;
+    std::optional<int> year;
     bool ended = false;
     int lastLine = 0;
     for (int number = 1; !rest.isEmpty() && !ended; ++number) {
@@ -340,12 +411,20 @@ Bulletin BulletinParser::parse(const QByteArray &text)
             if (from->text == "$$")
                 throw errorAt(number, QStringLiteral("the bulletin ends at $$ before its VALID "
                                                      "line"));
-            if (from->text.toUpper() != "VALID")
+            if (from->text.toUpper() != "VALID") {
+                if (const auto date = issueDateOf(tokens))
+                    issued = date;
                 continue;
-            if (tokens.size() < 2 || !isValidTime(tokens[1].text))
-                throw errorAt(number, QStringLiteral("VALID needs a time as MMDDHHZ, found %1")
-                                          .arg(tokens.size() < 2 ? QStringLiteral("nothing")
-                                                                 : quoted(tokens[1].text)));
+            }
+            if (tokens.size() < 2)
+                throw errorAt(number, QStringLiteral("VALID needs a time as MMDDHHZ, found "
+                                                     "nothing"));
+            if (issued)
+                year = yearNear(tokens[1].text, *issued);
+            const QString fault = timeFault(tokens[1].text, year);
+            if (!fault.isEmpty())
+                throw errorAt(number, QStringLiteral("VALID needs a time as MMDDHHZ, found %1: %2")
+                                          .arg(quoted(tokens[1].text), fault));
             valid = tokens[1];
             from += 2;
         }
@@ -382,6 +461,7 @@ Bulletin BulletinParser::parse(const QByteArray &text)
     const bool highResolution = high > low;
     Reader reader(highResolution);
     reader.bulletin().valid = QString::fromLatin1(valid->text.toUpper());
+    reader.bulletin().year = year;
     for (const Token &token : body)
         reader.take(token);
     reader.finish();

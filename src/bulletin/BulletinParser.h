@@ -5,6 +5,10 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDate>
+#include <QString>
+
+#include <optional>
 
 namespace brimlark
 {
@@ -21,7 +25,9 @@ namespace brimlark
 ///
 /// A position is LLLNNNN (tenths of a degree north and west) or LLNN / LLNNN (whole degrees);
 /// one bulletin uses one of the two resolutions throughout. Keywords and strength words may
-/// also stand inside a line, extra spaces, tabs, CR LF line ends and blank lines are accepted.
+/// also stand inside a line; extra spaces, tabs, blank lines and LF, CR LF or CR line ends are
+/// accepted. A header line that ends in a date, as the issue line "342 PM EDT MON JUN 28 2021"
+/// does, gives the year of the VALID time.
 class BulletinParser
 {
 public:
@@ -32,13 +38,21 @@ public:
     static constexpr int HighestPressure = 1090;
 
     /// The whole bulletin, or ChartError naming the line and the text at fault: a file that
-    /// is not UTF-8 text, no VALID line, a bad time, an unknown keyword, a position group of
-    /// the wrong length or out of range, a pressure without a position, a line with fewer
-    /// than two positions, or a bulletin cut short before its closing $$.
+    /// is not UTF-8 text, no VALID line, a bad time (a day its month does not have included),
+    /// an unknown keyword, a position group of the wrong length or out of range, a pressure
+    /// without a position, a line with fewer than two positions, or a bulletin cut short
+    /// before its closing $$.
     static Bulletin parse(const QByteArray &text);
 
-    /// Whether a VALID time reads MMDDHHZ with a real month, day and hour.
+    /// Whether a VALID time reads MMDDHHZ with a real month, a day of that month (29 February
+    /// included) and an hour.
     static bool isValidTime(QByteArrayView time);
+    /// What is wrong with a VALID time ("February has no day 30"), or empty when it is one;
+    /// with the year, 29 February only in a leap year.
+    static QString timeFault(QByteArrayView time, std::optional<int> year);
+    /// The year of a valid time MMDDHHZ read near a date: the one that puts its month
+    /// nearest to the date's, so that a bulletin issued on 31 December may be valid in January.
+    static int yearNear(QByteArrayView time, QDate date);
 };
 
 } // namespace brimlark

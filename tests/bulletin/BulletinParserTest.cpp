@@ -161,8 +161,8 @@ TEST(BulletinParser, PressureOrLowResolutionPositionByPlace)
         std::vector<GeoPoint> positions;
     };
     const Row rows[] = {
-        // Last in the list, nothing follows 1017: it is 10 N 17 W.
-        {"HIGHS 1022 4485 1017", {1022, std::nullopt}, {{44, -85}, {10, -17}}},
+        // Last in the list, a group outside the pressure range is a position.
+        {"HIGHS 1022 4485 1117", {1022, std::nullopt}, {{44, -85}, {11, -17}}},
         // 995 can only be a pressure, so 1012 before it is a position without one.
         {"LOWS 1012 995 5482", {std::nullopt, 995}, {{10, -12}, {54, -82}}},
         // Two readings fit; the first group followed by a position is taken as the pressure.
@@ -192,6 +192,7 @@ TEST(BulletinParser, SampleBulletin)
         GTEST_SKIP() << "no sample bulletin at " << BRIMLARK_SAMPLE_BULLETIN;
     const Bulletin b = BulletinParser::parse(file.readAll());
     EXPECT_EQ(b.valid, QStringLiteral("062818Z"));
+    EXPECT_EQ(b.year, 2021); // "342 PM EDT MON JUN 28 2021"
 
     int highs = 0, lows = 0, lowsWithoutPressure = 0;
     for (const Bulletin::Centre &c : b.centres) {
@@ -276,7 +277,22 @@ TEST(BulletinParser, RefusedInputNamesTheLine)
         {"HEADER\n$$\nVALID 062818Z\n", "Bulletin line 2: the bulletin ends at $$ before its "
                                         "VALID line"},
         {"X\nVALID 062860Z\n$$", "Bulletin line 2: VALID needs a time as MMDDHHZ, found "
-                                 "\"062860Z\""},
+                                 "\"062860Z\": there is no hour 60"},
+        {"X\nVALID 132818Z\n$$", "Bulletin line 2: VALID needs a time as MMDDHHZ, found "
+                                 "\"132818Z\": there is no month 13"},
+        {"VALID 0628181\n$$", "Bulletin line 1: VALID needs a time as MMDDHHZ, found "
+                              "\"0628181\": it must read MMDDHHZ"},
+        // The day is checked against the month; without the year 29 February is allowed.
+        {"VALID 023018Z\n$$", "Bulletin line 1: VALID needs a time as MMDDHHZ, found "
+                              "\"023018Z\": February has no day 30"},
+        {"VALID 043118Z\n$$", "Bulletin line 1: VALID needs a time as MMDDHHZ, found "
+                              "\"043118Z\": April has no day 31"},
+        {"VALID 060018Z\n$$", "Bulletin line 1: VALID needs a time as MMDDHHZ, found "
+                              "\"060018Z\": June has no day 0"},
+        // With the year of the issue line, 29 February only in a leap year.
+        {"342 PM EST MON FEB 28 2021\nVALID 022918Z\n$$",
+         "Bulletin line 2: VALID needs a time as MMDDHHZ, found \"022918Z\": February 2021 "
+         "has no day 29"},
         {"VALID\n$$", "Bulletin line 1: VALID needs a time as MMDDHHZ, found nothing"},
         {"VALID 062818Z\nCOLD 4485 4590\nVALID 062900Z\n$$", "Bulletin line 3: a second VALID "
                                                              "line"},
@@ -291,6 +307,11 @@ TEST(BulletinParser, RefusedInputNamesTheLine)
          "Bulletin line 2: TROF has 1 position(s); a line needs at least two"},
         {"VALID 062818Z\nLOWS 1002 3441145 995\n$$",
          "Bulletin line 2: pressure \"995\" is not followed by a position"},
+        // In low resolution too: a trailing pressure is not a centre at 10 N 20 W.
+        {"VALID 062818Z\nHIGHS 1022 4593 1020\nLOWS 1002 3441\n$$",
+         "Bulletin line 2: pressure \"1020\" is not followed by a position"},
+        {"VALID 062818Z\nLOWS 1016 4593\n1012\n$$",
+         "Bulletin line 3: pressure \"1012\" is not followed by a position"},
         {"VALID 062818Z\nLOWS 1002 3441145 850 3441145\n$$",
          "Bulletin line 2: \"850\" is neither a pressure (870 to 1090 hPa) nor a position group"},
         // In high resolution a lost position leaves a pressure, not a centre near Africa.
@@ -321,6 +342,51 @@ TEST(BulletinParser, LineNumbersCountCrLfLinesOnce)
 {
     EXPECT_EQ(errorOf("A\r\nB\r\nVALID 062818Z\r\nCOLD 4485 4590\r\nFOO\r\n$$\r\n"),
               QStringLiteral("Bulletin line 5: unknown keyword \"FOO\""));
+    EXPECT_EQ(errorOf("A\r\r\nB\r\r\nVALID 062818Z\r\r\nFOO\r\r\n$$\r\r\n"),
+              QStringLiteral("Bulletin line 4: unknown keyword \"FOO\""));
+}
+
+// A CR alone ends a line, as LF and CR LF do: the entries are read apart, and line numbers
+// count every line, blank ones included.
+TEST(BulletinParser, CarriageReturnsAloneEndLines)
+{
+    const Bulletin b = BulletinParser::parse("HEADER\rVALID 062818Z\rHIGHS 1022 4593\r"
+                                             "COLD WK 4593 4690\r4790\r$$\r");
+    ASSERT_EQ(b.centres.size(), 1u);
+    EXPECT_EQ(b.centres[0].pressure, 1022);
+    ASSERT_EQ(b.lines.size(), 1u);
+    EXPECT_EQ(b.lines[0].strength, QStringLiteral("WK"));
+    EXPECT_EQ(b.lines[0].points.size(), 3u);
+    EXPECT_EQ(errorOf("A\r\rVALID 062818Z\rCOLD 4485 4590\rFOO\r$$\r"),
+              QStringLiteral("Bulletin line 5: unknown keyword \"FOO\""));
+    EXPECT_EQ(errorOf(QByteArray("VALID 062818Z\rCOLD 4485\0 4590\r$$", 32)),
+              QStringLiteral("Bulletin line 2 is not text: byte 0x00 at column 10"));
+}
+
+// The issue line gives the year of the VALID time: the one nearest the issue, so that a
+// bulletin issued on New Year's Eve may be valid in January. Without one the year is unknown.
+TEST(BulletinParser, YearFromTheIssueLine)
+{
+    struct Row {
+        const char *text;
+        std::optional<int> year;
+    };
+    const Row rows[] = {
+        {"CODED SURFACE FRONTAL POSITIONS\n342 PM EDT MON JUN 28 2021\nVALID 062818Z\n$$", 2021},
+        {"1000 PM EST FRI DEC 31 2021\nVALID 010100Z\n$$", 2022},
+        {"100 AM EST SAT JAN 1 2022\nVALID 123121Z\n$$", 2021},
+        {"Issued thu feb 29 2024\nVALID 022900Z\n$$", 2024},
+        {"CODED SURFACE FRONTAL POSITIONS\nVALID 062818Z\n$$", std::nullopt},
+        // Not a date: the year is unknown rather than guessed.
+        {"MON JUN 31 2021\nVALID 062818Z\n$$", std::nullopt},
+        {"ISSUED JUN 28 2021 AT NOON\nVALID 062818Z\n$$", std::nullopt},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.text);
+        const QString fault = errorOf(row.text);
+        ASSERT_TRUE(fault.isEmpty()) << fault.toStdString();
+        EXPECT_EQ(BulletinParser::parse(row.text).year, row.year);
+    }
 }
 
 TEST(BulletinParser, TextInTheHeaderMayBeAnyUtf8)
