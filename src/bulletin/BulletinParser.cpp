@@ -252,7 +252,8 @@ bool Reader::isPositionGroup(const Token &t) const
     return m_highResolution ? n == 7 : (n == 4 || n == 5);
 }
 
-// LLLNNNN in tenths of a degree, or LLNN / LLNNN in degrees; north and west positive.
+// LLLNNNN in tenths of a degree, or LLNN / LLNNN in degrees; north and west positive. East
+// longitudes are given as degrees west beyond 180, up to 359.9: 185.0 W is 175 E.
 GeoPoint Reader::position(const Token &t) const
 {
     const qsizetype digits = t.text.size();
@@ -271,16 +272,19 @@ GeoPoint Reader::position(const Token &t) const
     const int latitudeDigits = m_highResolution ? 3 : 2;
     const double scale = m_highResolution ? 10.0 : 1.0;
     const double latitude = t.text.first(latitudeDigits).toInt() / scale;
-    const double west = t.text.sliced(latitudeDigits).toInt() / scale;
+    const int westUnits = t.text.sliced(latitudeDigits).toInt();
+    const double west = westUnits / scale;
+    // From whole units, so that 359.9 W is 0.1 E exactly as 0.1 W is 0.1 W.
+    const double east = (360 * scale - westUnits) / scale;
     if (latitude > 90)
         throw errorAt(t.line, QStringLiteral("position %1 has latitude %2, over 90")
                                   .arg(quoted(t.text))
                                   .arg(latitude));
-    if (west > 180)
-        throw errorAt(t.line, QStringLiteral("position %1 has longitude %2 W, over 180")
+    if (west >= 360)
+        throw errorAt(t.line, QStringLiteral("position %1 has longitude %2 W, 360 or over")
                                   .arg(quoted(t.text))
                                   .arg(west));
-    return GeoPoint{latitude, west == 0 ? 0.0 : -west};
+    return GeoPoint{latitude, west == 0 ? 0.0 : west > 180 ? east : -west};
 }
 
 void Reader::finishEntry()

@@ -24,10 +24,11 @@ namespace brimlark
 ///     $$                                     end
 ///
 /// A position is LLLNNNN (tenths of a degree north and west) or LLNN / LLNNN (whole degrees);
-/// one bulletin uses one of the two resolutions throughout. Keywords and strength words may
-/// also stand inside a line; extra spaces, tabs, blank lines and LF, CR LF or CR line ends are
-/// accepted. A header line that ends in a date, as the issue line "342 PM EDT MON JUN 28 2021"
-/// does, gives the year of the VALID time.
+/// one bulletin uses one of the two resolutions throughout. East longitudes are degrees west
+/// beyond 180, up to 359.9 (185.0 W is 175 E). Keywords and strength words may also stand
+/// inside a line; extra spaces, tabs, blank lines and LF, CR LF or CR line ends are accepted.
+/// A header line that ends in a date, as the issue line "342 PM EDT MON JUN 28 2021" does,
+/// gives the year of the VALID time.
 class BulletinParser
 {
 public:

@@ -5,6 +5,8 @@
 #include "bulletin/BulletinParser.h"
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace brimlark
 {
@@ -45,30 +47,66 @@ private:
     qsizetype m_lineLength = 0;
 };
 
-QString degrees(double latitude, double longitude)
+QString degrees(const GeoPoint &p)
 {
-    return QStringLiteral("%1, %2").arg(latitude).arg(longitude);
+    return QStringLiteral("%1, %2").arg(p.latitude).arg(p.longitude);
 }
 
-// LLLNNNN: latitude and west longitude in tenths of a degree.
+// Latitude and longitude in tenths of a degree as LLLNNNN writes them: north, and west from
+// 0 to 359.9, east longitudes being given as degrees west beyond 180 (175 E is 185.0 W). The
+// longitude is taken into -180 .. 180 first.
+std::optional<std::pair<long, long>> tenthsOf(const GeoPoint &p)
+{
+    if (!std::isfinite(p.latitude) || !std::isfinite(p.longitude))
+        return std::nullopt;
+    const long latitude = std::lround(p.latitude * 10);
+    long west = std::lround(-std::remainder(p.longitude, 360.0) * 10); // -1800 .. 1800
+    if (west < 0)
+        west += 3600;
+    return std::pair(latitude, west);
+}
+
+// Why a bulletin cannot hold the position, or empty when it can.
+QString positionFault(const GeoPoint &p)
+{
+    const auto tenths = tenthsOf(p);
+    if (!tenths)
+        return QStringLiteral("its position %1 is not a number").arg(degrees(p));
+    if (tenths->first < 0)
+        return QStringLiteral("its position %1 is south of the equator, and a bulletin holds "
+                              "only 0 to 90 N")
+            .arg(degrees(p));
+    if (tenths->first > 900)
+        return QStringLiteral("its position %1 is beyond the pole").arg(degrees(p));
+    return {};
+}
+
 QByteArray positionGroup(const GeoPoint &p)
 {
-    const auto outside = [&] {
-        return ChartError(QStringLiteral("Cannot write the position %1 in a bulletin: it "
-                                         "holds only 0 to 90 N and 0 to 180 W")
-                              .arg(degrees(p.latitude, p.longitude)));
-    };
-    if (!std::isfinite(p.latitude) || !std::isfinite(p.longitude))
-        throw outside();
-    double longitude = std::remainder(p.longitude, 360.0); // -180 .. 180
-    if (longitude == 180)
-        longitude = -180;
-    const long latitudeTenths = std::lround(p.latitude * 10);
-    const long westTenths = std::lround(-longitude * 10);
-    if (latitudeTenths < 0 || latitudeTenths > 900 || westTenths < 0 || westTenths > 1800)
-        throw outside();
-    return QByteArray::number(qlonglong(latitudeTenths)).rightJustified(3, '0')
-           + QByteArray::number(qlonglong(westTenths)).rightJustified(4, '0');
+    const auto [latitude, west] = *tenthsOf(p);
+    return QByteArray::number(qlonglong(latitude)).rightJustified(3, '0')
+           + QByteArray::number(qlonglong(west)).rightJustified(4, '0');
+}
+
+// The error for a feature the bulletin cannot hold, naming the feature and the reason.
+ChartError refused(const QString &feature, const QString &reason)
+{
+    return ChartError(QStringLiteral("Cannot write %1 in a bulletin: %2").arg(feature, reason));
+}
+
+QString nameOf(const Bulletin::Centre &c)
+{
+    return QStringLiteral("the %1 at %2")
+        .arg(c.high ? QStringLiteral("high") : QStringLiteral("low"), degrees(c.position));
+}
+
+QString nameOf(const Bulletin::Line &line)
+{
+    const QByteArray keyword = BulletinWriter::keyword(line.tool);
+    const QString name = keyword.isEmpty() ? QStringLiteral("the isopleth")
+                                           : QStringLiteral("the %1 line").arg(keyword);
+    return line.points.empty() ? name
+                               : QStringLiteral("%1 from %2").arg(name, degrees(line.points[0]));
 }
 
 void writeCentres(QByteArray &out, const Bulletin &bulletin, bool high)
@@ -81,15 +119,17 @@ void writeCentres(QByteArray &out, const Bulletin &bulletin, bool high)
         if (!any)
             entry.add(high ? "HIGHS" : "LOWS");
         any = true;
+        if (const QString fault = positionFault(c.position); !fault.isEmpty())
+            throw refused(nameOf(c), fault);
         QByteArray group = positionGroup(c.position);
         if (c.pressure) {
             if (*c.pressure < BulletinParser::LowestPressure
                 || *c.pressure > BulletinParser::HighestPressure)
-                throw ChartError(QStringLiteral("Cannot write the pressure %1 hPa in a bulletin: "
-                                                "it holds %2 to %3 hPa")
-                                     .arg(*c.pressure)
-                                     .arg(BulletinParser::LowestPressure)
-                                     .arg(BulletinParser::HighestPressure));
+                throw refused(nameOf(c), QStringLiteral("its pressure %1 hPa is outside %2 to "
+                                                        "%3 hPa")
+                                             .arg(*c.pressure)
+                                             .arg(BulletinParser::LowestPressure)
+                                             .arg(BulletinParser::HighestPressure));
             group = QByteArray::number(*c.pressure) + ' ' + group;
         }
         entry.add(group);
@@ -101,23 +141,25 @@ void writeLine(QByteArray &out, const Bulletin::Line &line)
 {
     const QByteArray keyword = BulletinWriter::keyword(line.tool);
     if (keyword.isEmpty())
-        throw ChartError(QStringLiteral("Cannot write an isopleth in a bulletin"));
+        throw refused(nameOf(line), QStringLiteral("a bulletin holds fronts, troughs and "
+                                                   "drylines, not isopleths"));
     if (line.points.size() < 2)
-        throw ChartError(QStringLiteral("Cannot write a %1 line of fewer than two positions in "
-                                        "a bulletin")
-                             .arg(QString::fromLatin1(keyword)));
+        throw refused(nameOf(line), QStringLiteral("a line needs at least two positions"));
     EntryText entry(out);
     entry.add(keyword);
     if (!line.strength.isEmpty()) {
         const QByteArray strength = line.strength.trimmed().toUpper().toLatin1();
         if (strength != "WK" && strength != "MDT" && strength != "STG")
-            throw ChartError(QStringLiteral("Cannot write the strength \"%1\" in a bulletin: "
-                                            "it holds WK, MDT or STG")
-                                 .arg(line.strength));
+            throw refused(nameOf(line), QStringLiteral("its strength \"%1\" is not WK, MDT or "
+                                                       "STG")
+                                            .arg(line.strength));
         entry.add(strength);
     }
-    for (const GeoPoint &p : line.points)
+    for (const GeoPoint &p : line.points) {
+        if (const QString fault = positionFault(p); !fault.isEmpty())
+            throw refused(nameOf(line), fault);
         entry.add(positionGroup(p));
+    }
     entry.end();
 }
 

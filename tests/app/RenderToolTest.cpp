@@ -341,41 +341,39 @@ TEST_F(RenderToolTest, FileErrorsNameTheFileAndTheReason)
 }
 
 // A run whose analysis cannot be exported, because a bulletin cannot hold a position or the
-// file cannot be written, leaves the chart file as it was. Features left out off the chart
-// are said, and the run still succeeds.
-TEST_F(RenderToolTest, FailedAnalysisExportLeavesTheChartFileAndLeftOutFeaturesAreSaid)
+// file cannot be written, still writes the chart, and fails naming the feature or the file.
+// Features left out off the chart are said, and the run still succeeds.
+TEST_F(RenderToolTest, FailedAnalysisExportStillWritesTheChartAndLeftOutFeaturesAreSaid)
 {
     QFile plain(path("plain.txt"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
-    QFile earlierChart(path("x.png"));
-    ASSERT_TRUE(earlierChart.open(QIODevice::WriteOnly));
-    earlierChart.write("an earlier chart");
-    earlierChart.close();
     const QStringList view{"--zoom", "0.6", "--size", "80x60", "--data", dir.path()};
     const std::pair<QStringList, QString> failures[] = {
         {QStringList(view) << "--center"
-                           << "50,180"
+                           << "-40,150"
                            << "--marker-geo"
-                           << "L:55,165"
-                           << "--export-analysis" << path("east.txt") << "-o" << path("x.png"),
-         QStringLiteral("in a bulletin")},
+                           << "L:-45,150"
+                           << "--export-analysis" << path("south.txt") << "-o" << path("x.png"),
+         QStringLiteral("brimlark-render: Cannot write the low at -45, 150 in a bulletin: its "
+                        "position -45, 150 is south of the equator, and a bulletin holds only 0 "
+                        "to 90 N\n")},
         {QStringList(view) << "--center"
                            << "45,-95"
                            << "--marker-geo"
                            << "L:45,-95"
                            << "--export-analysis" << path("plain.txt/a.txt") << "-o"
                            << path("x.png"),
-         path("plain.txt/a.txt")},
+         QStringLiteral("brimlark-render: Cannot create file %1: Not a directory\n")
+             .arg(path("plain.txt/a.txt"))},
     };
     for (const auto &[arguments, said] : failures) {
+        QFile::remove(path("x.png"));
         const ToolRun run = render(arguments);
         EXPECT_EQ(run.status, 1) << run.errors.toStdString();
-        EXPECT_TRUE(run.errors.contains(said)) << run.errors.toStdString();
-        QFile chart(path("x.png"));
-        ASSERT_TRUE(chart.open(QIODevice::ReadOnly));
-        EXPECT_EQ(chart.readAll(), QByteArray("an earlier chart")) << run.errors.toStdString();
-        EXPECT_FALSE(QFile::exists(path("east.txt")));
+        EXPECT_EQ(run.errors, said);
+        EXPECT_EQ(QImage(path("x.png")).size(), QSize(80, 60)) << run.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(path("south.txt")));
     }
 
     const ToolRun behind = render(QStringList(view) << "--center"
@@ -387,4 +385,30 @@ TEST_F(RenderToolTest, FailedAnalysisExportLeavesTheChartFileAndLeftOutFeaturesA
     EXPECT_EQ(behind.errors, QStringLiteral("brimlark-render: left out 1 feature(s) of "
                                             "--draw-geo and --marker-geo off the chart\n"));
     EXPECT_EQ(QImage(path("x.png")).size(), QSize(80, 60));
+}
+
+// Features at east longitudes go out in a bulletin as degrees west beyond 180 and come back
+// in where they were.
+TEST_F(RenderToolTest, AnalysisAtEastLongitudesRoundTrips)
+{
+    const QStringList view{"--center", "50,180", "--zoom", "0.6",
+                           "--size",   "80x60",  "--data", dir.path()};
+    const ToolRun out = render(QStringList(view)
+                               << "--marker-geo"
+                               << "L:55,165"
+                               << "--draw-geo"
+                               << "cold:50,175;45,-175"
+                               << "--export-analysis" << path("east.txt") << "-o" << path("x.png"));
+    ASSERT_EQ(out.status, 0) << out.errors.toStdString();
+    EXPECT_TRUE(QFile::exists(path("x.png")));
+    const ToolRun back =
+        render(QStringList(view) << "--bulletin" << path("east.txt") << "--export-analysis"
+                                 << path("again.geojson") << "-o" << path("y.png"));
+    ASSERT_EQ(back.status, 0) << back.errors.toStdString();
+    QFile json(path("again.geojson"));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QByteArray text = json.readAll();
+    EXPECT_TRUE(text.contains("[165,55]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("[175,50]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("[-175,45]")) << text.toStdString();
 }

@@ -112,20 +112,28 @@ TEST(BulletinParser, EveryLineKeywordAtBothResolutions)
     }
 }
 
-// The corners of the range are positions; a tenth or a degree beyond is refused.
-TEST(BulletinParser, PositionRangeEndsAtNinetyNorthAndOneEightyWest)
+// The corners of the range are positions; a tenth or a degree beyond is refused. East
+// longitudes are degrees west beyond 180, up to 359.9.
+TEST(BulletinParser, PositionRangeEndsAtNinetyNorthAndBelowThreeSixtyWest)
 {
     expectAt(parseBody("TROF 9001800 0000000").lines[0].points[0], 90, -180);
     expectAt(parseBody("WARM 90180 0000").lines[0].points[0], 90, -180);
+    const Bulletin east = parseBody("TROF 4401801 4401850 4403599 4403000");
+    expectAt(east.lines[0].points[0], 44, 179.9);
+    expectAt(east.lines[0].points[1], 44, 175);
+    expectAt(east.lines[0].points[2], 44, 0.1);
+    expectAt(east.lines[0].points[3], 44, 60);
+    expectAt(parseBody("TROF 4485\n45181 45359").lines[0].points[2], 45, 1);
     EXPECT_EQ(errorOf("VALID 062818Z\nTROF 9011000 4401000\n$$"),
               QStringLiteral("Bulletin line 2: position \"9011000\" has latitude 90.1, over 90"));
-    EXPECT_EQ(errorOf("VALID 062818Z\nTROF 4401000 4401801\n$$"),
-              QStringLiteral("Bulletin line 2: position \"4401801\" has longitude 180.1 W, over "
-                             "180"));
+    EXPECT_EQ(errorOf("VALID 062818Z\nTROF 4401000 4403600\n$$"),
+              QStringLiteral("Bulletin line 2: position \"4403600\" has longitude 360 W, 360 or "
+                             "over"));
     EXPECT_EQ(errorOf("VALID 062818Z\nTROF 4485 9185\n$$"),
               QStringLiteral("Bulletin line 2: position \"9185\" has latitude 91, over 90"));
-    EXPECT_EQ(errorOf("VALID 062818Z\nTROF 4485\n45181\n$$"),
-              QStringLiteral("Bulletin line 3: position \"45181\" has longitude 181 W, over 180"));
+    EXPECT_EQ(errorOf("VALID 062818Z\nTROF 4485\n45360\n$$"),
+              QStringLiteral("Bulletin line 3: position \"45360\" has longitude 360 W, 360 or "
+                             "over"));
 }
 
 TEST(BulletinParser, CentresWithAndWithoutPressure)

@@ -203,7 +203,6 @@ TEST(BulletinWriter, RefusesWhatTheFormatCannotHold)
         {"no time", noTime},
         {"bad time", badTime},
         {"south", withLine(LineTool::Trough, {}, {{45, -90}, {-0.06, -90}})},
-        {"east", withLine(LineTool::Trough, {}, {{45, -90}, {45, 0.06}})},
         {"not a number", withLine(LineTool::Trough, {}, {{45, -90}, {nan, -90}})},
         {"infinite", withLine(LineTool::Trough, {}, {{45, inf}, {45, -90}})},
         {"one point", withLine(LineTool::ColdFront, {}, {{45, -90}})},
@@ -212,7 +211,7 @@ TEST(BulletinWriter, RefusesWhatTheFormatCannotHold)
          withLine(LineTool::ColdFront, QStringLiteral("STRONG"), {{45, -90}, {46, -90}})},
         {"pressure below", withCentre(869, {45, -90})},
         {"pressure above", withCentre(1091, {45, -90})},
-        {"centre east", withCentre(1000, {45, 10})},
+        {"centre south", withCentre(1000, {-45, 10})},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -220,6 +219,53 @@ TEST(BulletinWriter, RefusesWhatTheFormatCannotHold)
     }
     EXPECT_NO_THROW(BulletinWriter::write(withCentre(870, {45, -90})));
     EXPECT_NO_THROW(BulletinWriter::write(withCentre(1090, {45, -90})));
+}
+
+// East longitudes go out as degrees west beyond 180 and come back as they were: every
+// position north of the equator round-trips.
+TEST(BulletinWriter, EastLongitudesAreDegreesWestBeyondOneEighty)
+{
+    Bulletin b;
+    b.valid = QStringLiteral("062818Z");
+    b.centres = {{false, 1002, {55, 165}}, {true, std::nullopt, {45, 0.06}}};
+    b.lines = {{LineTool::ColdFront, QStringLiteral("WK"), {{50, 175}, {45, -175}, {40, 179.94}}}};
+    const QByteArray text = BulletinWriter::write(b);
+    EXPECT_TRUE(text.contains("HIGHS 4503599\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("LOWS 1002 5501950\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("COLD WK 5001850 4501750 4001801\n")) << text.toStdString();
+    expectSame(BulletinParser::parse(text), b);
+}
+
+// A feature the format cannot hold is named, with the reason.
+TEST(BulletinWriter, RefusalNamesTheFeatureAndTheReason)
+{
+    const auto errorOf = [](const Bulletin &b) {
+        try {
+            BulletinWriter::write(b);
+        } catch (const ChartError &e) {
+            return e.message();
+        }
+        return QString();
+    };
+    Bulletin b = excerpt();
+    b.centres.push_back({false, 995, {-30, 120}});
+    EXPECT_EQ(errorOf(b), QStringLiteral("Cannot write the low at -30, 120 in a bulletin: its "
+                                         "position -30, 120 is south of the equator, and a "
+                                         "bulletin holds only 0 to 90 N"));
+    b = excerpt();
+    b.lines.push_back({LineTool::Trough, {}, {{45, -90}, {-0.5, -90}}});
+    EXPECT_EQ(errorOf(b), QStringLiteral("Cannot write the TROF line from 45, -90 in a bulletin: "
+                                         "its position -0.5, -90 is south of the equator, and a "
+                                         "bulletin holds only 0 to 90 N"));
+    b = excerpt();
+    b.lines.push_back({LineTool::Isopleth, {}, {{45, -90}, {46, -90}}});
+    EXPECT_EQ(errorOf(b), QStringLiteral("Cannot write the isopleth from 45, -90 in a bulletin: "
+                                         "a bulletin holds fronts, troughs and drylines, not "
+                                         "isopleths"));
+    b = excerpt();
+    b.centres.push_back({true, 1091, {45, -90}});
+    EXPECT_EQ(errorOf(b), QStringLiteral("Cannot write the high at 45, -90 in a bulletin: its "
+                                         "pressure 1091 hPa is outside 870 to 1090 hPa"));
 }
 
 TEST(GeoJsonWriter, FeatureCollectionOfPointsAndLineStrings)

@@ -111,14 +111,14 @@ void render(const RenderOptions &options)
         session.chooseMarker(PressMode::Text);
         pressAt(label.at);
     }
-    // The analysis is written before the chart: an analysis that its file cannot hold, or a
-    // file that cannot be written, then stops the run with the chart file as it was. A batch
+    // The chart is written first: an analysis that its file cannot hold, or an export file
+    // that cannot be written, then fails the run without taking the chart with it. A batch
     // of charts leaves flushing to the disk to the system.
+    session.save(options.output, ChartFiles::Sync::Later);
     if (!options.exportAnalysis.isEmpty()) {
         session.commit();
         session.saveAnalysis(options.exportAnalysis);
     }
-    session.save(options.output, ChartFiles::Sync::Later);
 }
 
 // The offscreen platform asks for the runtime folder, and Qt complains on standard error
