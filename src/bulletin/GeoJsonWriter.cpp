@@ -2,6 +2,9 @@
 #include "bulletin/GeoJsonWriter.h"
 
 #include "base/ChartError.h"
+#include "bulletin/BulletinParser.h"
+
+#include <QDateTime>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -83,6 +86,29 @@ QJsonObject lineGeometry(const Bulletin::Line &line)
             {QStringLiteral("coordinates"), multi}};
 }
 
+// The valid time in ISO 8601 with its year: the bulletin's, or for one that does not give it
+// the year that puts the time nearest to now (29 February in the leap year before, if need be).
+QString validTime(const Bulletin &bulletin)
+{
+    const QByteArray time = bulletin.valid.trimmed().toUpper().toLatin1();
+    if (!BulletinParser::isValidTime(time))
+        throw ChartError(QStringLiteral("Cannot write an analysis valid at \"%1\" in GeoJSON: "
+                                        "the time must read MMDDHHZ")
+                             .arg(bulletin.valid));
+    const int month = time.first(2).toInt();
+    const int day = time.sliced(2, 2).toInt();
+    int year = bulletin.year.value_or(
+        BulletinParser::yearNear(time, QDateTime::currentDateTimeUtc().date()));
+    while (!bulletin.year && !QDate::isValid(year, month, day))
+        --year;
+    const QString fault = BulletinParser::timeFault(time, year);
+    if (!fault.isEmpty())
+        throw ChartError(QStringLiteral("Cannot write an analysis valid at \"%1\" in GeoJSON: %2")
+                             .arg(bulletin.valid, fault));
+    return QDateTime(QDate(year, month, day), QTime(time.sliced(4, 2).toInt(), 0), Qt::UTC)
+        .toString(Qt::ISODate);
+}
+
 } // namespace
 
 QString GeoJsonWriter::kind(LineTool tool)
@@ -125,9 +151,10 @@ QByteArray GeoJsonWriter::write(const Bulletin &bulletin)
             properties.insert(QStringLiteral("strength"), line.strength);
         features.append(feature(lineGeometry(line), properties));
     }
-    const QJsonObject collection{{QStringLiteral("type"), QStringLiteral("FeatureCollection")},
-                                 {QStringLiteral("valid"), bulletin.valid},
-                                 {QStringLiteral("features"), features}};
+    QJsonObject collection{{QStringLiteral("type"), QStringLiteral("FeatureCollection")},
+                           {QStringLiteral("features"), features}};
+    if (!bulletin.valid.trimmed().isEmpty())
+        collection.insert(QStringLiteral("valid"), validTime(bulletin));
     return QJsonDocument(collection).toJson(QJsonDocument::Compact);
 }
 

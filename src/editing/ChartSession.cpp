@@ -434,85 +434,90 @@ ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysi
     for (const Bulletin::Centre &centre : analysis.centres)
         ++(drawCentreOnChart(centre) ? summary.drawn : summary.offChart);
     m_analysisValid = analysis.valid;
+    m_analysisYear = analysis.year;
     saveSnapshot();
     recordSince(before);
     return summary;
 }
 
 // A line goes on the chart in its pieces that lie on the chart, each drawn as the segments
-// a user could have drawn: at most 100 points, the next going on from the last point.
+// a user could have drawn: at most 100 points, the next going on from the last point. It
+// joins the analysis whole, with all its positions, even when no piece lies on the chart.
 void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart)
 {
     const QRect chart(0, 0, m_chart.width(), m_chart.height());
+    DrawnFeature feature{
+        DrawnFeature::Kind::Line, line.tool, {}, std::nullopt, line.points, line.strength};
     std::vector<QPointF> piece;
-    std::vector<GeoPoint> piecePositions;
-    bool anyPiece = false;
     const auto drawPiece = [&] {
         for (size_t start = 0; start + 1 < piece.size(); start += Segment::Capacity - 1) {
             const size_t end = std::min(piece.size(), start + Segment::Capacity);
             const std::vector<QPointF> part(piece.begin() + qsizetype(start),
                                             piece.begin() + qsizetype(end));
             SegmentRenderer(m_canvas, m_settings).DrawSegment(line.tool, part, PanelLine{});
-            m_features.push_back({DrawnFeature::Kind::Line,
-                                  line.tool,
-                                  part,
-                                  std::nullopt,
-                                  {piecePositions.begin() + qsizetype(start),
-                                   piecePositions.begin() + qsizetype(end)}});
-            anyPiece = true;
         }
+        if (piece.size() >= 2)
+            feature.points.insert(feature.points.end(), piece.begin(), piece.end());
         piece.clear();
-        piecePositions.clear();
     };
     for (const GeoPoint &position : line.points) {
         const QPoint p = Projection::ProjectToChart(m_view, position.latitude, position.longitude);
-        if (chart.contains(p)) {
+        if (chart.contains(p))
             piece.emplace_back(p);
-            piecePositions.push_back(position);
-        } else {
+        else
             drawPiece();
-        }
     }
     drawPiece();
-    ++(anyPiece ? drawn : offChart);
+    ++(feature.points.empty() ? offChart : drawn);
+    m_features.push_back(std::move(feature));
 }
 
 bool ChartSession::drawCentreOnChart(const Bulletin::Centre &centre)
 {
+    DrawnFeature feature{centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
+                         LineTool::ColdFront,
+                         {},
+                         centre.pressure,
+                         {centre.position},
+                         QString()};
     const QPoint p =
         Projection::ProjectToChart(m_view, centre.position.latitude, centre.position.longitude);
-    if (!QRect(0, 0, m_chart.width(), m_chart.height()).contains(p))
-        return false;
-    ChartMarkers::placeLetter(m_canvas, m_settings, centre.high ? u'H' : u'L', p.x(), p.y());
-    // The pressure stands to the right of the letter, level with its middle.
-    if (centre.pressure)
-        ChartMarkers::placeText(m_canvas, QString::number(*centre.pressure), p.x() + 18, p.y() - 9);
-    m_features.push_back({centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
-                          LineTool::ColdFront,
-                          {QPointF(p)},
-                          centre.pressure,
-                          {centre.position}});
-    return true;
+    const bool onChart = QRect(0, 0, m_chart.width(), m_chart.height()).contains(p);
+    if (onChart) {
+        ChartMarkers::placeLetter(m_canvas, m_settings, centre.high ? u'H' : u'L', p.x(), p.y());
+        // The pressure stands to the right of the letter, level with its middle.
+        if (centre.pressure)
+            ChartMarkers::placeText(m_canvas, QString::number(*centre.pressure), p.x() + 18,
+                                    p.y() - 9);
+        feature.points.emplace_back(p);
+    }
+    m_features.push_back(std::move(feature));
+    return onChart;
 }
 
+// Imported features go out with the positions and strength they came in with, those off the
+// chart included; drawn ones back through the inverse projection, to the pixel.
 Bulletin ChartSession::exportAnalysis() const
 {
     Bulletin analysis;
-    analysis.valid = m_analysisValid.isEmpty()
-                         ? QDateTime::currentDateTimeUtc().toString(QStringLiteral("MMddhh'Z'"))
-                         : m_analysisValid;
+    if (m_analysisValid.isEmpty()) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        analysis.valid = now.toString(QStringLiteral("MMddhh'Z'"));
+        analysis.year = now.date().year();
+    } else {
+        analysis.valid = m_analysisValid;
+        analysis.year = m_analysisYear;
+    }
     for (const DrawnFeature &feature : m_features) {
         std::vector<GeoPoint> positions = feature.positions;
-        if (positions.size() != feature.points.size()) {
-            // Drawn with the mouse: back through the inverse projection, to the pixel.
-            positions.clear();
+        if (positions.empty()) {
             for (const QPointF &p : feature.points)
                 if (const auto position = Projection::positionAt(m_view, p.x(), p.y()))
                     positions.push_back(*position);
         }
         if (feature.kind == DrawnFeature::Kind::Line) {
             if (positions.size() >= 2)
-                analysis.lines.push_back({feature.tool, QString(), positions});
+                analysis.lines.push_back({feature.tool, feature.strength, positions});
         } else if (!positions.empty()) {
             analysis.centres.push_back(
                 {feature.kind == DrawnFeature::Kind::High, feature.pressure, positions.front()});

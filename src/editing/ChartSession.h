@@ -81,7 +81,8 @@ public:
     /// Redo: steps forward again to the state the last Undo left; a new press forgets the
     /// steps forward.
     void redo();
-    /// What an import drew: lines and centres on the chart, and those wholly off it.
+    /// What an import drew: lines and centres on the chart, and those wholly off it (which
+    /// join the analysis all the same).
     struct ImportSummary {
         int drawn = 0;
         int offChart = 0;
@@ -95,8 +96,10 @@ public:
     /// Reads a coded surface bulletin and imports it; a bulletin that does not parse draws
     /// nothing.
     ImportSummary importBulletin(const QString &path);
-    /// The committed lines and centres of the chart, back on the globe through the inverse
-    /// projection; positions off the globe are left out.
+    /// The committed lines and centres: imported ones with the positions and strength they
+    /// were read with, on the chart or not; drawn ones back on the globe through the inverse
+    /// projection, positions off the globe left out. Valid at the time of the last import,
+    /// or else now.
     Bulletin exportAnalysis() const;
     /// Writes exportAnalysis() to a file: GeoJSON for ".geojson", a coded bulletin otherwise.
     void saveAnalysis(const QString &path) const;
@@ -174,6 +177,7 @@ private:
     UndoHistory m_history;
     std::vector<DrawnFeature> m_features; // the committed lines and centres
     QString m_analysisValid;              // the VALID time of the last imported analysis
+    std::optional<int> m_analysisYear;    // and its year, when the analysis gave it
 };
 
 } // namespace brimlark

@@ -6,6 +6,7 @@
 #include "bulletin/BulletinParser.h"
 #include "bulletin/GeoJsonWriter.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -272,7 +273,10 @@ TEST(GeoJsonWriter, FeatureCollectionOfPointsAndLineStrings)
 {
     const QJsonObject json = geoJsonOf(excerpt());
     EXPECT_EQ(json[u"type"].toString(), QStringLiteral("FeatureCollection"));
-    EXPECT_EQ(json[u"valid"].toString(), QStringLiteral("062818Z"));
+    EXPECT_EQ(
+        json[u"valid"].toString(),
+        QStringLiteral("%1-06-28T18:00:00Z")
+            .arg(BulletinParser::yearNear("062818Z", QDateTime::currentDateTimeUtc().date())));
     const QJsonArray features = json[u"features"].toArray();
     ASSERT_EQ(features.size(), 5);
     for (const QJsonValue &f : features)
@@ -299,6 +303,46 @@ TEST(GeoJsonWriter, FeatureCollectionOfPointsAndLineStrings)
     EXPECT_EQ(features[4][u"properties"].toObject(),
               (QJsonObject{{QStringLiteral("kind"), QStringLiteral("warm")},
                            {QStringLiteral("strength"), QStringLiteral("WK")}}));
+}
+
+// The valid time is ISO 8601 with the year: the bulletin's, or else the one nearest to now.
+TEST(GeoJsonWriter, ValidTimeWithTheYear)
+{
+    const QDate today = QDateTime::currentDateTimeUtc().date();
+    int leapYear = BulletinParser::yearNear("022900Z", today);
+    while (!QDate::isLeapYear(leapYear))
+        --leapYear;
+    struct Row {
+        const char *valid;
+        std::optional<int> year;
+        QString expected;
+    };
+    const Row rows[] = {
+        {"062818Z", 2021, QStringLiteral("2021-06-28T18:00:00Z")},
+        {" 123123z ", 1999, QStringLiteral("1999-12-31T23:00:00Z")},
+        {"022900Z", 2024, QStringLiteral("2024-02-29T00:00:00Z")},
+        {"010100Z", std::nullopt,
+         QStringLiteral("%1-01-01T00:00:00Z").arg(BulletinParser::yearNear("010100Z", today))},
+        // 29 February without the year: in the nearest leap year before the year nearest now.
+        {"022900Z", std::nullopt, QStringLiteral("%1-02-29T00:00:00Z").arg(leapYear)},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.valid);
+        Bulletin b = excerpt();
+        b.valid = QLatin1String(row.valid);
+        b.year = row.year;
+        EXPECT_EQ(geoJsonOf(b)[u"valid"].toString(), row.expected);
+    }
+    Bulletin untimed = excerpt();
+    untimed.valid.clear();
+    EXPECT_FALSE(geoJsonOf(untimed).contains(u"valid"));
+    for (const auto &[valid, year] :
+         {std::pair("0628Z", std::optional<int>()), std::pair("022900Z", std::optional(2023))}) {
+        Bulletin b = excerpt();
+        b.valid = QLatin1String(valid);
+        b.year = year;
+        EXPECT_THROW(GeoJsonWriter::write(b), ChartError) << valid;
+    }
 }
 
 TEST(GeoJsonWriter, KindOfEveryTool)

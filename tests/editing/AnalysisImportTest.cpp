@@ -7,7 +7,11 @@
 #include "mapgen/Projection.h"
 #include "support/Pixels.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -54,10 +58,10 @@ Bulletin sample()
     b.lines.push_back({LineTool::Trough,
                        QString(),
                        {{40, -100}, {40, -110}, {40, -150}, {40, -170}, {35, -110}, {35, -100}}});
-    b.lines.push_back({LineTool::Dryline, QString(), {{-40, 100}, {-41, 101}}}); // behind
+    b.lines.push_back({LineTool::Dryline, QString(), {{40, 100}, {41, 101}}}); // behind
     b.centres.push_back({true, 1022, {39.6, -106.9}});
     b.centres.push_back({false, std::nullopt, {34.4, -114.5}});
-    b.centres.push_back({false, 995, {-30, 120}}); // behind the globe
+    b.centres.push_back({false, 995, {30, 120}}); // behind the globe
     return b;
 }
 
@@ -69,20 +73,26 @@ TEST_F(AnalysisImportTest, LinesAndCentresBecomeCommittedWork)
     const auto summary = session->importAnalysis(sample());
     EXPECT_EQ(summary.drawn, 5);
     EXPECT_EQ(summary.offChart, 2);
+    // Every feature joins the analysis, those off the chart too, with all its positions.
     const auto &features = session->features();
-    ASSERT_EQ(features.size(), 6u); // the trough in two pieces
+    ASSERT_EQ(features.size(), 7u);
     EXPECT_EQ(features[0].tool, LineTool::ColdFront);
+    EXPECT_EQ(features[0].strength, QStringLiteral("WK"));
     ASSERT_EQ(features[0].points.size(), 4u);
     EXPECT_EQ(features[0].points[0], QPointF(chartPoint({52.8, -83.7})));
     EXPECT_EQ(features[0].points[3], QPointF(chartPoint({49.8, -91.9})));
     EXPECT_EQ(features[1].tool, LineTool::WarmFront);
     EXPECT_EQ(features[2].tool, LineTool::Trough);
-    EXPECT_EQ(features[3].tool, LineTool::Trough);
-    EXPECT_EQ(features[2].points.size(), 2u);
-    EXPECT_EQ(features[3].points.size(), 2u);
+    EXPECT_EQ(features[2].points.size(), 4u); // two pieces of two points
+    EXPECT_EQ(features[2].positions.size(), 6u);
+    EXPECT_EQ(features[3].tool, LineTool::Dryline);
+    EXPECT_TRUE(features[3].points.empty());
+    EXPECT_EQ(features[3].positions.size(), 2u);
     EXPECT_EQ(features[4].kind, DrawnFeature::Kind::High);
     EXPECT_EQ(features[4].pressure, 1022);
     EXPECT_EQ(features[5].kind, DrawnFeature::Kind::Low);
+    EXPECT_EQ(features[6].kind, DrawnFeature::Kind::Low);
+    EXPECT_TRUE(features[6].points.empty());
     EXPECT_TRUE(
         Pixels::contains(session->chart().image(), settings.color(ChartSettings::ColdColor)));
     // Committed work, one step of the history: the first Undo keeps it, the next removes it.
@@ -94,7 +104,9 @@ TEST_F(AnalysisImportTest, LinesAndCentresBecomeCommittedWork)
     EXPECT_TRUE(session->features().empty());
 }
 
-// Lines of more than 100 points go on in segments that share their joining point.
+// Lines of more than 100 points go on in segments that share their joining point: the same
+// chart as the three lines of points 1 to 100, 100 to 199 and 199 to 250. The line stays one
+// feature of the analysis.
 TEST_F(AnalysisImportTest, LongLinesAreSplitIntoJoinedSegments)
 {
     Bulletin b;
@@ -104,10 +116,19 @@ TEST_F(AnalysisImportTest, LongLinesAreSplitIntoJoinedSegments)
     b.lines.push_back(line);
     session->importAnalysis(b);
     const auto &features = session->features();
-    ASSERT_EQ(features.size(), 3u);
-    EXPECT_EQ(features[0].points.size(), 100u);
-    EXPECT_EQ(features[1].points.front(), features[0].points.back());
-    EXPECT_EQ(features[2].points.back(), QPointF(chartPoint(line.points.back())));
+    ASSERT_EQ(features.size(), 1u);
+    EXPECT_EQ(features[0].points.size(), 250u);
+    EXPECT_EQ(features[0].positions, line.points);
+    const QImage whole = session->chart().image();
+
+    session->erase();
+    Bulletin parts;
+    for (const auto &[from, to] : {std::pair(0, 100), std::pair(99, 199), std::pair(198, 250)})
+        parts.lines.push_back({LineTool::StationaryFront,
+                               QString(),
+                               {line.points.begin() + from, line.points.begin() + to}});
+    session->importAnalysis(parts);
+    EXPECT_EQ(session->chart().image(), whole);
 }
 
 // An analysis exported and imported again draws the same lines and centres, each point
@@ -159,16 +180,98 @@ TEST_F(AnalysisImportTest, ImportedPositionsAreExportedExactly)
         session->press(p.x(), p.y(), PanelLine{}, prompt);
     session->commit();
 
+    // Every line and centre goes out whole, with its strength, on the chart or not.
     const Bulletin out = session->exportAnalysis();
-    ASSERT_EQ(out.lines.size(), 5u); // the trough in its two pieces, and the isopleth
-    EXPECT_EQ(out.lines[0].points, in.lines[0].points);
-    EXPECT_EQ(out.lines[1].points, in.lines[1].points);
-    const std::vector<GeoPoint> west(in.lines[2].points.begin(), in.lines[2].points.begin() + 2);
-    EXPECT_EQ(out.lines[2].points, west);
-    ASSERT_EQ(out.centres.size(), 2u);
-    EXPECT_EQ(out.centres[0].position, in.centres[0].position);
-    EXPECT_EQ(out.centres[1].position, in.centres[1].position);
+    ASSERT_EQ(out.lines.size(), 5u); // the analysis, and the isopleth
+    for (size_t i = 0; i < in.lines.size(); ++i) {
+        EXPECT_EQ(out.lines[i].tool, in.lines[i].tool) << i;
+        EXPECT_EQ(out.lines[i].strength, in.lines[i].strength) << i;
+        EXPECT_EQ(out.lines[i].points, in.lines[i].points) << i;
+    }
+    ASSERT_EQ(out.centres.size(), 3u);
+    for (size_t i = 0; i < in.centres.size(); ++i) {
+        EXPECT_EQ(out.centres[i].position, in.centres[i].position) << i;
+        EXPECT_EQ(out.centres[i].pressure, in.centres[i].pressure) << i;
+    }
     const auto drawn = Projection::positionAt(session->view(), 100, 500);
     ASSERT_TRUE(drawn);
     EXPECT_EQ(out.lines[4].points.front(), *drawn);
+}
+
+// A bulletin imported and exported again comes out as it went in: the strength words, the
+// features off the chart and the year of its issue line, which GeoJSON writes in its valid
+// time.
+TEST_F(AnalysisImportTest, BulletinExportedAgainKeepsWhatItRead)
+{
+    const QByteArray bulletin = "CODED SURFACE FRONTAL POSITIONS\n"
+                                "342 PM EDT MON JUN 28 2021\n"
+                                "VALID 062818Z\n"
+                                "HIGHS 1022 3961069 1030 6000200\n"
+                                "LOWS 1002 3441145\n"
+                                "COLD WK 5280837 5090871 5040890\n"
+                                "TROF STG 4001000 4001100 4001500 4001700 3501100\n"
+                                "OCFNT MDT 5501800 5601850\n"
+                                "$$\n";
+    const QString in = dir.filePath(QStringLiteral("in.txt"));
+    QFile file(in);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bulletin);
+    file.close();
+    const auto summary = session->importBulletin(in);
+    EXPECT_EQ(summary.offChart, 2); // the high at 60 N 20 W and the occlusion at 175 E
+
+    const QString out = dir.filePath(QStringLiteral("out.bul"));
+    session->saveAnalysis(out);
+    QFile written(out);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const Bulletin read = BulletinParser::parse(bulletin);
+    const Bulletin again = BulletinParser::parse(written.readAll());
+    EXPECT_EQ(again.valid, read.valid);
+    ASSERT_EQ(again.lines.size(), read.lines.size());
+    for (size_t i = 0; i < read.lines.size(); ++i) {
+        EXPECT_EQ(again.lines[i].tool, read.lines[i].tool) << i;
+        EXPECT_EQ(again.lines[i].strength, read.lines[i].strength) << i;
+        EXPECT_EQ(again.lines[i].points, read.lines[i].points) << i;
+    }
+    ASSERT_EQ(again.centres.size(), read.centres.size());
+    for (size_t i = 0; i < read.centres.size(); ++i) {
+        EXPECT_EQ(again.centres[i].pressure, read.centres[i].pressure) << i;
+        EXPECT_EQ(again.centres[i].position, read.centres[i].position) << i;
+    }
+
+    const QString json = dir.filePath(QStringLiteral("out.geojson"));
+    session->saveAnalysis(json);
+    QFile geo(json);
+    ASSERT_TRUE(geo.open(QIODevice::ReadOnly));
+    const QJsonObject document = QJsonDocument::fromJson(geo.readAll()).object();
+    EXPECT_EQ(document[u"valid"].toString(), QStringLiteral("2021-06-28T18:00:00Z"));
+    const QJsonArray features = document[u"features"].toArray();
+    ASSERT_EQ(features.size(), 6);
+    EXPECT_EQ(features[3][u"properties"].toObject(),
+              (QJsonObject{{QStringLiteral("kind"), QStringLiteral("cold")},
+                           {QStringLiteral("strength"), QStringLiteral("WK")}}));
+}
+
+// A hand analysis is valid now: its GeoJSON time has the year of the export.
+TEST_F(AnalysisImportTest, HandAnalysisIsValidAtTheTimeOfTheExport)
+{
+    session->chooseMarker(PressMode::HighCentre);
+    struct NoText : PressPrompt {
+        QString labelText() override { return QString(); }
+    } prompt;
+    session->press(400, 300, PanelLine{}, prompt);
+    session->commit();
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    const QString json = dir.filePath(QStringLiteral("hand.geojson"));
+    session->saveAnalysis(json);
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+    QFile geo(json);
+    ASSERT_TRUE(geo.open(QIODevice::ReadOnly));
+    const QDateTime valid = QDateTime::fromString(
+        QJsonDocument::fromJson(geo.readAll()).object()[u"valid"].toString(), Qt::ISODate);
+    ASSERT_TRUE(valid.isValid());
+    EXPECT_EQ(valid.timeSpec(), Qt::UTC);
+    // The time is to the hour.
+    EXPECT_LE(valid, after);
+    EXPECT_GT(valid, before.addSecs(-3600));
 }
