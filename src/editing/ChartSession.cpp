@@ -4,9 +4,8 @@
 
 #include "analysis/ChartMarkers.h"
 #include "base/ChartError.h"
+#include "bulletin/AnalysisFile.h"
 #include "bulletin/BulletinParser.h"
-#include "bulletin/BulletinWriter.h"
-#include "bulletin/GeoJsonWriter.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/Projection.h"
 #include "workspace/ChartFiles.h"
@@ -528,13 +527,7 @@ Bulletin ChartSession::exportAnalysis() const
 
 void ChartSession::saveAnalysis(const QString &path) const
 {
-    const Bulletin analysis = exportAnalysis();
-    const QByteArray bytes = ChartFiles::extensionOf(path) == u".geojson"
-                                 ? GeoJsonWriter::write(analysis)
-                                 : BulletinWriter::write(analysis);
-    int error = 0;
-    if (!ReplacingFile::write(path, bytes, ReplacingFile::Sync::ToDisk, &error))
-        throw ChartError::cannotCreate(path, error);
+    AnalysisFile::write(path, exportAnalysis());
 }
 
 } // namespace brimlark

@@ -101,7 +101,7 @@ public:
     /// projection, positions off the globe left out. Valid at the time of the last import,
     /// or else now.
     Bulletin exportAnalysis() const;
-    /// Writes exportAnalysis() to a file: GeoJSON for ".geojson", a coded bulletin otherwise.
+    /// Writes exportAnalysis() to a file, in the format of its extension (AnalysisFile).
     void saveAnalysis(const QString &path) const;
     /// The committed lines and centres, in chart pixels.
     const std::vector<DrawnFeature> &features() const { return m_features; }

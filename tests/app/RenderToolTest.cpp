@@ -412,3 +412,23 @@ TEST_F(RenderToolTest, AnalysisAtEastLongitudesRoundTrips)
     EXPECT_TRUE(text.contains("[175,50]")) << text.toStdString();
     EXPECT_TRUE(text.contains("[-175,45]")) << text.toStdString();
 }
+
+// The extension of --export-analysis chooses the format: a bulletin or GeoJSON.
+TEST_F(RenderToolTest, ExportFormatFollowsTheExtension)
+{
+    const QStringList view{"--center", "45,-95",   "--zoom",       "1",       "--size", "80x60",
+                           "--data",   dir.path(), "--marker-geo", "L:45,-95"};
+    const std::pair<const char *, const char *> cases[] = {
+        {"a.bul", "CODED SURFACE FRONTAL POSITIONS\n"},
+        {"a.json", "{\"features\":"},
+        {"A.GEOJSON", "{\"features\":"},
+        {"a.txt", "CODED SURFACE FRONTAL POSITIONS\n"}};
+    for (const auto &[name, start] : cases) {
+        const ToolRun run =
+            render(QStringList(view) << "--export-analysis" << path(name) << "-o" << path("x.png"));
+        ASSERT_EQ(run.status, 0) << name << ": " << run.errors.toStdString();
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_TRUE(file.readAll().startsWith(start)) << name;
+    }
+}

@@ -1,5 +1,6 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // An analysis on the globe drawn into a session, and back out of it.
+#include "base/ChartError.h"
 #include "bulletin/BulletinParser.h"
 #include "bulletin/BulletinWriter.h"
 #include "editing/ChartSession.h"
@@ -274,4 +275,35 @@ TEST_F(AnalysisImportTest, HandAnalysisIsValidAtTheTimeOfTheExport)
     // The time is to the hour.
     EXPECT_LE(valid, after);
     EXPECT_GT(valid, before.addSecs(-3600));
+}
+
+// The extension chooses the format, in any case; an extension of neither format is refused,
+// naming the ones accepted, and nothing is written.
+TEST_F(AnalysisImportTest, ExportFormatFollowsTheExtension)
+{
+    session->importAnalysis(sample());
+    const std::pair<const char *, char> written[] = {
+        {"a.txt", 'C'}, {"a.bul", 'C'}, {"a.geojson", '{'}, {"a.json", '{'}, {"B.JSON", '{'},
+        {"b.Bul", 'C'}};
+    for (const auto &[name, first] : written) {
+        const QString path = dir.filePath(QLatin1String(name));
+        session->saveAnalysis(path);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(file.read(1), QByteArray(1, first)) << name;
+    }
+    for (const char *name : {"x.kml", "a.jsonl", "analysis", "a.geojson.tmp"}) {
+        const QString path = dir.filePath(QLatin1String(name));
+        try {
+            session->saveAnalysis(path);
+            ADD_FAILURE() << name << " was written";
+        } catch (const ChartError &e) {
+            EXPECT_EQ(e.message(),
+                      QStringLiteral("Cannot export the analysis to %1: the file name must end in "
+                                     ".txt or .bul (a coded bulletin), .geojson or .json "
+                                     "(GeoJSON)")
+                          .arg(path));
+        }
+        EXPECT_FALSE(QFile::exists(path)) << name;
+    }
 }

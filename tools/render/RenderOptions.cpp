@@ -5,6 +5,7 @@
 #include "analysis/SegmentRenderer.h"
 #include "base/ChartSize.h"
 #include "base/NumberConversion.h"
+#include "bulletin/AnalysisFile.h"
 #include "workspace/ChartFiles.h"
 
 #include <algorithm>
@@ -277,6 +278,10 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
     if (!o.input.isEmpty() && !isOneOf(ChartFiles::extensionOf(o.input), ChartExtensions))
         usageError(QStringLiteral("the --input chart must end in %1: '%2'")
                        .arg(listOf(ChartExtensions), o.input));
+    // Written in a format the name does not say, the file would be taken for something else.
+    if (!o.exportAnalysis.isEmpty() && !AnalysisFile::formatOf(o.exportAnalysis))
+        usageError(QStringLiteral("the --export-analysis file must end in %1: '%2'")
+                       .arg(AnalysisFile::extensions(), o.exportAnalysis));
     if (o.input.isEmpty() && !o.hasView)
         usageError(QStringLiteral("give a view (--center, --zoom, --size) or an --input chart"));
     return o;
@@ -291,7 +296,7 @@ QString RenderOptions::usage()
         "[--marker L|H:X,Y]... [--text X,Y:TEXT]...\n"
         "                       [--draw-geo TOOL:LAT,LON;LAT,LON;...]... "
         "[--marker-geo L|H:LAT,LON]... [--bulletin FILE]...\n"
-        "                       [--export-analysis FILE.txt|FILE.geojson]\n"
+        "                       [--export-analysis FILE.txt|.bul|.geojson|.json]\n"
         "                       [--line-color NAME] [--line-width \"N px\"] -o OUTPUT "
         "[--quiet]\n"
         "       brimlark-render --help | --version\n"
