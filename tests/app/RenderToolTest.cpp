@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace brimlark;
 
 namespace
@@ -411,6 +413,159 @@ TEST_F(RenderToolTest, AnalysisAtEastLongitudesRoundTrips)
     EXPECT_TRUE(text.contains("[165,55]")) << text.toStdString();
     EXPECT_TRUE(text.contains("[175,50]")) << text.toStdString();
     EXPECT_TRUE(text.contains("[-175,45]")) << text.toStdString();
+}
+
+// A usage error is its message and where to find help, two lines, without the whole usage.
+TEST_F(RenderToolTest, UsageErrorIsOneLineAndWhereToFindHelp)
+{
+    const std::pair<QStringList, const char *> cases[] = {
+        {{"--bogus", "1", "-o", path("x.bmp")}, "unknown option '--bogus'"},
+        {{"--center", "0,0", "--zoom", "1", "--size", "8x6"}, "no output file (-o OUTPUT)"},
+        {{"--zoom=x", "-o", path("x.bmp")}, "--zoom wants a zoom factor, not 'x'"},
+        {{"--quiet=1", "-o", path("x.bmp")}, "--quiet takes no value"},
+        {{"--bogus=1", "-o", path("x.bmp")}, "unknown option '--bogus'"},
+        {{"--center", "0,0", "--zoom", "1", "--size", "8x6", "--export-analysis", path("x.kml"),
+          "-o", path("x.bmp")},
+         "the --export-analysis file must end in .txt or .bul (a coded bulletin), .geojson or "
+         ".json (GeoJSON): '"},
+    };
+    for (const auto &[arguments, message] : cases) {
+        const ToolRun run = render(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.join(u' ').toStdString();
+        const QStringList lines = run.errors.split(u'\n');
+        ASSERT_EQ(lines.size(), 3) << run.errors.toStdString();
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("brimlark-render: ") + message))
+            << run.errors.toStdString();
+        EXPECT_EQ(lines[1], QStringLiteral("Try 'brimlark-render --help'."));
+        EXPECT_TRUE(lines[2].isEmpty());
+        EXPECT_TRUE(run.output.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(path("x.bmp")));
+    EXPECT_FALSE(QFile::exists(path("x.kml")));
+}
+
+// --name=value is --name value: the same chart either way.
+TEST_F(RenderToolTest, NameEqualsValueIsTheOptionAndItsValue)
+{
+    const ToolRun apart =
+        render({"--center", "45,-93", "--zoom", "2", "--size", "80x60", "--data", dir.path(),
+                "--draw", "cold:10,30;70,30", "--line-width", "2 px", "-o", path("apart.bmp")});
+    ASSERT_EQ(apart.status, 0) << apart.errors.toStdString();
+    const ToolRun joined =
+        render({"--center=45,-93", "--zoom=2", "--size=80x60", "--data=" + dir.path(),
+                "--draw=cold:10,30;70,30", "--line-width=2 px", "-o", path("joined.bmp")});
+    ASSERT_EQ(joined.status, 0) << joined.errors.toStdString();
+    EXPECT_EQ(BmpCodec::readFile(path("joined.bmp")).image,
+              BmpCodec::readFile(path("apart.bmp")).image);
+}
+
+// --help has a line for every option, with what it does.
+TEST_F(RenderToolTest, HelpDescribesEveryOption)
+{
+    const ToolRun run = render({"--help"});
+    ASSERT_EQ(run.status, 0);
+    const char *options[] = {"--center LAT,LON",
+                             "--zoom Z",
+                             "--size WxH",
+                             "--data DIR",
+                             "--prefs FILE.reg",
+                             "--input CHART",
+                             "--draw TOOL:",
+                             "--marker L|H:X,Y",
+                             "--text X,Y:TEXT",
+                             "--draw-geo",
+                             "--marker-geo L|H:",
+                             "--bulletin FILE",
+                             "--export-analysis FILE",
+                             "--line-color NAME",
+                             "--line-width \"N px\"",
+                             "-o OUTPUT",
+                             "--quiet",
+                             "-h, --help",
+                             "--version"};
+    const QStringList lines = run.output.split(u'\n');
+    for (const char *option : options) {
+        const auto line = std::find_if(lines.begin(), lines.end(), [&](const QString &l) {
+            return l.startsWith(QStringLiteral("  ") + QLatin1String(option));
+        });
+        ASSERT_NE(line, lines.end()) << option;
+        // The description follows on the line, or on the next one when the option is long.
+        const QString described = line->mid(2 + qstrlen(option)).trimmed();
+        const bool below = described.isEmpty() || !described.contains(u' ');
+        const QString text = below && line + 1 != lines.end() ? (line + 1)->trimmed() : described;
+        EXPECT_GE(text.split(u' ').size(), 3) << option << ": " << line->toStdString();
+    }
+    EXPECT_TRUE(run.output.contains(QStringLiteral("--name=value")));
+    EXPECT_TRUE(
+        run.output.contains(QStringLiteral("Exit status: 0 done, 1 failed, 2 usage error")));
+}
+
+// A bulletin or bitmap that cannot be read is named, among the files of the command line.
+TEST_F(RenderToolTest, BulletinAndBitmapErrorsNameTheFile)
+{
+    QFile bulletin(path("bad.txt"));
+    ASSERT_TRUE(bulletin.open(QIODevice::WriteOnly));
+    bulletin.write("VALID 062818Z\nCOOL 4485 4590\n$$\n");
+    bulletin.close();
+    QFile bitmap(path("bad.bmp"));
+    ASSERT_TRUE(bitmap.open(QIODevice::WriteOnly));
+    bitmap.write(QByteArray("BM") + QByteArray(60, 'x'));
+    bitmap.close();
+    const QStringList view{"--center", "45,-95", "--zoom", "1",
+                           "--size",   "80x60",  "--data", dir.path()};
+    const std::pair<QStringList, QString> cases[] = {
+        {QStringList(view) << "--bulletin" << path("bad.txt") << "-o" << path("x.png"),
+         path("bad.txt") + QStringLiteral(": Bulletin line 2: unknown keyword \"COOL\"")},
+        {{"--input", path("bad.bmp"), "-o", path("x.png")},
+         path("bad.bmp") + QStringLiteral(": Bitmap image is not valid")},
+    };
+    for (const auto &[arguments, message] : cases) {
+        const ToolRun run = render(arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errors, QStringLiteral("brimlark-render: ") + message + u'\n');
+    }
+    EXPECT_FALSE(QFile::exists(path("x.png")));
+}
+
+// A damaged PNG fails in one line of the program's own; libpng's account of it, and its
+// warnings about a picture that reads, are not passed on.
+TEST_F(RenderToolTest, PngFailureIsOneLine)
+{
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(qRgb(20, 120, 220));
+    ASSERT_TRUE(picture.save(path("good.png"), "PNG"));
+    QFile good(path("good.png"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray bytes = good.readAll();
+    const auto write = [&](const char *name, const QByteArray &content) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    QByteArray badCrc = bytes;
+    const qsizetype idat = badCrc.indexOf("IDAT");
+    ASSERT_GT(idat, 0);
+    badCrc[idat + 6] = char(badCrc[idat + 6] ^ 0x55);
+    write("crc.png", badCrc);
+    write("cut.png", bytes.first(100));
+    // An ancillary chunk with a wrong checksum: libpng warns and reads the picture.
+    QByteArray warned = bytes;
+    warned.insert(warned.lastIndexOf("IEND") - 4, QByteArray("\0\0\0\5tEXtab\0cd\0\0\0\0", 17));
+    write("warned.png", warned);
+
+    for (const char *name : {"crc.png", "cut.png"}) {
+        const ToolRun run = render({"--input", path(name), "-o", path("x.bmp")});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_EQ(run.errors,
+                  QStringLiteral("brimlark-render: PNG image is not valid: %1\n").arg(path(name)));
+    }
+    EXPECT_FALSE(QFile::exists(path("x.bmp")));
+    const ToolRun run = render({"--input", path("warned.png"), "-o", path("x.bmp")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.errors.isEmpty()) << run.errors.toStdString();
+    const QImage read = BmpCodec::readFile(path("x.bmp")).image;
+    EXPECT_EQ(read.size(), picture.size());
+    EXPECT_EQ(read.pixel(20, 15), picture.pixel(20, 15));
 }
 
 // The extension of --export-analysis chooses the format: a bulletin or GeoJSON.

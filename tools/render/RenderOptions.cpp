@@ -229,16 +229,53 @@ void take(RenderOptions &o, const QString &option, const QString &value)
         o.output = value;
 }
 
+// Every option with its value and what it does, in the order --help lists them.
+struct OptionHelp {
+    const char *name;
+    const char *value; // nullptr for a switch
+    const char *help;  // lines after the first go on under it
+};
+constexpr OptionHelp Options[] = {
+    {"--center", "LAT,LON", "the centre of a new map: latitude -90 to 90, longitude -180\nto 180"},
+    {"--zoom", "Z", "the zoom factor of a new map, above 0"},
+    {"--size", "WxH",
+     "the size of a new map in pixels: 1 to 32767 a side, at most\n134217728 in all"},
+    {"--data", "DIR", "the folder of the map data files (default: the program's\nfolder)"},
+    {"--prefs", "FILE.reg",
+     "preferences from a registry export file (default: the\nbuilt-in defaults, never your own "
+     "settings)"},
+    {"--input", "CHART", "start from a GIF, JPEG, BMP or PNG chart instead of a new\nmap"},
+    {"--draw", "TOOL:X,Y;X,Y;...",
+     "a segment of up to 100 points with a line tool: isopleth,\ncold, warm, occluded, "
+     "stationary, trough or dryline"},
+    {"--marker", "L|H:X,Y", "a low or high pressure centre"},
+    {"--text", "X,Y:TEXT", "a label: TEXT written at the point"},
+    {"--draw-geo", "TOOL:LAT,LON;...", "a segment as --draw, through positions on the globe"},
+    {"--marker-geo", "L|H:LAT,LON", "a centre as --marker, at a position on the globe"},
+    {"--bulletin", "FILE", "a coded surface frontal positions bulletin, drawn first"},
+    {"--export-analysis", "FILE",
+     "write the lines and centres as a bulletin (.txt, .bul) or as\nGeoJSON (.geojson, .json)"},
+    {"--line-color", "NAME",
+     "the colour of isopleths: Black (the default), Green, Red,\nYellow "
+     "or Blue"},
+    {"--line-width", "\"N px\"", "the width of isopleths: \"1 px\" (the default) to \"5 px\""},
+    {"-o", "OUTPUT",
+     "the chart file to write; .gif, .jpg, .jpeg, .bmp or .png\nchooses the format"},
+    {"--quiet", nullptr, "no progress display while a map is made"},
+    {"-h, --help", nullptr, "print this help and exit"},
+    {"--version", nullptr, "print the version and exit"},
+};
+
 bool takesValue(const QString &option)
 {
-    const char *const options[] = {
-        "--center", "--zoom",       "--size",       "--data",     "--prefs",           "--input",
-        "--draw",   "--draw-geo",   "--marker-geo", "--bulletin", "--export-analysis", "--marker",
-        "--text",   "--line-color", "--line-width", "-o"};
-    for (const char *name : options)
-        if (option == QLatin1String(name))
-            return true;
-    return false;
+    return std::any_of(std::begin(Options), std::end(Options), [&](const OptionHelp &o) {
+        return o.value && option == QLatin1String(o.name);
+    });
+}
+
+bool isSwitch(const QString &option)
+{
+    return option == u"--quiet" || option == u"--help" || option == u"-h" || option == u"--version";
 }
 
 } // namespace
@@ -247,7 +284,19 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
 {
     RenderOptions o;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &option = arguments[i];
+        QString option = arguments[i];
+        // --name=value is --name value.
+        const qsizetype equals = option.startsWith(u"--") ? option.indexOf(u'=') : -1;
+        if (equals > 0) {
+            const QString value = option.mid(equals + 1);
+            option.truncate(equals);
+            if (isSwitch(option))
+                usageError(QStringLiteral("%1 takes no value").arg(option));
+            if (!takesValue(option))
+                usageError(QStringLiteral("unknown option '%1'").arg(option));
+            take(o, option, value);
+            continue;
+        }
         if (option == u"--help" || option == u"-h") {
             o.action = Action::Help;
             return o;
@@ -289,20 +338,31 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
 
 QString RenderOptions::usage()
 {
-    return QStringLiteral(
-        "usage: brimlark-render --center LAT,LON --zoom Z --size WxH [--data DIR] "
-        "[--prefs FILE.reg]\n"
-        "                       [--input CHART] [--draw TOOL:X,Y;X,Y;...]... "
-        "[--marker L|H:X,Y]... [--text X,Y:TEXT]...\n"
-        "                       [--draw-geo TOOL:LAT,LON;LAT,LON;...]... "
-        "[--marker-geo L|H:LAT,LON]... [--bulletin FILE]...\n"
-        "                       [--export-analysis FILE.txt|.bul|.geojson|.json]\n"
-        "                       [--line-color NAME] [--line-width \"N px\"] -o OUTPUT "
-        "[--quiet]\n"
+    constexpr int Column = 30; // where the descriptions start
+    QString text = QStringLiteral(
+        "usage: brimlark-render --center LAT,LON --zoom Z --size WxH [OPTION]... -o OUTPUT\n"
+        "       brimlark-render --input CHART [OPTION]... -o OUTPUT\n"
         "       brimlark-render --help | --version\n"
-        "OUTPUT ends in .gif, .jpg, .jpeg, .bmp or .png; NAME is Black, Green, Red, Yellow or "
-        "Blue;\n"
-        "N is 1 to 5. Exit status: 0 done, 1 failed, 2 usage error.\n");
+        "Makes a weather chart without a window: a new base map, or a chart read from a file,\n"
+        "with segments, centres and labels drawn on it as the window draws them.\n"
+        "Points on the chart are X,Y in whole pixels from the top left corner; positions on the\n"
+        "globe are LAT,LON in degrees, north and east positive. --draw, --marker, --text,\n"
+        "--draw-geo, --marker-geo and --bulletin may be given more than once.\n"
+        "\n"
+        "Options (--name=value is the same as --name value):\n");
+    for (const OptionHelp &option : Options) {
+        QString head = QStringLiteral("  ") + QLatin1String(option.name);
+        if (option.value)
+            head += u' ' + QLatin1String(option.value);
+        if (head.size() >= Column - 1)
+            head += u'\n' + QString(Column, u' ');
+        else
+            head = head.leftJustified(Column);
+        QString help = QLatin1String(option.help);
+        help.replace(u'\n', u'\n' + QString(Column, u' '));
+        text += head + help + u'\n';
+    }
+    return text + QStringLiteral("\nExit status: 0 done, 1 failed, 2 usage error.\n");
 }
 
 QString RenderOptions::version()

@@ -50,11 +50,12 @@ struct RenderOptions {
     QString output;
     bool quiet = false;
 
-    /// Reads the arguments (without the program name); a usage error is thrown as a
-    /// RenderOptions::UsageError with its message.
+    /// Reads the arguments (without the program name), a value after its option or joined to
+    /// it as --name=value; a usage error is thrown as a RenderOptions::UsageError with its
+    /// message.
     static RenderOptions parse(const QStringList &arguments);
 
-    /// The usage text.
+    /// The usage and what every option does, as --help prints it.
     static QString usage();
     /// "brimlark-render VERSION".
     static QString version();

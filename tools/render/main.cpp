@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <unistd.h>
@@ -64,6 +65,78 @@ void reportOffChart(const ChartSession::ImportSummary &summary, const QString &s
                      summary.offChart, qPrintable(source));
 }
 
+// Whether the message names the file: the path as a whole word, which a message like "Cannot
+// open file PATH: reason" or "Invalid GIF signature: PATH" has.
+bool names(const QString &message, const QString &path)
+{
+    for (qsizetype at = message.indexOf(path); at >= 0; at = message.indexOf(path, at + 1)) {
+        const qsizetype end = at + path.size();
+        if ((at == 0 || message[at - 1] == u' ')
+            && (end == message.size() || message[end] == u':' || message[end] == u' '))
+            return true;
+    }
+    return false;
+}
+
+// Some readers say what is wrong without saying which file ("Bitmap image is not valid",
+// "Bulletin line 3: ..."); among the files of a command line, the message names it.
+template <typename Step> auto readingFile(const QString &path, Step step) -> decltype(step())
+{
+    try {
+        return step();
+    } catch (const ChartError &e) {
+        if (names(e.message(), path))
+            throw;
+        throw ChartError(QStringLiteral("%1: %2").arg(path, e.message()));
+    }
+}
+
+// libpng writes its own account of a damaged picture on standard error ("libpng error: IDAT:
+// CRC error") before the reader fails, which the run then reports in one line of its own.
+// Standard error goes to /dev/null while a PNG is read.
+class MutedStandardError
+{
+public:
+    MutedStandardError()
+    {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (m_saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~MutedStandardError()
+    {
+        std::fflush(stderr);
+        if (m_saved >= 0) {
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+    }
+    MutedStandardError(const MutedStandardError &) = delete;
+    MutedStandardError &operator=(const MutedStandardError &) = delete;
+
+private:
+    int m_saved = -1;
+};
+
+void loadInput(ChartSession &session, const QString &input)
+{
+    // The chart reader's message names the file only; say why it cannot be read.
+    QFile file(input);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(input, file.errorString()));
+    file.close();
+    readingFile(input, [&] {
+        std::optional<MutedStandardError> muted;
+        if (ChartFiles::extensionOf(input) == u".png")
+            muted.emplace();
+        session.load(input);
+    });
+}
+
 // The chart is made as the window makes it, through a session on a scratch workspace: each
 // segment drawn with its tool, then the L and H centres and the labels, each committed.
 void render(const RenderOptions &options)
@@ -77,19 +150,14 @@ void render(const RenderOptions &options)
         options.dataDir.isEmpty() ? Workspace::mapDataOfProgram() : options.dataDir;
     ChartSession session(settings, Workspace(scratch.path(), dataDir, true));
     if (!options.input.isEmpty()) {
-        // The chart reader's message names the file only; say why it cannot be read.
-        QFile input(options.input);
-        if (!input.open(QIODevice::ReadOnly))
-            throw ChartError(
-                QStringLiteral("Cannot open file %1: %2").arg(options.input, input.errorString()));
-        input.close();
-        session.load(options.input);
+        loadInput(session, options.input);
     } else {
         TerminalProgress progress(!options.quiet && ::isatty(STDERR_FILENO));
         session.generate(options.view, progress);
     }
     for (const QString &bulletin : options.bulletins)
-        reportOffChart(session.importBulletin(bulletin), bulletin);
+        reportOffChart(readingFile(bulletin, [&] { return session.importBulletin(bulletin); }),
+                       bulletin);
     if (!options.geoAnalysis.lines.empty() || !options.geoAnalysis.centres.empty())
         reportOffChart(session.importAnalysis(options.geoAnalysis),
                        QStringLiteral("--draw-geo and --marker-geo"));
@@ -158,18 +226,32 @@ std::unique_ptr<QCoreApplication> application(int &argc, char **argv,
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
+// Qt's PNG reader passes libpng's warnings on as messages of its own ("libpng warning:
+// iCCP: known incorrect sRGB profile"): about the picture, not the run, and no failure.
+QtMessageHandler defaultHandler = nullptr;
+void withoutPictureWarnings(QtMsgType type, const QMessageLogContext &context,
+                            const QString &message)
+{
+    if (message.startsWith(QLatin1String("libpng "))
+        || QLatin1String(context.category ? context.category : "")
+               .startsWith(QLatin1String("qt.gui.imageio")))
+        return;
+    defaultHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    defaultHandler = qInstallMessageHandler(withoutPictureWarnings);
     std::optional<RuntimeFolder> runtime; // outlives the application
     const auto app = application(argc, argv, runtime);
     RenderOptions options;
     try {
         options = RenderOptions::parse(QCoreApplication::arguments().mid(1));
     } catch (const RenderOptions::UsageError &error) {
-        std::fprintf(stderr, "brimlark-render: %s\n%s", qPrintable(error.message),
-                     qPrintable(RenderOptions::usage()));
+        std::fprintf(stderr, "brimlark-render: %s\nTry 'brimlark-render --help'.\n",
+                     qPrintable(error.message));
         return 2;
     }
     if (options.action != RenderOptions::Action::Render) {
