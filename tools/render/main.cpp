@@ -56,8 +56,8 @@ private:
     size_t m_next = 0;
 };
 
-// Lines and centres behind the globe or beyond the chart are left out, as in the window,
-// which says how many in its status line.
+// Lines and centres behind the globe or beyond the chart are left out of the chart (not of
+// an export), as in the window, which says how many in its status line.
 void reportOffChart(const ChartSession::ImportSummary &summary, const QString &source)
 {
     if (summary.offChart > 0)
