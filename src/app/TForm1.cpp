@@ -76,8 +76,9 @@ private:
 
 const QStringList BulletinFilters = {QStringLiteral("Coded surface bulletin (*.txt) (*.txt)"),
                                      QStringLiteral("All files (*)")};
-const QStringList AnalysisFilters = {QStringLiteral("Coded surface bulletin (*.txt) (*.txt)"),
-                                     QStringLiteral("GeoJSON (*.geojson) (*.geojson)")};
+const QStringList AnalysisFilters = {
+    QStringLiteral("Coded surface bulletin (*.txt, *.bul) (*.txt *.bul)"),
+    QStringLiteral("GeoJSON (*.geojson, *.json) (*.geojson *.json)")};
 
 } // namespace
 
