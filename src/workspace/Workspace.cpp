@@ -27,6 +27,15 @@ QString folderOf(const QString &dir)
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
+// Whether the program in this folder runs from an install into a prefix: no map data beside
+// it, and the map data in share/brimlark/, where the program sits in bin/.
+bool isInstalled(const QString &programDir)
+{
+    const QDir dir(programDir);
+    return !QFileInfo::exists(dir.filePath(QStringLiteral("map.gin")))
+           && QFileInfo::exists(dir.filePath(QStringLiteral("../share/brimlark/map.gin")));
+}
+
 } // namespace
 
 Workspace::Workspace(const QString &appDir) : Workspace(appDir, appDir) {}
@@ -36,29 +45,31 @@ Workspace::Workspace(const QString &appDir, const QString &mapDataDir, bool scra
 {
 }
 
-// The program keeps its workspace in its own folder, as it always has, when it may write
-// there; installed for everyone it may not, and each user gets a workspace in their own data
-// folder (~/.local/share/Brimlark/).
-Workspace Workspace::ofProgram()
+Workspace Workspace::ofProgram() { return ofProgramIn(QCoreApplication::applicationDirPath()); }
+
+// A build tree or an unpacked folder keeps its workspace in the program's own folder, as it
+// always has, when it may write there. An install never does, even where its folder is
+// writable (as /usr/bin is for root): each user gets a workspace in their own data folder
+// (~/.local/share/Brimlark/), so nothing is left among the installed files.
+Workspace Workspace::ofProgramIn(const QString &programDir)
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QString mapData = mapDataOfProgram();
-    if (QFileInfo(programDir).isWritable())
+    const QString mapData = mapDataOfProgramIn(programDir);
+    if (!isInstalled(programDir) && QFileInfo(programDir).isWritable())
         return Workspace(programDir, mapData);
     const QString userDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(userDir);
     return Workspace(userDir, mapData);
 }
 
-// Beside the program in a build tree or a folder install; in share/brimlark/ of an install
-// into a prefix, where the program sits in bin/.
 QString Workspace::mapDataOfProgram()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QString installed = QDir(programDir).filePath(QStringLiteral("../share/brimlark"));
-    if (!QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("map.gin")))
-        && QFileInfo::exists(QDir(installed).filePath(QStringLiteral("map.gin"))))
-        return QDir::cleanPath(installed);
+    return mapDataOfProgramIn(QCoreApplication::applicationDirPath());
+}
+
+QString Workspace::mapDataOfProgramIn(const QString &programDir)
+{
+    if (isInstalled(programDir))
+        return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral("../share/brimlark")));
     return programDir;
 }
 

@@ -20,12 +20,18 @@ public:
     /// after one run, leaves flushing its files to the disk to the system and keeps no
     /// chart bitmaps in files: its session holds them in memory.
     Workspace(const QString &appDir, const QString &mapDataDir, bool scratch = false);
-    /// The workspace of the running program: its own folder when it may write there, the
-    /// user's data folder otherwise; the map data from mapDataOfProgram().
+    /// The workspace of the running program: ofProgramIn() its own folder.
     static Workspace ofProgram();
-    /// The folder of the map data that come with the program: beside it, or in
-    /// ../share/brimlark/ of an install.
+    /// The workspace of a program in this folder. Run from an install (its map data in
+    /// ../share/brimlark/) it is the user's data folder; with the map data beside the
+    /// program, the program's folder when it may write there, the user's data folder
+    /// otherwise.
+    static Workspace ofProgramIn(const QString &programDir);
+    /// The folder of the map data that come with the running program.
     static QString mapDataOfProgram();
+    /// The folder of the map data of a program in this folder: beside it, or in
+    /// ../share/brimlark/ of an install.
+    static QString mapDataOfProgramIn(const QString &programDir);
 
     /// AppDir: the folder, ending in the path separator.
     const QString &appDir() const { return m_appDir; }
