@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds a Release install and checks it: the tree a package would hold (DESTDIR, prefix
-# /usr), then the installed program run by a user who cannot write to the install folder,
-# under Xvfb: it must find its map data, generate a map and keep its workspace in the
-# user's data folder. Needs root (to install packages and run the program as another user).
+# /usr), the Debian package (scripts/test-package.sh, with lintian), then the installed
+# program run by a user who cannot write to the install folder, under Xvfb: it must find its
+# map data, generate a map and keep its workspace in the user's data folder. Needs root (to
+# install packages and run the program as another user).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +14,7 @@ fi
 
 scripts/install-deps.sh
 missing=()
-for p in xvfb xauth xdotool; do
+for p in xvfb xauth xdotool lintian appstream desktop-file-utils; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
@@ -43,19 +44,21 @@ expected=(
     share/brimlark/map.gii share/brimlark/map.gir share/brimlark/map.gic
     share/brimlark/map.cgf share/brimlark/map.hwy
     share/applications/brimlark.desktop
-    share/metainfo/brimlark.metainfo.xml
+    share/metainfo/org.brimlark.brimlark.metainfo.xml
     share/icons/hicolor/scalable/apps/brimlark.svg
     share/icons/hicolor/48x48/apps/brimlark.png
     share/icons/hicolor/256x256/apps/brimlark.png
     share/doc/brimlark/LICENSE
+    share/doc/brimlark/copyright
+    share/doc/brimlark/changelog.Debian.gz
     share/doc/brimlark/map-data/README.md
     share/doc/brimlark/map-data/COPYING.LGPL-3
     share/doc/brimlark/map-data/COPYING.GPL-3
     share/doc/brimlark/map-data/COPYING.counties
 )
-# The manual pages are installed when the sources have them.
+# The manual pages are installed, compressed, when the sources have them.
 for page in brimlark.1 brimlark-render.1; do
-    [[ -f doc/$page ]] && expected+=("share/man/man1/$page")
+    [[ -f doc/$page ]] && expected+=("share/man/man1/$page.gz")
 done
 for f in "${expected[@]}"; do
     [[ -f "$usr/$f" ]] || fail "missing $f"
@@ -66,18 +69,9 @@ done
 # Nothing may land outside the prefix: the install honours DESTDIR.
 stray=$(find "$destdir" -mindepth 1 -maxdepth 1 ! -name usr)
 [[ -z "$stray" ]] || fail "installed outside /usr: $stray"
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$usr/share/applications/brimlark.desktop" || fail "desktop file"
-else
-    echo "desktop-file-validate not installed: desktop file not validated"
-fi
-if command -v appstreamcli >/dev/null; then
-    # The id is the desktop file's name, "brimlark", not a reverse domain name.
-    appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info \
-        "$usr/share/metainfo/brimlark.metainfo.xml" || fail "metainfo"
-else
-    echo "appstreamcli not installed: metainfo not validated"
-fi
+
+# --- The Debian package: its files, lintian, the desktop and AppStream files -------------
+scripts/test-package.sh build-install || fail "the Debian package"
 
 # --- The installed program, run by a user who cannot write to it -----------------------
 prefix="$work/prefix"
