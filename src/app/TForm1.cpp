@@ -212,8 +212,10 @@ void TForm1::loadChartChosen()
 {
     const QString path = Dialogs::current().openFileName(this, OpenFilters);
     if (!path.isEmpty())
-        edit([&] { m_session.load(path); });
+        loadChart(path);
 }
+
+void TForm1::loadChart(const QString &path) { edit([&] { m_session.load(path); }); }
 
 // Savetofile1Click.
 void TForm1::saveChartChosen()

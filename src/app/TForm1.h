@@ -49,6 +49,8 @@ public:
     const ChartSession &session() const { return m_session; }
     /// The five map-maker field texts in the order of "saveddat.txt".
     SavedFields fieldTexts() const;
+    /// Loads a chart file as Map > Load from file does, a failure in the error box.
+    void loadChart(const QString &path);
 
 public slots:
     void chartPressed(Qt::MouseButton button, Qt::MouseButtons buttons,

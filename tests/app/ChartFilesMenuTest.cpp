@@ -137,6 +137,28 @@ TEST_F(ChartFilesMenuTest, BrokenPictureChangesNothing)
     EXPECT_EQ(form->session().segment().count(), 1);
 }
 
+// A chart named on the command line loads as Map > Load from file loads it, errors included.
+TEST_F(ChartFilesMenuTest, ChartFromTheCommandLineLoadsAsTheMenuDoes)
+{
+    save(path("chart.png"));
+    QFile broken(path("broken.gif"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("GIF89a and then nothing");
+    broken.close();
+    for (const char *name : {"broken.gif", "missing.bmp", "chart.png"}) {
+        load(path(name));
+        const QStringList menuErrors = dialogs.errors;
+        const QImage menuChart = form->session().chart().image();
+        dialogs.errors.clear();
+        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        form->loadChart(path(name));
+        EXPECT_EQ(dialogs.errors, menuErrors) << name;
+        EXPECT_EQ(form->session().chart().image(), menuChart) << name;
+        dialogs.errors.clear();
+    }
+    EXPECT_EQ(form->session().chart().image(), chart);
+}
+
 TEST_F(ChartFilesMenuTest, BitmapLoadTakesSizeAndFormat)
 {
     QImage palette(7, 3, QImage::Format_Indexed8);
