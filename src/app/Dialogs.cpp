@@ -2,11 +2,14 @@
 #include "app/Dialogs.h"
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
+
+#include <map>
 
 namespace brimlark
 {
@@ -16,14 +19,30 @@ namespace
 
 class QtDialogs : public Dialogs
 {
-    // The file dialogs open where the user last chose a file, at first in their pictures
-    // folder, never in the program's own folder.
-    QString m_folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // The folder each kind of file dialog opens in: where a file of that kind was last
+    // chosen, so an export does not open among the bulletins just imported.
+    std::map<FileKind, QString> m_folders;
 
-    QString remembered(const QString &path)
+    // An existing folder, never a path the dialog would split into a folder and a file name
+    // to fill in: the kind's last folder while it exists, else the user's pictures folder,
+    // else their home.
+    QString startFolder(FileKind kind) const
+    {
+        const auto last = m_folders.find(kind);
+        QStringList candidates;
+        if (last != m_folders.end())
+            candidates << last->second;
+        candidates << QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        for (const QString &folder : std::as_const(candidates))
+            if (!folder.isEmpty() && QFileInfo(folder).isDir())
+                return folder;
+        return QDir::homePath();
+    }
+
+    QString remembered(FileKind kind, const QString &path)
     {
         if (!path.isEmpty())
-            m_folder = QFileInfo(path).absolutePath();
+            m_folders[kind] = QFileInfo(path).absolutePath();
         return path;
     }
 
@@ -43,18 +62,19 @@ public:
         return box.exec() == QMessageBox::Yes;
     }
 
-    QString openFileName(QWidget *parent, const QStringList &filters) override
+    QString openFileName(QWidget *parent, FileKind kind, const QStringList &filters) override
     {
-        return remembered(QFileDialog::getOpenFileName(parent, QString(), m_folder,
-                                                       filters.join(";;"), nullptr,
-                                                       QFileDialog::HideNameFilterDetails));
+        return remembered(kind, QFileDialog::getOpenFileName(parent, QString(), startFolder(kind),
+                                                             filters.join(";;"), nullptr,
+                                                             QFileDialog::HideNameFilterDetails));
     }
 
-    QString saveFileName(QWidget *parent, const QStringList &filters) override
+    QString saveFileName(QWidget *parent, FileKind kind, const QStringList &filters) override
     {
-        return remembered(QFileDialog::getSaveFileName(
-            parent, QString(), m_folder, filters.join(";;"), nullptr,
-            QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite));
+        return remembered(
+            kind, QFileDialog::getSaveFileName(
+                      parent, QString(), startFolder(kind), filters.join(";;"), nullptr,
+                      QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite));
     }
 
     std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) override

@@ -29,11 +29,14 @@ public:
     /// A question box: question icon, Yes and No with No the default, the title "Brimlark";
     /// true for Yes.
     virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
+    /// What a file dialog is for. Each kind opens in the folder where a file of that kind was
+    /// last chosen (Load and Save of charts share one).
+    enum class FileKind { Chart, Bulletin, Analysis };
     /// The open file dialog with these filter entries, the first selected: the chosen file,
     /// or an empty text when cancelled.
-    virtual QString openFileName(QWidget *parent, const QStringList &filters) = 0;
+    virtual QString openFileName(QWidget *parent, FileKind kind, const QStringList &filters) = 0;
     /// The save file dialog: no default extension and no question before replacing a file.
-    virtual QString saveFileName(QWidget *parent, const QStringList &filters) = 0;
+    virtual QString saveFileName(QWidget *parent, FileKind kind, const QStringList &filters) = 0;
     /// The colour dialog opened on a colour: the chosen colour, or nothing when cancelled.
     virtual std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) = 0;
     /// The modal input box: the edited text after OK, the starting text after Cancel.

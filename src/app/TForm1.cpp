@@ -46,7 +46,9 @@ constexpr int StatusWidth = 360;
 
 // The file dialogs' filter entries. Each shows the caption before its last parentheses,
 // which hold the patterns the dialog really uses.
-const QStringList OpenFilters = {QStringLiteral("CompuServe GIF (*.gif) (*.gif)"),
+const QStringList OpenFilters = {QStringLiteral("All charts (*.gif *.jpg *.jpeg *.bmp *.png) "
+                                                "(*.gif *.jpg *.jpeg *.bmp *.png)"),
+                                 QStringLiteral("CompuServe GIF (*.gif) (*.gif)"),
                                  QStringLiteral("JPEG (*.jpg,*.jpeg) (*.jpg *.jpeg)"),
                                  QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"),
                                  QStringLiteral("PNG (*.png) (*.png)"),
@@ -210,17 +212,22 @@ void TForm1::generateClicked()
 // Loadfromfile1Click.
 void TForm1::loadChartChosen()
 {
-    const QString path = Dialogs::current().openFileName(this, OpenFilters);
+    const QString path =
+        Dialogs::current().openFileName(this, Dialogs::FileKind::Chart, OpenFilters);
     if (!path.isEmpty())
         loadChart(path);
 }
 
-void TForm1::loadChart(const QString &path) { edit([&] { m_session.load(path); }); }
+void TForm1::loadChart(const QString &path)
+{
+    edit([&] { m_session.load(path); });
+}
 
 // Savetofile1Click.
 void TForm1::saveChartChosen()
 {
-    const QString path = Dialogs::current().saveFileName(this, SaveFilters);
+    const QString path =
+        Dialogs::current().saveFileName(this, Dialogs::FileKind::Chart, SaveFilters);
     if (!path.isEmpty() && ErrorBox::guard(this, [&] { m_session.save(path); }))
         m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
 }
@@ -228,7 +235,8 @@ void TForm1::saveChartChosen()
 // A coded bulletin drawn on the chart of the current view as committed work.
 void TForm1::importBulletinChosen()
 {
-    const QString path = Dialogs::current().openFileName(this, BulletinFilters);
+    const QString path =
+        Dialogs::current().openFileName(this, Dialogs::FileKind::Bulletin, BulletinFilters);
     if (path.isEmpty())
         return;
     ChartSession::ImportSummary summary;
@@ -241,7 +249,8 @@ void TForm1::importBulletinChosen()
 // The lines and centres drawn so far, on the globe: a coded bulletin or GeoJSON.
 void TForm1::exportAnalysisChosen()
 {
-    const QString path = Dialogs::current().saveFileName(this, AnalysisFilters);
+    const QString path =
+        Dialogs::current().saveFileName(this, Dialogs::FileKind::Analysis, AnalysisFilters);
     if (!path.isEmpty() && ErrorBox::guard(this, [&] { m_session.saveAnalysis(path); }))
         m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
 }

@@ -56,20 +56,36 @@ protected:
 
 } // namespace
 
+// The Open dialog first shows every kind of chart, not only GIFs.
 TEST_F(ChartFilesMenuTest, DialogsOfferTheFilterEntriesInOrder)
 {
     load(QString());
     save(QString());
-    ASSERT_EQ(dialogs.openFilters.size(), 5);
-    EXPECT_TRUE(dialogs.openFilters[0].startsWith(QStringLiteral("CompuServe GIF (*.gif)")));
-    EXPECT_TRUE(dialogs.openFilters[1].startsWith(QStringLiteral("JPEG (*.jpg,*.jpeg)")));
-    EXPECT_TRUE(dialogs.openFilters[2].startsWith(QStringLiteral("Windows bitmap (*.bmp)")));
-    EXPECT_TRUE(dialogs.openFilters[3].startsWith(QStringLiteral("PNG (*.png)")));
-    EXPECT_TRUE(dialogs.openFilters[4].startsWith(QStringLiteral("All files")));
+    ASSERT_EQ(dialogs.openFilters.size(), 6);
+    EXPECT_EQ(dialogs.openFilters[0], QStringLiteral("All charts (*.gif *.jpg *.jpeg *.bmp *.png) "
+                                                     "(*.gif *.jpg *.jpeg *.bmp *.png)"));
+    EXPECT_TRUE(dialogs.openFilters[1].startsWith(QStringLiteral("CompuServe GIF (*.gif)")));
+    EXPECT_TRUE(dialogs.openFilters[2].startsWith(QStringLiteral("JPEG (*.jpg,*.jpeg)")));
+    EXPECT_TRUE(dialogs.openFilters[3].startsWith(QStringLiteral("Windows bitmap (*.bmp)")));
+    EXPECT_TRUE(dialogs.openFilters[4].startsWith(QStringLiteral("PNG (*.png)")));
+    EXPECT_TRUE(dialogs.openFilters[5].startsWith(QStringLiteral("All files")));
     ASSERT_EQ(dialogs.saveFilters.size(), 4);
     EXPECT_TRUE(dialogs.saveFilters[1].startsWith(QStringLiteral("JPEG (*.jpg)")));
     EXPECT_TRUE(dialogs.saveFilters[3].startsWith(QStringLiteral("PNG (*.png)")));
     EXPECT_FALSE(QFile::exists(path("temp0.bmp"))); // cancelled: nothing changed
+}
+
+// Each dialog says what it is for, so that an export opens in the last export folder and
+// not in the folder of the bulletin just imported.
+TEST_F(ChartFilesMenuTest, DialogsSayWhatKindOfFileTheyChoose)
+{
+    form->loadChartChosen();
+    form->saveChartChosen();
+    form->importBulletinChosen();
+    form->exportAnalysisChosen();
+    using Kind = Dialogs::FileKind;
+    EXPECT_EQ(dialogs.fileKinds,
+              (QList<Kind>{Kind::Chart, Kind::Chart, Kind::Bulletin, Kind::Analysis}));
 }
 
 TEST_F(ChartFilesMenuTest, SavedGifLoadsBackAsTheNewBaseMap)

@@ -30,13 +30,15 @@ public:
         return answers.isEmpty() ? initial : answers.takeFirst();
     }
 
-    QString openFileName(QWidget *, const QStringList &filters) override
+    QString openFileName(QWidget *, FileKind kind, const QStringList &filters) override
     {
+        fileKinds.append(kind);
         openFilters = filters;
         return fileAnswer;
     }
-    QString saveFileName(QWidget *, const QStringList &filters) override
+    QString saveFileName(QWidget *, FileKind kind, const QStringList &filters) override
     {
+        fileKinds.append(kind);
         saveFilters = filters;
         return fileAnswer;
     }
@@ -53,6 +55,7 @@ public:
     QStringList answers;
     QStringList openFilters;
     QStringList saveFilters;
+    QList<FileKind> fileKinds;              // of every file dialog, in order
     QString fileAnswer;                     // empty: as if cancelled
     std::optional<ChartColor> colourAnswer; // nothing: as if cancelled
     QList<ChartColor> colourAsked;
