@@ -69,12 +69,12 @@ public:
                                                              QFileDialog::HideNameFilterDetails));
     }
 
+    // Replacing a file loses it, so the dialog asks first, as the platform's dialogs do.
     QString saveFileName(QWidget *parent, FileKind kind, const QStringList &filters) override
     {
-        return remembered(
-            kind, QFileDialog::getSaveFileName(
-                      parent, QString(), startFolder(kind), filters.join(";;"), nullptr,
-                      QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite));
+        return remembered(kind, QFileDialog::getSaveFileName(parent, QString(), startFolder(kind),
+                                                             filters.join(";;"), nullptr,
+                                                             QFileDialog::HideNameFilterDetails));
     }
 
     std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) override

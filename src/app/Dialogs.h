@@ -35,7 +35,8 @@ public:
     /// The open file dialog with these filter entries, the first selected: the chosen file,
     /// or an empty text when cancelled.
     virtual QString openFileName(QWidget *parent, FileKind kind, const QStringList &filters) = 0;
-    /// The save file dialog: no default extension and no question before replacing a file.
+    /// The save file dialog: no default extension; choosing a file that exists asks whether
+    /// to replace it.
     virtual QString saveFileName(QWidget *parent, FileKind kind, const QStringList &filters) = 0;
     /// The colour dialog opened on a colour: the chosen colour, or nothing when cancelled.
     virtual std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) = 0;

@@ -1,6 +1,6 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-// The real file dialogs behind the dialogs seam, answered by a timer: where they open and
-// what they fill in.
+// The real file dialogs behind the dialogs seam, answered by a timer: where they open, what
+// they fill in, and the question before a file is replaced.
 #include "app/Dialogs.h"
 
 #include <QAbstractButton>
@@ -140,6 +140,35 @@ private:
 };
 
 } // namespace
+
+// Replacing a file loses it: Save asks first, and keeps the file unless the answer is Yes.
+TEST(FileDialogsTest, SaveAsksBeforeReplacingAFile)
+{
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("existing.txt"));
+    writeFile(existing);
+    const struct {
+        QString path;
+        QMessageBox::StandardButton reply;
+        QString chosen;
+        int questions;
+    } cases[] = {
+        {existing, QMessageBox::Yes, existing, 1},
+        {existing, QMessageBox::No, QString(), 1}, // the dialog stays; then cancelled
+        {dir.filePath(QStringLiteral("new.txt")), QMessageBox::No,
+         dir.filePath(QStringLiteral("new.txt")), 0},
+    };
+    for (const auto &c : cases) {
+        QStringList questions;
+        EXPECT_EQ(save(Kind::Analysis, c.path, &questions, c.reply), c.chosen)
+            << c.path.toStdString();
+        ASSERT_EQ(questions.size(), c.questions) << c.path.toStdString();
+        if (c.questions) {
+            EXPECT_TRUE(questions[0].contains(QStringLiteral("existing.txt")))
+                << questions[0].toStdString();
+        }
+    }
+}
 
 // Import and export each open where a file of their own kind was last chosen.
 TEST(FileDialogsTest, ExportOpensInTheLastExportFolder)
