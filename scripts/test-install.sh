@@ -66,6 +66,10 @@ done
 for f in bin/brimlark bin/brimlark-render; do
     [[ -x "$usr/$f" && ! -L "$usr/$f" ]] || fail "$f is not an executable file"
 done
+# --version answers without a display.
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/brimlark" --version) ||
+    fail "brimlark --version failed"
+[[ $version == "brimlark "* ]] || fail "brimlark --version printed '$version'"
 # Nothing may land outside the prefix: the install honours DESTDIR.
 stray=$(find "$destdir" -mindepth 1 -maxdepth 1 ! -name usr)
 [[ -z "$stray" ]] || fail "installed outside /usr: $stray"
