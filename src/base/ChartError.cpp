@@ -14,6 +14,11 @@ ChartError ChartError::cannotOpen(const QString &path)
     return ChartError(QStringLiteral("Cannot open file %1").arg(path));
 }
 
+ChartError ChartError::cannotOpen(const QString &path, const QString &reason)
+{
+    return ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, reason));
+}
+
 ChartError ChartError::cannotCreate(const QString &path, int error)
 {
     const QString message = QStringLiteral("Cannot create file %1").arg(path);

@@ -20,6 +20,8 @@ public:
 
     /// "Cannot open file %s" for a file that cannot be read.
     static ChartError cannotOpen(const QString &path);
+    /// "Cannot open file %s" followed by why: "Cannot open file /dev/zero: larger than ...".
+    static ChartError cannotOpen(const QString &path, const QString &reason);
     /// "Cannot create file %s" for a file that cannot be written; with the system's error
     /// number, its wording follows: "Cannot create file /a/temp0.bmp: No space left on device".
     static ChartError cannotCreate(const QString &path, int error = 0);

@@ -1,6 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/FileLimit.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,20 +15,36 @@ namespace brimlark
 /// A file opened for reading in large blocks, whose failures carry the input/output
 /// messages ("File not found", "File access denied", ...) and the file's path, so that the
 /// user learns which of the map files is missing or broken: "File not found: /data/map.gin".
+///
+/// Any kind of file is read, up to a limit: a pipe or a device is read until its end, or
+/// refused one byte past the limit. Opening never waits for a program to write into a pipe,
+/// and a pipe that no program has open for writing reads as an empty file.
 class DataFile
 {
 public:
-    /// Opens the file; the input/output message with the path when that fails.
-    explicit DataFile(const QString &path);
+    /// What readAll found: the whole file, or why it was not read.
+    struct Contents {
+        QByteArray bytes;
+        /// The system's error number of the failure, EFBIG for a file over the limit; 0
+        /// when the file was read.
+        int error = 0;
+        /// The failure in words: the system's wording ("No such file or directory") or the
+        /// limit's ("larger than 16 MiB, too large for a bulletin"); empty when read.
+        QString reason;
+    };
+
+    /// Opens the file; the input/output message with the path when that fails. Reading
+    /// past the limit fails, naming the file.
+    explicit DataFile(const QString &path, const FileLimit &limit = FileLimit::MapData);
     ~DataFile();
     DataFile(const DataFile &) = delete;
     DataFile &operator=(const DataFile &) = delete;
 
     /// Reads up to size bytes, fewer only at the end; 0 at the end of the file.
     qint64 read(char *buffer, qint64 size);
-    /// The whole content of a file. Its failures are the message alone ("File not found"):
-    /// it reads the workspace's fields file, whose absence at a first start is reported so.
-    static QByteArray readAll(const QString &path);
+    /// The whole content of a file of at most limit.bytes() bytes. Failures are returned,
+    /// not thrown, as each kind of file words them in its own way.
+    static Contents readAll(const QString &path, const FileLimit &limit);
     /// "Read beyond end of file: <path>": the file ends inside a record.
     [[noreturn]] void throwReadBeyondEnd() const;
 
@@ -57,11 +75,9 @@ public:
     static qint16 int16At(const uchar *p) { return qint16(quint16(p[0] | (p[1] << 8))); }
 
 private:
-    DataFile(const QString &path, bool namesPath);
-    QString failure(int error) const;
-
     QString m_path;
-    bool m_namesPath;
+    FileLimit m_limit;
+    qint64 m_read = 0; // bytes read so far
     int m_fd = -1;
 };
 

@@ -10,6 +10,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <limits>
 
 namespace brimlark
@@ -95,7 +96,17 @@ QByteArray SavedData::format(const SavedFields &fields)
     return bytes;
 }
 
-SavedFields SavedData::read(const QString &path) { return parse(DataFile::readAll(path)); }
+// The message alone, as a first start reports the missing file so; a file over the limit,
+// which is not one the program wrote, is named with the reason.
+SavedFields SavedData::read(const QString &path)
+{
+    const DataFile::Contents contents = DataFile::readAll(path, FileLimit::SavedFields);
+    if (contents.error == EFBIG)
+        throw ChartError(QStringLiteral("Cannot read %1: %2").arg(path, contents.reason));
+    if (contents.error != 0)
+        throw ChartError(FileErrors::message(contents.error));
+    return parse(contents.bytes);
+}
 
 void SavedData::write(const QString &path, const SavedFields &fields)
 {

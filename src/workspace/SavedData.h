@@ -33,7 +33,8 @@ struct SavedFields {
 class SavedData
 {
 public:
-    /// The fields of a file; the input/output message when it cannot be read.
+    /// The fields of a file; the input/output message when it cannot be read, the file and
+    /// the reason when it is over its limit.
     static SavedFields read(const QString &path);
     /// Replaces the file atomically; the input/output message when it cannot be written.
     static void write(const QString &path, const SavedFields &fields);

@@ -104,7 +104,7 @@ TEST(DataFile, FailuresNameTheFile)
     const QString missing = dir.filePath(QStringLiteral("map.gin"));
     EXPECT_EQ(messageOf([&] { DataFile file(missing); }),
               QStringLiteral("File not found: ") + missing);
-    EXPECT_EQ(messageOf([&] { DataFile::readAll(missing); }), QStringLiteral("File not found"));
+    EXPECT_EQ(messageOf([&] { SavedData::read(missing); }), QStringLiteral("File not found"));
 
     const QString folder = dir.filePath(QStringLiteral("map.gis"));
     ASSERT_TRUE(QDir().mkdir(folder));
