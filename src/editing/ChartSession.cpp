@@ -4,6 +4,7 @@
 
 #include "analysis/ChartMarkers.h"
 #include "base/ChartError.h"
+#include "base/DataFile.h"
 #include "bulletin/AnalysisFile.h"
 #include "bulletin/BulletinParser.h"
 #include "mapgen/MapGenerator.h"
@@ -413,13 +414,10 @@ void ChartSession::restore(const ChartState &state)
 
 ChartSession::ImportSummary ChartSession::importBulletin(const QString &path)
 {
-    constexpr qint64 LargestBulletin = qint64(1) << 20; // bulletins are a few kilobytes
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
-    if (file.size() > LargestBulletin)
-        throw ChartError(QStringLiteral("%1 is too large for a bulletin").arg(path));
-    return importAnalysis(BulletinParser::parse(file.readAll()));
+    const DataFile::Contents contents = DataFile::readAll(path, FileLimit::Bulletin);
+    if (contents.error != 0)
+        throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, contents.reason));
+    return importAnalysis(BulletinParser::parse(contents.bytes));
 }
 
 ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysis)

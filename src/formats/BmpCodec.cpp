@@ -3,13 +3,14 @@
 
 #include "base/ChartError.h"
 #include "base/ChartSize.h"
+#include "base/DataFile.h"
 #include "base/ReplacingFile.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QtEndian>
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -480,19 +481,15 @@ bool BmpCodec::write(QIODevice &device, const QImage &source, int paletteBits)
     return true;
 }
 
+// A file over the limit says so; the other failures are the message alone.
 BmpImage BmpCodec::readFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const DataFile::Contents contents = DataFile::readAll(path, FileLimit::Bitmap);
+    if (contents.error == EFBIG)
+        throw ChartError::cannotOpen(path, contents.reason);
+    if (contents.error != 0)
         throw ChartError::cannotOpen(path);
-    // Nothing larger can be valid: the biggest chart at 32 bits with a generous header.
-    constexpr qint64 largestFile = ChartSize::MaxPixels * 4 + 65536 + 4 * ChartSize::MaxSide;
-    if (file.size() > largestFile)
-        invalid();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ChartError::cannotOpen(path);
-    return decode(bytes);
+    return decode(contents.bytes);
 }
 
 void BmpCodec::writeFile(const QString &path, const QImage &image, int paletteBits,

@@ -2,16 +2,14 @@
 #include "prefs/FileRegistryKey.h"
 
 #include "base/ChartError.h"
+#include "base/DataFile.h"
 #include "base/ReplacingFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace brimlark
 {
@@ -20,10 +18,6 @@ namespace
 {
 
 const QString Root = QStringLiteral("HKEY_CURRENT_USER\\");
-
-// The hive file is small; anything much larger is not one. Reading stops there, so that
-// neither a huge file nor an endless device is taken in whole.
-constexpr qint64 LargestHive = 16 * 1024 * 1024;
 
 } // namespace
 
@@ -36,40 +30,14 @@ FileRegistryKey::FileRegistryKey(const QString &filePath, const QString &keyPath
 
 void FileRegistryKey::read()
 {
-    const auto fail = [this](FileState state, const QString &reason) {
-        m_state = state;
-        m_readError =
-            QStringLiteral("Cannot read the preferences file %1: %2").arg(m_filePath, reason);
-    };
-    const int fd = ::open(QFile::encodeName(m_filePath).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        fail(error == ENOENT ? FileState::Missing : FileState::Unreadable, qt_error_string(error));
+    const DataFile::Contents contents = DataFile::readAll(m_filePath, FileLimit::Preferences);
+    if (contents.error == 0) {
+        m_file = RegistryFile::parse(contents.bytes);
         return;
     }
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            fail(FileState::Unreadable, qt_error_string(errno));
-            break;
-        }
-        if (n == 0) {
-            m_file = RegistryFile::parse(bytes);
-            break;
-        }
-        if (bytes.size() + n > LargestHive) {
-            fail(FileState::Unreadable,
-                 QStringLiteral("larger than %1 MiB, too large for a preferences file")
-                     .arg(LargestHive >> 20));
-            break;
-        }
-        bytes.append(buffer, qsizetype(n));
-    }
-    ::close(fd);
+    m_state = contents.error == ENOENT ? FileState::Missing : FileState::Unreadable;
+    m_readError =
+        QStringLiteral("Cannot read the preferences file %1: %2").arg(m_filePath, contents.reason);
 }
 
 QString FileRegistryKey::defaultFilePath()

@@ -2,23 +2,16 @@
 #include "workspace/ChartFiles.h"
 
 #include "base/ChartError.h"
+#include "base/DataFile.h"
 #include "formats/BmpCodec.h"
 #include "formats/GifCodec.h"
 #include "formats/JpegCodec.h"
 #include "formats/PngCodec.h"
 
-#include <QFile>
+#include <cerrno>
 
 namespace brimlark
 {
-
-namespace
-{
-
-// Pictures larger than this cannot hold a chart within the size limits.
-constexpr qint64 LargestPicture = qint64(1) << 30;
-
-} // namespace
 
 QString ChartFiles::extensionOf(const QString &fileName)
 {
@@ -27,12 +20,15 @@ QString ChartFiles::extensionOf(const QString &fileName)
     return dot > separator ? fileName.mid(dot).toLower() : QString();
 }
 
+// A file over the limit says so; the other failures are the message alone.
 QByteArray ChartFiles::readPicture(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > LargestPicture)
+    DataFile::Contents contents = DataFile::readAll(path, FileLimit::Picture);
+    if (contents.error == EFBIG)
+        throw ChartError::cannotOpen(path, contents.reason);
+    if (contents.error != 0)
         throw ChartError::cannotOpen(path);
-    return file.readAll();
+    return std::move(contents.bytes);
 }
 
 void ChartFiles::writePicture(const QString &path, const QByteArray &bytes, Sync sync)
