@@ -4,6 +4,8 @@
 #include "app/TForm1.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
+#include "support/Fifo.h"
+#include "support/Pixels.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -586,4 +588,34 @@ TEST_F(RenderToolTest, ExportFormatFollowsTheExtension)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
         EXPECT_TRUE(file.readAll().startsWith(start)) << name;
     }
+}
+
+// --bulletin /dev/zero took in 3.3 GB, and a pipe that no program writes to hung the run.
+// A pipe that a program writes a chart into is read as the file would be.
+TEST_F(RenderToolTest, EndlessAndWaitingInputsEndTheRun)
+{
+    const QStringList view{"--center", "0,0", "--zoom", "1", "--size", "8x6", "--data", dir.path()};
+    const ToolRun zero = render(QStringList(view) << "--bulletin"
+                                                  << "/dev/zero"
+                                                  << "-o" << path("x.bmp"));
+    EXPECT_EQ(zero.status, 1);
+    EXPECT_TRUE(zero.errors.contains(QStringLiteral("/dev/zero"))) << zero.errors.toStdString();
+    EXPECT_TRUE(
+        zero.errors.contains(QStringLiteral("larger than 16 MiB, too large for a bulletin")))
+        << zero.errors.toStdString();
+
+    {
+        Fifo idle(path("idle.bmp"));
+        ASSERT_TRUE(idle.valid());
+        const ToolRun run = render({"--input", path("idle.bmp"), "-o", path("x.bmp")});
+        EXPECT_EQ(run.status, 1) << run.errors.toStdString(); // an empty file is no bitmap
+    }
+
+    const QImage chart = Pixels::plain(8, 6, qRgb(10, 200, 30));
+    Fifo pipe(path("pipe.bmp"));
+    ASSERT_TRUE(pipe.valid());
+    pipe.write(BmpCodec::encode(chart, 0));
+    const ToolRun run = render({"--input", path("pipe.bmp"), "-o", path("x.bmp")});
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_EQ(BmpCodec::readFile(path("x.bmp")).image.convertToFormat(QImage::Format_RGB32), chart);
 }

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -124,9 +125,12 @@ private:
 
 void loadInput(ChartSession &session, const QString &input)
 {
-    // The chart reader's message names the file only; say why it cannot be read.
+    // The chart reader's message names the file only; say why it cannot be read. A pipe or
+    // a device is left to the reader, which opens it without waiting: opened here, a pipe
+    // would wait for a writer, and closing it would cut the writer off.
     QFile file(input);
-    if (!file.open(QIODevice::ReadOnly))
+    const QFileInfo kind(file);
+    if ((!kind.exists() || kind.isFile() || kind.isDir()) && !file.open(QIODevice::ReadOnly))
         throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(input, file.errorString()));
     file.close();
     readingFile(input, [&] {
