@@ -19,6 +19,9 @@ namespace brimlark
 /// stopped, and waiting for the suite's timeout would say nothing about where it hung.
 template <typename Work> std::invoke_result_t<Work> withinSeconds(int seconds, Work &&work)
 {
+#ifdef BRIMLARK_DEADLINE_SCALE
+    seconds *= BRIMLARK_DEADLINE_SCALE;
+#endif
     std::packaged_task<std::invoke_result_t<Work>()> task(std::forward<Work>(work));
     auto result = task.get_future();
     std::thread thread(std::move(task));
