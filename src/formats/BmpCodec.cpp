@@ -245,7 +245,16 @@ void decodeIndexedRows(const ByteReader &in, const BmpHeader &h, QImage &image)
 }
 
 // Run-length encoded 4- or 8-bit pixels, always bottom-up. Pixels that the stream skips
-// stay at index 0; a stream that ends before its end-of-bitmap mark is not valid.
+// stay at index 0, and pixels past the end of a row are dropped. The position never leaves
+// the picture: a run or a delta that would take it past the end of a row stops at that end,
+// and once the rows are used up there is nothing left to draw, so decoding stops there. A
+// stream that ends before that or before its end-of-bitmap mark is not valid.
+//
+//   m_y \ m_x   0 1 ... w-1  w
+//   h            stop: no row left
+//   h-1          . .      .   dropped
+//   ...
+//   0 (bottom)   . .      .   dropped
 class RleDecoder
 {
 public:
@@ -257,7 +266,7 @@ public:
     void run()
     {
         m_image.fill(0);
-        for (;;) {
+        while (m_y < m_h.height) {
             const int count = next();
             const int value = next();
             if (count > 0)
@@ -276,25 +285,30 @@ public:
 private:
     int next() { return m_in.u8(m_pos++); }
 
-    void put(int index)
-    {
-        if (m_x < m_h.width && m_y < m_h.height)
-            m_image.scanLine(m_h.height - 1 - m_y)[m_x] = uchar(index);
-        ++m_x;
-    }
+    // How many of count pixels from the current position still fall on the row.
+    int onRow(int count) const { return qMin(count, m_h.width - m_x); }
+
+    uchar *row() { return m_image.scanLine(m_h.height - 1 - m_y); }
 
     void encodedRun(int count, int value)
     {
-        for (int i = 0; i < count; ++i)
-            put(m_h.bits == 8 ? value : (i % 2 == 0 ? value >> 4 : value & 0xF));
+        const int n = onRow(count);
+        uchar *dst = row() + m_x;
+        for (int i = 0; i < n; ++i)
+            dst[i] = uchar(m_h.bits == 8 ? value : (i % 2 == 0 ? value >> 4 : value & 0xF));
+        m_x += n;
     }
 
     void absoluteRun(int count)
     {
         const int bytes = m_h.bits == 8 ? count : (count + 1) / 2;
         const uchar *src = m_in.at(m_pos, bytes);
-        for (int i = 0; i < count; ++i)
-            put(m_h.bits == 8 ? src[i] : (i % 2 == 0 ? src[i / 2] >> 4 : src[i / 2] & 0xF));
+        const int n = onRow(count);
+        uchar *dst = row() + m_x;
+        for (int i = 0; i < n; ++i)
+            dst[i] =
+                m_h.bits == 8 ? src[i] : uchar(i % 2 == 0 ? src[i / 2] >> 4 : src[i / 2] & 0xF);
+        m_x += n;
         m_pos += bytes + (bytes & 1); // runs are padded to a 16-bit boundary
     }
 
@@ -304,10 +318,14 @@ private:
         ++m_y;
     }
 
+    // Both steps are at most 255 and the position is within the picture before, so neither
+    // sum can overflow.
     void delta()
     {
-        m_x += next();
-        m_y += next();
+        const int right = next();
+        const int up = next();
+        m_x = qMin(m_x + right, m_h.width);
+        m_y = qMin(m_y + up, m_h.height);
     }
 
     const ByteReader &m_in;

@@ -103,6 +103,29 @@ QImage sampleImage(int w, int h)
     return image;
 }
 
+// A 16 x 16 run-length encoded picture whose pixel data is unit repeated, then tail.
+QByteArray repeatedRuns(int bits, const QByteArray &unit, int repeats, const QByteArray &tail)
+{
+    BmpSpec spec;
+    spec.width = 16;
+    spec.height = 16;
+    spec.bits = bits;
+    spec.compression = bits == 8 ? 1 : 2;
+    spec.colorsUsed = 16;
+    spec.palette.assign(16, qRgb(0, 0, 0));
+    spec.pixels = unit.repeated(repeats) + tail;
+    return build(spec);
+}
+
+// The pixel indexes of a stored row (0 at the bottom) in hexadecimal digits.
+std::string storedRow(const QImage &image, int row)
+{
+    std::string digits;
+    for (int x = 0; x < image.width(); ++x)
+        digits += "0123456789abcdef"[image.pixelIndex(x, image.height() - 1 - row) & 0xF];
+    return digits;
+}
+
 } // namespace
 
 TEST(BmpCodec, ThirtyTwoBitChartIsWrittenAsTwentyFourBitAndReadBack)
@@ -212,6 +235,54 @@ TEST(BmpCodec, RunLengthEncodedEightAndFourBit)
     for (int x = 0; x < 4; ++x) {
         EXPECT_EQ(b.image.pixelIndex(x, 1), bottom[x]);
         EXPECT_EQ(b.image.pixelIndex(x, 0), top[x]);
+    }
+}
+
+TEST(BmpCodec, RunsAndDeltasPastTheEdgeStayInThePicture)
+{
+    // 8 421 506 steps of 255 take a position past 2^31: the files that crashed the decoder
+    // (16.8 MB of runs, 33.7 MB of deltas), and the same for RLE4.
+    constexpr int PastIntRange = 8421506;
+    const QByteArray end = bytes({0, 1});
+    const QByteArray runAndEnd = bytes({5, 1, 0, 1});
+    const std::string zeros(16, '0');
+    const struct {
+        const char *what;
+        int bits;
+        QByteArray unit;
+        int repeats;
+        QByteArray tail;
+        std::string bottom, second;
+        char others = '0'; // every digit of the other rows
+    } cases[] = {
+        {"RLE8 runs past the row end", 8, bytes({0xFF, 1}), PastIntRange, end, "1111111111111111",
+         zeros},
+        {"RLE8 deltas to the right", 8, bytes({0, 2, 0xFF, 0}), PastIntRange, runAndEnd, zeros,
+         zeros},
+        {"RLE8 deltas upwards", 8, bytes({0, 2, 0, 0xFF}), PastIntRange, runAndEnd, zeros, zeros},
+        {"RLE4 runs past the row end", 4, bytes({0xFF, 0x12}), PastIntRange, end,
+         "1212121212121212", zeros},
+        {"RLE4 deltas to the right", 4, bytes({0, 2, 0xFF, 0}), PastIntRange, runAndEnd, zeros,
+         zeros},
+        {"RLE8 absolute run cut at the row end, then the next row", 8,
+         bytes({0, 2, 14, 0, 0, 3, 7, 8, 9, 0, 0, 0, 1, 5}), 1, end, "0000000000000078",
+         "5000000000000000"},
+        {"RLE4 absolute run cut at the row end", 4, bytes({0, 2, 13, 0, 0, 5, 0x9A, 0xBC, 0xD0, 0}),
+         1, end, "00000000000009ab", zeros},
+        {"a delta past the last row ends the picture without its end mark", 8,
+         bytes({3, 4, 0, 2, 0, 16}), 1, QByteArray(), "4440000000000000", zeros},
+        {"a line end after the last row ends it too", 8, bytes({16, 6, 0, 0}).repeated(16), 1,
+         QByteArray(), std::string(16, '6'), std::string(16, '6'), '6'},
+    };
+    for (const auto &c : cases) {
+        const QImage image =
+            BmpCodec::decode(repeatedRuns(c.bits, c.unit, c.repeats, c.tail)).image;
+        ASSERT_EQ(image.size(), QSize(16, 16)) << c.what;
+        EXPECT_EQ(storedRow(image, 0), c.bottom) << c.what;
+        EXPECT_EQ(storedRow(image, 1), c.second) << c.what;
+        for (int row = 2; row < 16; ++row)
+            EXPECT_EQ(storedRow(image, row), std::string(16, c.others))
+                << c.what << ", row " << row;
     }
 }
 
