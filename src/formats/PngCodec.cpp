@@ -11,8 +11,21 @@
 namespace brimlark
 {
 
+namespace
+{
+
+// Qt refuses to allocate a picture of more than 128 MiB unless told otherwise, which stops
+// at 5792 x 5792 pixels at 32 bits; every chart that can be saved must load again, up to the
+// largest at 32 bits.
+constexpr int AllocationLimitMiB = int(ChartSize::MaxPixels * 4 / (1024 * 1024));
+
+} // namespace
+
 QImage PngCodec::decode(const QByteArray &bytes)
 {
+    // The limit is Qt's own, shared by every reader in the program; a picture larger than a
+    // chart is refused by the size check below before anything is allocated.
+    QImageReader::setAllocationLimit(AllocationLimitMiB);
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -1,12 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Pictures whose headers declare more pixels than the file can hold are refused before
-// anything that size is made; pictures that really are that small still load.
+// anything that size is made; pictures that really are that small still load, and so does
+// a chart of any size the program saves.
 #include "base/ChartError.h"
+#include "canvas/ChartBitmap.h"
+#include "canvas/RasterCanvas.h"
 #include "formats/GifCodec.h"
 #include "formats/JpegCodec.h"
+#include "workspace/ChartFiles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -170,4 +175,24 @@ TEST(PictureSize, BlankGifsAsSmallAsTheEncoderMakesThemStillLoad)
     const QImage picture = GifCodec::decode(GifCodec::encode(blank(2000, 1500), 0));
     ASSERT_EQ(picture.size(), QSize(2000, 1500));
     EXPECT_EQ(picture.pixel(1999, 1499), qRgb(255, 255, 255));
+}
+
+// Qt's reader allocates at most 128 MiB unless told otherwise: 5792 x 5792 pixels at 32 bits.
+// A chart just past that, saved and loaded again as the program does (about 270 MB at the
+// peak: the chart and the decoded picture).
+TEST(PictureSize, PngChartOverQtsDefaultAllocationLimitLoadsBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.png"));
+    constexpr int Side = 5800;
+    ChartBitmap chart;
+    RasterCanvas canvas(chart);
+    chart.setSize(Side, Side);
+    chart.pixels().setPixel(Side - 1, Side - 1, qRgb(255, 0, 0));
+    ChartFiles::save(chart, path, QStringLiteral("10"));
+    chart.setSize(0, 0);
+    ChartFiles::load(chart, canvas, path);
+    ASSERT_EQ(chart.image().size(), QSize(Side, Side));
+    EXPECT_EQ(chart.image().pixel(Side - 1, Side - 1), qRgb(255, 0, 0));
+    EXPECT_EQ(chart.image().pixel(0, 0), qRgb(255, 255, 255));
 }
