@@ -204,11 +204,13 @@ void TPref::buildRightSide()
     addTextField(S::JPEGComp, 416, 84, 37);
     addCaption(QStringLiteral("%"), 460, 88);
     addCaption(QStringLiteral("(0..100, 0=high quality, 100=poor quality)"), 328, 108);
-    // The two cartographic switches sit in the free space below, before the buttons, so Tab
-    // reaches them after JPEGComp and before OK.
+    // The two cartographic switches and the GIF colour switch sit in the free space below,
+    // before the buttons, so Tab reaches them after JPEGComp and before OK.
     addRightCheckBox(S::LakeFill, QStringLiteral("Fill lakes with the ocean colour"), 144, 256);
     addRightCheckBox(S::CountyScaleAware, QStringLiteral("Draw counties only at a readable scale"),
                      168, 256);
+    addRightCheckBox(S::GifExactColours, QStringLiteral("Save GIFs in the chart's own colours"),
+                     192, 256);
 
     auto *ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                                QStringLiteral("OK"), this);

@@ -256,7 +256,10 @@ void ChartSession::load(const QString &path)
 
 void ChartSession::save(const QString &path, ChartFiles::Sync sync) const
 {
-    ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp), sync);
+    const auto gifColours = m_settings.isOn(ChartSettings::GifExactColours)
+                                ? GifCodec::Colours::ExactWhenFew
+                                : GifCodec::Colours::Reduced;
+    ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp), sync, gifColours);
 }
 
 void ChartSession::exit(const SavedFields &fields)

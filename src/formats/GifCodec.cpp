@@ -6,6 +6,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -183,42 +184,102 @@ struct EncoderCloser {
 };
 using Encoder = std::unique_ptr<GifFileType, EncoderCloser>;
 
-// giflib takes palettes of 2, 4, ... 256 entries; the rest is padded with black.
-ColorMap paletteOf(const QImage &image, int paletteBits)
+// The colours of a 32-bit picture without their alpha, sorted, as long as there are at most
+// 256 of them; none when there are more. Neighbouring pixels mostly share a colour, so only a
+// change of colour is looked up.
+std::vector<QRgb> fewColours(const QImage &image)
 {
-    QVector<QRgb> table;
-    if (paletteBits) {
-        table = image.colorTable();
-    } else {
+    std::vector<QRgb> found;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb *src = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        QRgb last = ~0u;
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb colour = src[x] & RGB_MASK;
+            if (colour == last)
+                continue;
+            last = colour;
+            const auto at = std::lower_bound(found.begin(), found.end(), colour);
+            if (at != found.end() && *at == colour)
+                continue;
+            if (found.size() == 256)
+                return {};
+            found.insert(at, colour);
+        }
+    }
+    return found;
+}
+
+// The palette of the file and the index of each pixel in it: a palette chart's own, a
+// 32-bit chart's own few colours, or the 216 reduced ones.
+class GifPalette
+{
+public:
+    GifPalette(const QImage &image, int paletteBits, GifCodec::Colours colours)
+        : m_paletteBits(paletteBits)
+    {
+        if (paletteBits) {
+            m_table = image.colorTable();
+            return;
+        }
+        if (colours == GifCodec::Colours::ExactWhenFew)
+            m_exact = fewColours(image);
+        if (!m_exact.empty()) {
+            m_table = QVector<QRgb>(m_exact.begin(), m_exact.end());
+            return;
+        }
         for (int r = 0; r < 6; ++r)
             for (int g = 0; g < 6; ++g)
                 for (int b = 0; b < 6; ++b)
-                    table.append(qRgb(r * 51, g * 51, b * 51));
+                    m_table.append(qRgb(r * 51, g * 51, b * 51));
     }
-    int size = 2;
-    while (size < table.size() && size < 256)
-        size *= 2;
-    std::vector<GifColorType> entries(size_t(size), GifColorType{0, 0, 0});
-    for (int i = 0; i < qMin(int(table.size()), size); ++i)
-        entries[size_t(i)] = {GifByteType(qRed(table[i])), GifByteType(qGreen(table[i])),
-                              GifByteType(qBlue(table[i]))};
-    return ColorMap(GifMakeMapObject(size, entries.data()));
-}
 
-void indexRow(const QImage &image, int paletteBits, int y, std::vector<GifPixelType> &row)
-{
-    if (paletteBits) {
-        memcpy(row.data(), image.constScanLine(y), row.size());
-        return;
+    // giflib takes palettes of 2, 4, ... 256 entries; the rest is padded with black.
+    ColorMap map() const
+    {
+        int size = 2;
+        while (size < m_table.size() && size < 256)
+            size *= 2;
+        std::vector<GifColorType> entries(size_t(size), GifColorType{0, 0, 0});
+        for (int i = 0; i < qMin(int(m_table.size()), size); ++i)
+            entries[size_t(i)] = {GifByteType(qRed(m_table[i])), GifByteType(qGreen(m_table[i])),
+                                  GifByteType(qBlue(m_table[i]))};
+        return ColorMap(GifMakeMapObject(size, entries.data()));
     }
-    const QRgb *src = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-    for (size_t x = 0; x < row.size(); ++x)
-        row[x] = GifPixelType(GifCodec::webIndex(src[x]));
-}
+
+    void indexRow(const QImage &image, int y, std::vector<GifPixelType> &row) const
+    {
+        if (m_paletteBits) {
+            memcpy(row.data(), image.constScanLine(y), row.size());
+            return;
+        }
+        const QRgb *src = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        if (m_exact.empty()) {
+            for (size_t x = 0; x < row.size(); ++x)
+                row[x] = GifPixelType(GifCodec::webIndex(src[x]));
+            return;
+        }
+        QRgb last = ~0u;
+        GifPixelType index = 0;
+        for (size_t x = 0; x < row.size(); ++x) {
+            const QRgb colour = src[x] & RGB_MASK;
+            if (colour != last) {
+                last = colour;
+                index = GifPixelType(std::lower_bound(m_exact.begin(), m_exact.end(), colour)
+                                     - m_exact.begin());
+            }
+            row[x] = index;
+        }
+    }
+
+private:
+    int m_paletteBits;
+    std::vector<QRgb> m_exact; // sorted; empty when the colours are reduced
+    QVector<QRgb> m_table;
+};
 
 } // namespace
 
-QByteArray GifCodec::encode(const QImage &source, int paletteBits)
+QByteArray GifCodec::encode(const QImage &source, int paletteBits, Colours colours)
 {
     if (source.isNull())
         throw ChartError(QStringLiteral("An empty chart cannot be saved as a GIF picture"));
@@ -230,7 +291,8 @@ QByteArray GifCodec::encode(const QImage &source, int paletteBits)
     Encoder gif(EGifOpen(&out, writeBytes, &error));
     if (!gif)
         fail(error);
-    const ColorMap map = paletteOf(image, paletteBits);
+    const GifPalette palette(image, paletteBits, colours);
+    const ColorMap map = palette.map();
     if (!map)
         fail(E_GIF_ERR_NOT_ENOUGH_MEM);
     bool ok =
@@ -240,7 +302,7 @@ QByteArray GifCodec::encode(const QImage &source, int paletteBits)
                != GIF_ERROR;
     std::vector<GifPixelType> row(size_t(image.width()));
     for (int y = 0; ok && y < image.height(); ++y) {
-        indexRow(image, paletteBits, y, row);
+        palette.indexRow(image, y, row);
         ok = EGifPutLine(gif.get(), row.data(), image.width()) != GIF_ERROR;
     }
     error = gif->Error;

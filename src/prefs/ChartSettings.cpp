@@ -61,6 +61,7 @@ const SettingDefinition Definitions[ChartSettings::Count] = {
     {"BehindLand", K::Switch, 0, ""},
     {"LakeFill", K::Switch, 1, ""},
     {"CountyScaleAware", K::Switch, 1, ""},
+    {"GifExactColours", K::Switch, 1, ""},
 };
 
 } // namespace

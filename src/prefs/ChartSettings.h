@@ -21,10 +21,11 @@ struct SettingDefinition {
     const char *defaultText; // texts
 };
 
-/// The preference values that control how charts are drawn, each named by its registry
-/// value name: the 46 classic values, then two cartographic switches read after them
-/// (LakeFill, CountyScaleAware). Every drawing reads them here at the moment it draws; the
-/// Preferences window edits this object in place.
+/// The preference values that control how charts are drawn and saved, each named by its
+/// registry value name: the 46 classic values, then two cartographic switches read after them
+/// (LakeFill, CountyScaleAware) and the GIF colour switch (GifExactColours). Every drawing
+/// and every save reads them here at the moment it draws or saves; the Preferences window
+/// edits this object in place.
 class ChartSettings
 {
 public:
@@ -77,11 +78,12 @@ public:
         JPEGComp,
         BehindLand,
         // Added after the classic values, so a store written before them loads the same
-        // 46 values in the same order and these two take their defaults.
+        // 46 values in the same order and these take their defaults.
         LakeFill,
-        CountyScaleAware
+        CountyScaleAware,
+        GifExactColours
     };
-    static constexpr int Count = 48;
+    static constexpr int Count = 49;
 
     /// Every value at its default.
     ChartSettings();

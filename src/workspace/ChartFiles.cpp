@@ -83,13 +83,13 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
 }
 
 void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QString &jpegComp,
-                      Sync sync)
+                      Sync sync, GifCodec::Colours gifColours)
 {
     const QString extension = extensionOf(path);
     if (extension == u".bmp")
         chart.saveToFile(path, sync);
     else if (extension == u".gif")
-        writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits()), sync);
+        writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits(), gifColours), sync);
     else if (extension == u".jpg" || extension == u".jpeg")
         writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)), sync);
     else if (extension == u".png")

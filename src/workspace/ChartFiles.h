@@ -5,6 +5,7 @@
 #include "base/ReplacingFile.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
+#include "formats/GifCodec.h"
 
 #include <QString>
 
@@ -28,9 +29,11 @@ public:
     /// failure the chart is unchanged.
     static void load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path);
     /// Writes the chart in the format of the extension, replacing any file of that name;
-    /// a JPEG takes its quality from the JPEGComp text, checked before anything is written.
+    /// a JPEG takes its quality from the JPEGComp text, checked before anything is written,
+    /// and a GIF of a 32-bit chart its colours as asked (the GifExactColours switch).
     static void save(const ChartBitmap &chart, const QString &path, const QString &jpegComp,
-                     Sync sync = Sync::ToDisk);
+                     Sync sync = Sync::ToDisk,
+                     GifCodec::Colours gifColours = GifCodec::Colours::Reduced);
 
 private:
     static ChartError unknownExtension(const char *action, const QString &path);

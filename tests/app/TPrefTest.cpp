@@ -315,15 +315,17 @@ TEST_F(TPrefTest, CaptionsStandAtTheirPositions)
               (QList<int>{24, 44, 64, 84, 104, 124, 256, 300, 320, 340, 360, 380, 400, 420, 440}));
 }
 
-// LakeFill and CountyScaleAware stand on the right, clear of every other control and of the
-// frame, wide enough for their captions, between JPEGComp and OK in the Tab order.
-TEST_F(TPrefTest, CartographicSwitchesSitInFreeSpaceAndTabReachesThem)
+// LakeFill, CountyScaleAware and GifExactColours stand on the right, clear of every other
+// control and of the frame, wide enough for their captions, between JPEGComp and OK in the
+// Tab order.
+TEST_F(TPrefTest, SwitchesBelowJpegCompSitInFreeSpaceAndTabReachesThem)
 {
     TPref pref(settings, hive());
     pref.show();
     pref.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
-    const QStringList names = {QStringLiteral("LakeFill"), QStringLiteral("CountyScaleAware")};
+    const QStringList names = {QStringLiteral("LakeFill"), QStringLiteral("CountyScaleAware"),
+                               QStringLiteral("GifExactColours")};
     for (const QString &name : names) {
         SCOPED_TRACE(name.toStdString());
         auto *box = control<QCheckBox>(pref, name);
@@ -341,31 +343,36 @@ TEST_F(TPrefTest, CartographicSwitchesSitInFreeSpaceAndTabReachesThem)
     QWidget *focused = control<QLineEdit>(pref, QStringLiteral("JPEGComp"));
     focused->setFocus();
     QStringList reached;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         QTest::keyClick(focused, Qt::Key_Tab);
         focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);
         reached << focused->objectName();
     }
-    EXPECT_EQ(reached, QStringList({"LakeFill", "CountyScaleAware", "BitBtn1"}));
+    EXPECT_EQ(reached, QStringList({"LakeFill", "CountyScaleAware", "GifExactColours", "BitBtn1"}));
 }
 
-TEST_F(TPrefTest, CartographicSwitchesLoadEditAndStore)
+TEST_F(TPrefTest, SwitchesBelowJpegCompLoadEditAndStore)
 {
     writeHive("\"LakeFill\"=\"0\"\r\n");
     TPref pref(settings, hive());
     auto *lakeFill = control<QCheckBox>(pref, QStringLiteral("LakeFill"));
     auto *countyScale = control<QCheckBox>(pref, QStringLiteral("CountyScaleAware"));
+    auto *gifColours = control<QCheckBox>(pref, QStringLiteral("GifExactColours"));
     EXPECT_FALSE(lakeFill->isChecked());
     EXPECT_TRUE(countyScale->isChecked()); // absent: the default
+    EXPECT_TRUE(gifColours->isChecked());
     pref.show();
     lakeFill->setChecked(true);
     countyScale->setChecked(false);
+    gifColours->setChecked(false);
     EXPECT_TRUE(settings.isOn(S::LakeFill));
     EXPECT_FALSE(settings.isOn(S::CountyScaleAware));
+    EXPECT_FALSE(settings.isOn(S::GifExactColours));
     button(pref, "BitBtn1")->click();
     EXPECT_TRUE(readHive().contains("\"LakeFill\"=\"1\""));
     EXPECT_TRUE(readHive().contains("\"CountyScaleAware\"=\"0\""));
+    EXPECT_TRUE(readHive().contains("\"GifExactColours\"=\"0\""));
 }
 
 // Values read before a value of another type stay in effect, and the window shows what is

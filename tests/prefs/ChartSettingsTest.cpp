@@ -9,16 +9,19 @@ using namespace brimlark;
 
 using S = ChartSettings;
 
-// The 46 classic values first, in their reading order, then the two cartographic switches.
+// The 46 classic values first, in their reading order, then the two cartographic switches and
+// the GIF colour switch.
 TEST(ChartSettings, UniqueNamesInReadingOrder)
 {
     QSet<QString> names;
     for (int i = 0; i < S::Count; ++i)
         names.insert(S::name(S::Id(i)));
-    EXPECT_EQ(names.size(), 48);
+    EXPECT_EQ(S::Count, 49);
+    EXPECT_EQ(names.size(), 49);
     EXPECT_EQ(int(S::BehindLand), 45);
     EXPECT_EQ(S::name(S::Id(46)), QStringLiteral("LakeFill"));
     EXPECT_EQ(S::name(S::Id(47)), QStringLiteral("CountyScaleAware"));
+    EXPECT_EQ(S::name(S::Id(48)), QStringLiteral("GifExactColours"));
     EXPECT_EQ(S::name(S::GridSelect), QStringLiteral("GridSelect"));
     EXPECT_EQ(S::name(S::LandmassColor), QStringLiteral("LandmassColor"));
     EXPECT_EQ(S::name(S::BorderWidth), QStringLiteral("BorderWidth"));
@@ -39,6 +42,7 @@ TEST(ChartSettings, Defaults)
     EXPECT_FALSE(s.isOn(S::BehindLand));
     EXPECT_TRUE(s.isOn(S::LakeFill));
     EXPECT_TRUE(s.isOn(S::CountyScaleAware));
+    EXPECT_TRUE(s.isOn(S::GifExactColours));
     const std::pair<S::Id, ChartColor> colours[] = {
         {S::LandmassColor, 15004666},     {S::OceanColor, 16764622},
         {S::GraticuleColor, 12632256},    {S::BorderColor, 0},

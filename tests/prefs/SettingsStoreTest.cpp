@@ -107,7 +107,8 @@ TEST_F(SettingsStoreTest, AfterOkEveryValueExistsAsAString)
     const RegistryFile::Key *key =
         file.key(QStringLiteral("HKEY_CURRENT_USER\\Software\\Brimlark\\General"));
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->values.size(), 48u); // the 46 classic values, LakeFill, CountyScaleAware
+    // The 46 classic values, LakeFill, CountyScaleAware and GifExactColours.
+    EXPECT_EQ(key->values.size(), 49u);
     for (const RegistryFile::Value &value : key->values)
         EXPECT_TRUE(value.isString) << value.name.toStdString();
 }
@@ -128,8 +129,9 @@ TEST_F(SettingsStoreTest, ValueThatIsNotAStringStopsTheLoadingThere)
     EXPECT_EQ(settings.color(S::ColdColor), 8912896u); // after: not reached
 }
 
-// A store written before LakeFill and CountyScaleAware existed holds the 46 classic values
-// only: they load as they always did and the two switches are on. A stored "0" turns them off.
+// A store written before LakeFill, CountyScaleAware and GifExactColours existed holds the 46
+// classic values only, or those and the first two: they load as they always did and the
+// newer switches are on. A stored "0" turns them off.
 TEST_F(SettingsStoreTest, StoreWithoutTheCartographicSwitchesLoadsThemOn)
 {
     QByteArray classic;
@@ -139,17 +141,26 @@ TEST_F(SettingsStoreTest, StoreWithoutTheCartographicSwitchesLoadsThemOn)
     S settings;
     settings.setOn(S::LakeFill, false);
     settings.setOn(S::CountyScaleAware, false);
+    settings.setOn(S::GifExactColours, false);
     load(settings);
     EXPECT_FALSE(settings.isOn(S::BehindLand));
     EXPECT_EQ(settings.color(S::OceanColor), 0u);
     EXPECT_EQ(settings.text(S::JPEGComp), QStringLiteral("0"));
     EXPECT_TRUE(settings.isOn(S::LakeFill));
     EXPECT_TRUE(settings.isOn(S::CountyScaleAware));
+    EXPECT_TRUE(settings.isOn(S::GifExactColours));
 
-    writeHive(general(classic + "\"LakeFill\"=\"0\"\r\n\"CountyScaleAware\"=\"0\"\r\n"));
+    const QByteArray cartographic = "\"LakeFill\"=\"0\"\r\n\"CountyScaleAware\"=\"0\"\r\n";
+    settings.setOn(S::GifExactColours, false);
+    writeHive(general(classic + cartographic));
     load(settings);
     EXPECT_FALSE(settings.isOn(S::LakeFill));
     EXPECT_FALSE(settings.isOn(S::CountyScaleAware));
+    EXPECT_TRUE(settings.isOn(S::GifExactColours));
+
+    writeHive(general(classic + cartographic + "\"GifExactColours\"=\"0\"\r\n"));
+    load(settings);
+    EXPECT_FALSE(settings.isOn(S::GifExactColours));
 }
 
 TEST_F(SettingsStoreTest, DamagedHiveLoadsWhatItCanAndIsLeftAloneUntilOk)

@@ -102,7 +102,7 @@ TEST(GifCodec, WebPaletteLevels)
 TEST(GifCodec, MultiplesOf51RoundTripUnchangedWithNoExtensionBlocks)
 {
     const QImage image = sample(7, 5);
-    const QByteArray gif = GifCodec::encode(image, 0);
+    const QByteArray gif = GifCodec::encode(image, 0, GifCodec::Colours::Reduced);
     // Header, screen descriptor and a 256-entry palette, then straight to the image.
     EXPECT_EQ(gif[6 + 7 + 3 * 256], char(0x2C));
     EXPECT_FALSE(gif.contains("\x21\xF9"));
@@ -119,7 +119,10 @@ TEST(GifCodec, PaletteChartKeepsItsPalette)
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             image.setPixel(x, y, uint((x + 5 * y) % 16));
-    const QImage back = GifCodec::decode(GifCodec::encode(image, 4));
+    // Whatever the colours asked for a 32-bit chart.
+    const QByteArray gif = GifCodec::encode(image, 4, GifCodec::Colours::Reduced);
+    EXPECT_EQ(GifCodec::encode(image, 4, GifCodec::Colours::ExactWhenFew), gif);
+    const QImage back = GifCodec::decode(gif);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(back.pixel(x, y), image.pixel(x, y));
@@ -338,7 +341,7 @@ TEST_F(ChartFilesTest, TallPictureOnAWideChartWasRefusedAsTooLarge)
     // Both sizes are within the limits; only the one between them, 32767 x 32767, is not.
     QImage tall(10, ChartSize::MaxSide, QImage::Format_RGB32);
     tall.fill(qRgb(255, 0, 0));
-    write("tall.gif", GifCodec::encode(tall, 0));
+    write("tall.gif", GifCodec::encode(tall, 0, GifCodec::Colours::Reduced));
     chart.setSize(ChartSize::MaxSide, 10);
     ChartFiles::load(chart, canvas, path("tall.gif"));
     EXPECT_EQ(chart.width(), 10);
