@@ -21,6 +21,8 @@ enum class Reader {
     MapFile,    // a vector map file drawn on a small chart
     Overlay,    // a county or highway overlay drawn on a small chart
     RenderArgs, // brimlark-render's arguments, NUL-separated, and the drawing they ask for
+    Png,        // a PNG picture
+    Bulletin,   // a coded surface bulletin, written back as a bulletin and as GeoJSON
     Count
 };
 

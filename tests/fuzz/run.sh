@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes one reader: tests/fuzz/run.sh READER RUNS [libFuzzer options...]
-# READER is bmp, gif, jpeg, registry, settings, saveddata, mapfile, overlay or renderargs.
+# READER is bmp, gif, jpeg, png, registry, settings, saveddata, mapfile, overlay, renderargs
+# or bulletin.
 # Needs a fuzzing build in build-fuzz (or $BUILD; see CMakeLists.txt here). The corpus grows
 # in $BUILD/corpus/READER, seeded on the first run from seeds/, the map data and charts made
 # by brimlark-render; crashes land in $BUILD/crashes/; the log is $BUILD/logs/READER.log.
@@ -45,9 +46,15 @@ if [[ -z $(ls -A "$corpus") ]]; then
     bmp) charts bmp ;;
     gif) charts gif ;;
     jpeg) charts jpg ;;
+    png) charts png ;;
     registry | settings) cp $here/seeds/registry/* "$corpus/" ;;
     saveddata) cp $here/seeds/saveddata/* "$corpus/" ;;
     renderargs) cp $here/seeds/renderargs/* "$corpus/" ;;
+    bulletin)
+        cp $here/seeds/bulletin/* "$corpus/"
+        # The sample bulletin beside the project, when it is there.
+        cp ../shared/data/bulletins/*.txt "$corpus/" 2>/dev/null || true
+        ;;
     mapfile) slices 82 data/map.gin && slices 00 data/map.gis data/map.gic data/map.gir ;;
     overlay) slices 10 data/map.cgf ;;
     *) echo "unknown reader '$reader'" >&2; exit 2 ;;
@@ -56,11 +63,11 @@ fi
 case $reader in
 # The run-length BMPs of 16.8 and 33.7 MB that once overran the decoder's counters fit.
 bmp) max_len=37748736; dict=$here/bmp.dict ;;
-gif | jpeg) max_len=2097152; dict=$here/$reader.dict ;;
+gif | jpeg | png) max_len=2097152; dict=$here/$reader.dict ;;
 registry | settings) dict=$here/registry.dict ;;
 saveddata) max_len=4096 ;;
 renderargs) max_len=8192; dict=$here/renderargs.dict ;;
-mapfile | overlay) dict=$here/$reader.dict ;;
+mapfile | overlay | bulletin) dict=$here/$reader.dict ;;
 esac
 
 LSAN_OPTIONS=suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS} \
