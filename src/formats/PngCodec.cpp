@@ -30,6 +30,9 @@ QImage PngCodec::decode(const QByteArray &bytes)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
+    // Without this, Qt hands data that is not PNG to whichever of its readers knows the
+    // format (GIF, BMP, ICO ...), none of them held to the checks of our own readers.
+    reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     if (!size.isValid())
         throw ChartError(QStringLiteral("PNG image is not valid"));
