@@ -7,6 +7,9 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QtEndian>
+
+#include <cstring>
 
 namespace brimlark
 {
@@ -19,6 +22,28 @@ namespace
 // largest at 32 bits.
 constexpr int AllocationLimitMiB = int(ChartSize::MaxPixels * 4 / (1024 * 1024));
 
+// Whether every chunk up to IEND lies within the file: 8 bytes of signature, then chunks of a
+// big-endian length, a 4-byte type, the data and a 4-byte CRC. libpng allocates a chunk's
+// declared length before reading it, so a 2800-byte file declaring a text chunk of 1.9 GB
+// took that much memory and seconds before it failed. A file cut short within a chunk
+// header is left to libpng, which refuses it.
+//
+//   | signature 8 | length 4 | type 4 | data (length) | CRC 4 | length 4 | ...
+bool chunksFit(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    qint64 at = 8;
+    while (at + 8 <= bytes.size()) {
+        const qint64 length = qFromBigEndian<quint32>(data + at);
+        if (length + 12 > bytes.size() - at)
+            return false;
+        if (memcmp(data + at + 4, "IEND", 4) == 0)
+            break;
+        at += length + 12;
+    }
+    return true;
+}
+
 } // namespace
 
 QImage PngCodec::decode(const QByteArray &bytes)
@@ -26,6 +51,8 @@ QImage PngCodec::decode(const QByteArray &bytes)
     // The limit is Qt's own, shared by every reader in the program; a picture larger than a
     // chart is refused by the size check below before anything is allocated.
     QImageReader::setAllocationLimit(AllocationLimitMiB);
+    if (!chunksFit(bytes))
+        throw ChartError(QStringLiteral("PNG image is not valid"));
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

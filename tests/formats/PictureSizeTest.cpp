@@ -7,6 +7,7 @@
 #include "canvas/RasterCanvas.h"
 #include "formats/GifCodec.h"
 #include "formats/JpegCodec.h"
+#include "formats/PngCodec.h"
 #include "workspace/ChartFiles.h"
 
 #include <QElapsedTimer>
@@ -199,4 +200,23 @@ TEST(PictureSize, PngChartOverQtsDefaultAllocationLimitLoadsBack)
     ASSERT_EQ(chart.image().size(), QSize(Side, Side));
     EXPECT_EQ(chart.image().pixel(Side - 1, Side - 1), qRgb(255, 0, 0));
     EXPECT_EQ(chart.image().pixel(0, 0), qRgb(255, 255, 255));
+}
+
+// The fuzzer's find: a small PNG whose text chunk declares 1 903 260 017 bytes made the PNG
+// library allocate them (1.9 GB, 5 s) before finding the file at its end.
+TEST(PictureSize, SmallPngDeclaringAHugeChunkIsRefusedQuickly)
+{
+    const QByteArray png = PngCodec::encode(blank(16, 16));
+    const qsizetype afterHeader = 8 + 12 + 13; // signature, then IHDR with its 13 bytes
+    const QByteArray hugeText = QByteArray::fromHex("71717171") + "zTXt" + QByteArray(2700, 'q');
+    const QByteArray forged = png.left(afterHeader) + hugeText + png.mid(afterHeader);
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 grewKiB = peakGrowthKiB([&] {
+        EXPECT_EQ(messageOf(forged, PngCodec::decode), QStringLiteral("PNG image is not valid"));
+    });
+    EXPECT_LT(timer.elapsed(), QuickMs);
+    ASSERT_GE(grewKiB, 0) << "no /proc/self to measure memory with";
+    EXPECT_LT(grewKiB, LittleMemoryKiB);
+    EXPECT_EQ(PngCodec::decode(png).size(), QSize(16, 16));
 }
