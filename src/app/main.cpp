@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/PreferencesWindow.h"
 #include "app/ProgramArguments.h"
-#include "app/TAboutForm.h"
-#include "app/TForm1.h"
-#include "app/TPref.h"
 #include "app/WorkspaceClaim.h"
 #include "canvas/ChartFonts.h"
 #include "prefs/FileRegistryKey.h"
@@ -57,9 +57,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("brimlark"));
     // The icon from the desktop's theme, where an install under any prefix puts one too;
     // without either, the copy built into the program.
-    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths()
-                               << QDir(QCoreApplication::applicationDirPath())
-                                      .filePath(QStringLiteral("../share/icons")));
+    QIcon::setThemeSearchPaths(
+        QIcon::themeSearchPaths()
+        << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/icons")));
     QIcon builtIn;
     builtIn.addFile(QStringLiteral(":/icons/brimlark-48.png"));
     builtIn.addFile(QStringLiteral(":/icons/brimlark-256.png"));
@@ -72,9 +72,9 @@ int main(int argc, char *argv[])
     if (!workspace)
         return 0;
     ChartSettings settings;
-    TForm1 form(settings, *workspace);
-    TPref pref(settings, FileRegistryKey::defaultFilePath());
-    TAboutForm about;
+    MainWindow form(settings, *workspace);
+    PreferencesWindow pref(settings, FileRegistryKey::defaultFilePath());
+    AboutBox about;
     form.attachWindows(&pref, &about);
     // Without a window manager to honour the maximized state, fill the screen ourselves.
     if (const QScreen *screen = QGuiApplication::primaryScreen())

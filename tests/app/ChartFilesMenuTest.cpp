@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Map > Load, Save and Copy in the window.
 #include "RecordingDialogs.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 
@@ -28,7 +28,7 @@ protected:
         chart = QImage(60, 40, QImage::Format_RGB32);
         chart.fill(qRgb(0, 102, 204));
         BmpCodec::writeFile(path("temp1.bmp"), chart, 0);
-        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
     }
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     QByteArray read(const char *name) const
@@ -51,7 +51,7 @@ protected:
     ChartSettings settings;
     RecordingDialogs dialogs;
     QImage chart;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 } // namespace
@@ -166,7 +166,7 @@ TEST_F(ChartFilesMenuTest, ChartFromTheCommandLineLoadsAsTheMenuDoes)
         const QStringList menuErrors = dialogs.errors;
         const QImage menuChart = form->session().chart().image();
         dialogs.errors.clear();
-        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
         form->loadChart(path(name));
         EXPECT_EQ(dialogs.errors, menuErrors) << name;
         EXPECT_EQ(form->session().chart().image(), menuChart) << name;

@@ -1,15 +1,15 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Generate in the window: the workspace bitmaps, the status line, failures and the controls.
 #include "RecordingDialogs.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -30,7 +30,7 @@ protected:
         for (S::Id id : {S::GridSelect, S::Border, S::International, S::State, S::Lake, S::Island,
                          S::River, S::Coast, S::County, S::Highway})
             settings.setOn(id, false);
-        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
         dialogs.errors.clear(); // the first start's "File not found."
         setFields("45", "-100", "120", "90", "1");
     }
@@ -47,7 +47,7 @@ protected:
     QTemporaryDir dir;
     ChartSettings settings;
     RecordingDialogs dialogs;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // brimlark-render against the window: the same steps give the same chart, pixel for pixel.
 #include "RecordingDialogs.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/Fifo.h"
@@ -64,7 +64,7 @@ protected:
 
 TEST_F(RenderToolTest, SameChartAsTheWindow)
 {
-    TForm1 form(settings, Workspace(dir.path()));
+    MainWindow form(settings, Workspace(dir.path()));
     dialogs.errors.clear(); // a first start: no saved fields
     const char *names[] = {"LatEdit", "LonEdit", "XEdit", "YEdit", "ZoomEdit"};
     const char *texts[] = {"45", "-93.5", "240", "180", "2.5"};

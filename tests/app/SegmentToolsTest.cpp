@@ -2,7 +2,7 @@
 // Presses and tool buttons as the window passes them on: mouse buttons, the panel's isopleth
 // style, the text question and the error box.
 #include "RecordingDialogs.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/Pixels.h"
@@ -36,7 +36,7 @@ public:
         writeFile(QStringLiteral("saveddat.txt"), "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
         BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
         BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
-        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
     }
     void press(int x, int y, Qt::MouseButtons buttons = Qt::LeftButton)
     {
@@ -50,7 +50,7 @@ public:
 
     ChartSettings settings;
     RecordingDialogs dialogs;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The main window's creation from the workspace files, good and bad.
 #include "RecordingDialogs.h"
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/Pixels.h"
@@ -33,11 +33,11 @@ protected:
     {
         BmpCodec::writeFile(dir.filePath(QStringLiteral("temp1.bmp")), image, 0);
     }
-    std::unique_ptr<TForm1> start()
+    std::unique_ptr<MainWindow> start()
     {
-        return std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        return std::make_unique<MainWindow>(settings, Workspace(dir.path()));
     }
-    static QString text(TForm1 &form, const char *name)
+    static QString text(MainWindow &form, const char *name)
     {
         return control<QLineEdit>(form, QLatin1String(name))->text();
     }

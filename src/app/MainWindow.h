@@ -28,22 +28,22 @@ namespace brimlark
 {
 
 class ChartView;
-class TAboutForm;
-class TPref;
+class AboutBox;
+class PreferencesWindow;
 
-/// The main window: the chart in a scroll area above, the tool panel with the map-maker
-/// group below, and the menus. It shows a ChartSession and forwards every edit to it; its
-/// creation reads the workspace of the last run.
-class TForm1 : public QMainWindow
+/// The main window (TForm1, objectName "Form1"): the chart in a scroll area above, the tool panel
+/// with the map-maker group below, and the menus. It shows a ChartSession and forwards every edit
+/// to it; its creation reads the workspace of the last run.
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     /// Builds the window and reads the workspace in its folder.
-    TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *parent = nullptr);
+    MainWindow(ChartSettings &settings, const Workspace &workspace, QWidget *parent = nullptr);
 
     /// Gives the window the Preferences window and About box created after it. Neither
     /// keeps the program running once the main window has closed.
-    void attachWindows(TPref *pref, TAboutForm *about);
+    void attachWindows(PreferencesWindow *pref, AboutBox *about);
 
     ChartSession &session() { return m_session; }
     const ChartSession &session() const { return m_session; }
@@ -104,8 +104,8 @@ private:
                                QRect geometry);
 
     ChartSession m_session;
-    TPref *m_pref = nullptr;
-    TAboutForm *m_about = nullptr;
+    PreferencesWindow *m_pref = nullptr;
+    AboutBox *m_about = nullptr;
     std::optional<QPoint> m_hovered;         // the chart pixel under the mouse
     std::map<int, QToolButton *> m_toolKeys; // the key of each tool button
 

@@ -6,12 +6,13 @@
 namespace brimlark
 {
 
-/// The About box: the product name, a notice and an OK button.
-class TAboutForm : public QDialog
+/// The About box (TAboutForm, objectName "AboutForm"): the product name, a notice and an OK
+/// button.
+class AboutBox : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TAboutForm(QWidget *parent = nullptr);
+    explicit AboutBox(QWidget *parent = nullptr);
 
 public slots:
     void BitBtn1Click();

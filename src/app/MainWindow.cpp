@@ -1,12 +1,12 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 
+#include "app/AboutBox.h"
 #include "app/ChartView.h"
 #include "app/Dialogs.h"
 #include "app/ErrorBox.h"
+#include "app/PreferencesWindow.h"
 #include "app/StatusProgress.h"
-#include "app/TAboutForm.h"
-#include "app/TPref.h"
 #include "base/ChartError.h"
 #include "mapgen/Projection.h"
 
@@ -53,10 +53,9 @@ const QStringList OpenFilters = {QStringLiteral("All charts (*.gif *.jpg *.jpeg 
                                  QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"),
                                  QStringLiteral("PNG (*.png) (*.png)"),
                                  QStringLiteral("All files (*)")};
-const QStringList SaveFilters = {QStringLiteral("CompuServe GIF (*.gif) (*.gif)"),
-                                 QStringLiteral("JPEG (*.jpg) (*.jpg)"),
-                                 QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"),
-                                 QStringLiteral("PNG (*.png) (*.png)")};
+const QStringList SaveFilters = {
+    QStringLiteral("CompuServe GIF (*.gif) (*.gif)"), QStringLiteral("JPEG (*.jpg) (*.jpg)"),
+    QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"), QStringLiteral("PNG (*.png) (*.png)")};
 
 // The Text tool's question, asked over the snapshot the segment is drawn on.
 class LabelPrompt : public PressPrompt
@@ -84,7 +83,7 @@ const QStringList AnalysisFilters = {
 
 } // namespace
 
-TForm1::TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *parent)
+MainWindow::MainWindow(ChartSettings &settings, const Workspace &workspace, QWidget *parent)
     : QMainWindow(parent), m_session(settings, workspace)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -98,7 +97,7 @@ TForm1::TForm1(ChartSettings &settings, const Workspace &workspace, QWidget *par
     readWorkspace();
 }
 
-void TForm1::attachWindows(TPref *pref, TAboutForm *about)
+void MainWindow::attachWindows(PreferencesWindow *pref, AboutBox *about)
 {
     m_pref = pref;
     m_about = about;
@@ -110,7 +109,7 @@ void TForm1::attachWindows(TPref *pref, TAboutForm *about)
 }
 
 // FormCreate: reads the workspace of the last run, each failed step in its own error box.
-void TForm1::readWorkspace()
+void MainWindow::readWorkspace()
 {
     const ChartSession::StartUp startUp = m_session.startUp();
     if (startUp.fields)
@@ -126,21 +125,21 @@ void TForm1::readWorkspace()
     alignMapMaker();
 }
 
-void TForm1::setFieldTexts(const SavedFields &fields)
+void MainWindow::setFieldTexts(const SavedFields &fields)
 {
     QLineEdit *edits[] = {m_latitudeEdit, m_longitudeEdit, m_widthEdit, m_heightEdit, m_zoomEdit};
     for (int i = 0; i < 5; ++i)
         edits[i]->setText(fields.lines[size_t(i)]);
 }
 
-SavedFields TForm1::fieldTexts() const
+SavedFields MainWindow::fieldTexts() const
 {
     return SavedFields{{m_latitudeEdit->text(), m_longitudeEdit->text(), m_widthEdit->text(),
                         m_heightEdit->text(), m_zoomEdit->text()}};
 }
 
 // Runs one editing step through the error box and shows the chart as it stands after it.
-void TForm1::edit(const std::function<void()> &step)
+void MainWindow::edit(const std::function<void()> &step)
 {
     ErrorBox::guard(this, step);
     m_chartView->refresh();
@@ -148,8 +147,8 @@ void TForm1::edit(const std::function<void()> &step)
 }
 
 // Image1MouseDown: a left press on the chart.
-void TForm1::chartPressed(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers, int x,
-                          int y)
+void MainWindow::chartPressed(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers,
+                              int x, int y)
 {
     if (!(buttons & Qt::LeftButton))
         return;
@@ -160,31 +159,31 @@ void TForm1::chartPressed(Qt::MouseButton, Qt::MouseButtons buttons, Qt::Keyboar
 
 // ColdFrontClick, WarmFrontClick, OccludedFrontClick, StationaryFrontClick, TroughClick,
 // DrylineClick, IsoplethClick.
-void TForm1::lineToolClicked(LineTool tool)
+void MainWindow::lineToolClicked(LineTool tool)
 {
     edit([&] { m_session.chooseLineTool(tool); });
 }
 
 // LButtonClick, HButtonClick, TextButtonClick.
-void TForm1::markerClicked(PressMode mode)
+void MainWindow::markerClicked(PressMode mode)
 {
     edit([&] { m_session.chooseMarker(mode); });
 }
 
 // NewSegmentClick.
-void TForm1::newSegmentClicked()
+void MainWindow::newSegmentClicked()
 {
     edit([this] { m_session.commit(); });
 }
 
 // UndoButtonClick.
-void TForm1::undoClicked()
+void MainWindow::undoClicked()
 {
     edit([this] { m_session.undo(); });
 }
 
 // Ctrl+Y or Ctrl+Shift+Z.
-void TForm1::redoChosen()
+void MainWindow::redoChosen()
 {
     edit([this] { m_session.redo(); });
 }
@@ -192,14 +191,14 @@ void TForm1::redoChosen()
 // Erase asks nothing before wiping the analysis: the history keeps the erased chart, and
 // Undo brings it back.
 // EraseButtonClick.
-void TForm1::eraseClicked()
+void MainWindow::eraseClicked()
 {
     edit([this] { m_session.erase(); });
 }
 
 // GenerateButtonClick. Nothing may draw on the chart or start another run while this one
 // handles events.
-void TForm1::generateClicked()
+void MainWindow::generateClicked()
 {
     setDrawingEnabled(false);
     const auto enableAgain = qScopeGuard([this] { setDrawingEnabled(true); });
@@ -210,7 +209,7 @@ void TForm1::generateClicked()
 }
 
 // Loadfromfile1Click.
-void TForm1::loadChartChosen()
+void MainWindow::loadChartChosen()
 {
     const QString path =
         Dialogs::current().openFileName(this, Dialogs::FileKind::Chart, OpenFilters);
@@ -218,13 +217,13 @@ void TForm1::loadChartChosen()
         loadChart(path);
 }
 
-void TForm1::loadChart(const QString &path)
+void MainWindow::loadChart(const QString &path)
 {
     edit([&] { m_session.load(path); });
 }
 
 // Savetofile1Click.
-void TForm1::saveChartChosen()
+void MainWindow::saveChartChosen()
 {
     const QString path =
         Dialogs::current().saveFileName(this, Dialogs::FileKind::Chart, SaveFilters);
@@ -233,7 +232,7 @@ void TForm1::saveChartChosen()
 }
 
 // A coded bulletin drawn on the chart of the current view as committed work.
-void TForm1::importBulletinChosen()
+void MainWindow::importBulletinChosen()
 {
     const QString path =
         Dialogs::current().openFileName(this, Dialogs::FileKind::Bulletin, BulletinFilters);
@@ -247,7 +246,7 @@ void TForm1::importBulletinChosen()
 }
 
 // The lines and centres drawn so far, on the globe: a coded bulletin or GeoJSON.
-void TForm1::exportAnalysisChosen()
+void MainWindow::exportAnalysisChosen()
 {
     const QString path =
         Dialogs::current().saveFileName(this, Dialogs::FileKind::Analysis, AnalysisFilters);
@@ -256,7 +255,7 @@ void TForm1::exportAnalysisChosen()
 }
 
 // CopyToClipboardClick.
-void TForm1::copyToClipboard()
+void MainWindow::copyToClipboard()
 {
     ErrorBox::guard(this, [this] {
         QClipboard *clipboard = QGuiApplication::clipboard();
@@ -268,7 +267,7 @@ void TForm1::copyToClipboard()
 
 // The status line while editing: the tool, the points of the segment and, with the mouse
 // over the chart, the latitude and longitude under it.
-void TForm1::showEditingStatus()
+void MainWindow::showEditingStatus()
 {
     QString text = QStringLiteral("%1: %2 %3")
                        .arg(toolName(), QString::number(m_session.segment().count()),
@@ -279,7 +278,7 @@ void TForm1::showEditingStatus()
     m_statusText->setText(text);
 }
 
-QString TForm1::toolName() const
+QString MainWindow::toolName() const
 {
     switch (m_session.pressMode()) {
     case PressMode::LowCentre:
@@ -297,7 +296,7 @@ QString TForm1::toolName() const
     return QLatin1String(lineTools[qint32(m_session.lineTool())]);
 }
 
-QString TForm1::positionText(QPoint at) const
+QString MainWindow::positionText(QPoint at) const
 {
     const auto position = Projection::positionAt(m_session.view(), at.x(), at.y());
     if (!position)
@@ -310,13 +309,13 @@ QString TForm1::positionText(QPoint at) const
     return degrees(position->latitude, 'N', 'S') + u' ' + degrees(position->longitude, 'E', 'W');
 }
 
-void TForm1::chartHovered(int x, int y)
+void MainWindow::chartHovered(int x, int y)
 {
     m_hovered = QPoint(x, y);
     showEditingStatus();
 }
 
-void TForm1::chartLeft()
+void MainWindow::chartLeft()
 {
     m_hovered.reset();
     showEditingStatus();
@@ -325,7 +324,7 @@ void TForm1::chartLeft()
 // Keys for the drawing: Enter or N commits the segment, Esc throws it away, a letter chooses
 // a tool. Keys typed into a field stay the field's (the field takes letters itself; Enter in
 // it or on a focused button is theirs too).
-void TForm1::keyPressEvent(QKeyEvent *event)
+void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     QWidget *focus = QApplication::focusWidget();
     const bool inField = qobject_cast<QLineEdit *>(focus) || qobject_cast<QComboBox *>(focus);
@@ -344,7 +343,7 @@ void TForm1::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void TForm1::setDrawingEnabled(bool enabled)
+void MainWindow::setDrawingEnabled(bool enabled)
 {
     for (QWidget *control : std::initializer_list<QWidget *>{
              m_generateButton, m_newSegmentButton, m_undoButton, m_eraseButton, m_chartView})
@@ -356,7 +355,7 @@ void TForm1::setDrawingEnabled(bool enabled)
 }
 
 // Exit1Click.
-void TForm1::exitChosen()
+void MainWindow::exitChosen()
 {
     ErrorBox::guard(this, [this] {
         m_session.exit(fieldTexts());
@@ -365,7 +364,7 @@ void TForm1::exitChosen()
 }
 
 // Preferences1Click.
-void TForm1::showPreferences()
+void MainWindow::showPreferences()
 {
     if (!m_pref)
         return;
@@ -375,7 +374,7 @@ void TForm1::showPreferences()
 }
 
 // About1Click.
-void TForm1::showAbout()
+void MainWindow::showAbout()
 {
     if (m_about)
         m_about->exec();
@@ -383,7 +382,7 @@ void TForm1::showAbout()
 
 // AlignMapMakerPanel: keeps the map-maker group 10 pixels from the right edge of the bottom
 // panel; in a narrow window it slides over the fixed controls rather than wrapping.
-void TForm1::alignMapMaker()
+void MainWindow::alignMapMaker()
 {
     m_mapMakerPanel->move(m_toolPanel->width() - m_mapMakerPanel->width() - MapMakerMargin,
                           m_mapMakerPanel->y());
@@ -392,69 +391,69 @@ void TForm1::alignMapMaker()
 
 // FormResize: the bottom panel spans the window, so its resizes are the window's width
 // changes.
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_toolPanel && event->type() == QEvent::Resize)
         alignMapMaker();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::buildMenus()
+void MainWindow::buildMenus()
 {
     QMenu *file = addMenu(QStringLiteral("File1"), QStringLiteral("&File"));
     connect(addMenuEntry(file, QStringLiteral("Preferences1"), QStringLiteral("&Preferences"),
                          QKeySequence(Qt::CTRL | Qt::Key_P)),
-            &QAction::triggered, this, &TForm1::showPreferences);
+            &QAction::triggered, this, &MainWindow::showPreferences);
     connect(addMenuEntry(file, QStringLiteral("Exit1"), QStringLiteral("E&xit"),
                          QKeySequence(Qt::CTRL | Qt::Key_Q)),
-            &QAction::triggered, this, &TForm1::exitChosen);
+            &QAction::triggered, this, &MainWindow::exitChosen);
 
     QMenu *map = addMenu(QStringLiteral("Map1"), QStringLiteral("&Map"));
     connect(addMenuEntry(map, QStringLiteral("CopyToClipboard"),
                          QStringLiteral("Copy to clipboard"), QKeySequence(Qt::CTRL | Qt::Key_C)),
-            &QAction::triggered, this, &TForm1::copyToClipboard);
+            &QAction::triggered, this, &MainWindow::copyToClipboard);
     map->addSeparator();
     m_loadAction =
         addMenuEntry(map, QStringLiteral("Loadfromfile1"), QStringLiteral("&Load from file..."),
                      QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(m_loadAction, &QAction::triggered, this, &TForm1::loadChartChosen);
+    connect(m_loadAction, &QAction::triggered, this, &MainWindow::loadChartChosen);
     connect(addMenuEntry(map, QStringLiteral("Savetofile1"), QStringLiteral("&Save to file..."),
                          QKeySequence(Qt::CTRL | Qt::Key_S)),
-            &QAction::triggered, this, &TForm1::saveChartChosen);
+            &QAction::triggered, this, &MainWindow::saveChartChosen);
     map->addSeparator();
     m_importAction =
         addMenuEntry(map, QStringLiteral("ImportBulletin"), QStringLiteral("Import bulletin..."),
                      QKeySequence(Qt::CTRL | Qt::Key_B));
-    connect(m_importAction, &QAction::triggered, this, &TForm1::importBulletinChosen);
+    connect(m_importAction, &QAction::triggered, this, &MainWindow::importBulletinChosen);
     connect(addMenuEntry(map, QStringLiteral("ExportAnalysis"),
                          QStringLiteral("Export analysis..."), {}),
-            &QAction::triggered, this, &TForm1::exportAnalysisChosen);
+            &QAction::triggered, this, &MainWindow::exportAnalysisChosen);
 
     QMenu *help = addMenu(QStringLiteral("Help1"), QStringLiteral("&Help"));
     connect(addMenuEntry(help, QStringLiteral("About1"), QStringLiteral("&About"), {}),
-            &QAction::triggered, this, &TForm1::showAbout);
+            &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 // Undo and Redo from the keyboard, without entries of their own in the menus. In a field,
 // Ctrl+Z is the field's own undo.
-void TForm1::buildShortcuts()
+void MainWindow::buildShortcuts()
 {
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
-            &TForm1::undoClicked);
+            &MainWindow::undoClicked);
     for (const QKeySequence &redo :
          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
-        connect(new QShortcut(redo, this), &QShortcut::activated, this, &TForm1::redoChosen);
+        connect(new QShortcut(redo, this), &QShortcut::activated, this, &MainWindow::redoChosen);
 }
 
-QMenu *TForm1::addMenu(const QString &name, const QString &caption)
+QMenu *MainWindow::addMenu(const QString &name, const QString &caption)
 {
     QMenu *menu = menuBar()->addMenu(caption);
     menu->setObjectName(name);
     return menu;
 }
 
-QAction *TForm1::addMenuEntry(QMenu *menu, const QString &name, const QString &caption,
-                              const QKeySequence &shortcut)
+QAction *MainWindow::addMenuEntry(QMenu *menu, const QString &name, const QString &caption,
+                                  const QKeySequence &shortcut)
 {
     QAction *action = menu->addAction(caption);
     action->setObjectName(name);
@@ -462,7 +461,7 @@ QAction *TForm1::addMenuEntry(QMenu *menu, const QString &name, const QString &c
     return action;
 }
 
-void TForm1::buildPanel()
+void MainWindow::buildPanel()
 {
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -472,9 +471,9 @@ void TForm1::buildPanel()
     m_chartScroll->setObjectName(QStringLiteral("ScrollBox1"));
     m_chartView = new ChartView(m_session.chart());
     m_chartView->setObjectName(QStringLiteral("Image1"));
-    connect(m_chartView, &ChartView::pressed, this, &TForm1::chartPressed);
-    connect(m_chartView, &ChartView::hovered, this, &TForm1::chartHovered);
-    connect(m_chartView, &ChartView::left, this, &TForm1::chartLeft);
+    connect(m_chartView, &ChartView::pressed, this, &MainWindow::chartPressed);
+    connect(m_chartView, &ChartView::hovered, this, &MainWindow::chartHovered);
+    connect(m_chartView, &ChartView::left, this, &MainWindow::chartLeft);
     m_chartScroll->setWidget(m_chartView);
     m_chartScroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_toolPanel = new QFrame(central);
@@ -494,7 +493,7 @@ void TForm1::buildPanel()
     buildMapMaker();
 }
 
-void TForm1::buildToolButtons()
+void MainWindow::buildToolButtons()
 {
     m_tools = new QButtonGroup(this);
     m_tools->setExclusive(true);
@@ -531,7 +530,7 @@ void TForm1::buildToolButtons()
                       [this, mode = b.mode] { markerClicked(mode); });
 }
 
-void TForm1::buildDrawingControls()
+void MainWindow::buildDrawingControls()
 {
     m_isoplethColor = new QComboBox(m_toolPanel);
     m_isoplethColor->setObjectName(QStringLiteral("LineColor"));
@@ -550,13 +549,13 @@ void TForm1::buildDrawingControls()
 
     m_undoButton = addPushButton(m_toolPanel, QStringLiteral("UndoButton"), QStringLiteral("Undo"),
                                  QRect(376, 28, 85, 33));
-    connect(m_undoButton, &QPushButton::clicked, this, &TForm1::undoClicked);
+    connect(m_undoButton, &QPushButton::clicked, this, &MainWindow::undoClicked);
     m_eraseButton = addPushButton(m_toolPanel, QStringLiteral("EraseButton"),
                                   QStringLiteral("Erase"), QRect(376, 64, 85, 33));
-    connect(m_eraseButton, &QPushButton::clicked, this, &TForm1::eraseClicked);
+    connect(m_eraseButton, &QPushButton::clicked, this, &MainWindow::eraseClicked);
     m_newSegmentButton = addPushButton(m_toolPanel, QStringLiteral("NewSegment"),
                                        QStringLiteral("New segment"), QRect(376, 100, 85, 33));
-    connect(m_newSegmentButton, &QPushButton::clicked, this, &TForm1::newSegmentClicked);
+    connect(m_newSegmentButton, &QPushButton::clicked, this, &MainWindow::newSegmentClicked);
     addLabel(m_toolPanel,
              QStringLiteral("Draw all features AWAY from cyclones for correct orientation."), 12,
              148, QStringLiteral("Label333"));
@@ -566,7 +565,7 @@ void TForm1::buildDrawingControls()
              12, 160, QStringLiteral("Label7"));
 }
 
-void TForm1::buildMapMaker()
+void MainWindow::buildMapMaker()
 {
     m_mapMakerCaption =
         addLabel(m_toolPanel, QStringLiteral("Map maker"), 0, 4, QStringLiteral("Label8"));
@@ -588,7 +587,7 @@ void TForm1::buildMapMaker()
     m_zoomEdit = addEdit(m_mapMakerPanel, QStringLiteral("ZoomEdit"), 12, 104, 73);
     m_generateButton = addPushButton(m_mapMakerPanel, QStringLiteral("GenerateButton"),
                                      QStringLiteral("&Generate"), QRect(92, 96, 75, 29));
-    connect(m_generateButton, &QPushButton::clicked, this, &TForm1::generateClicked);
+    connect(m_generateButton, &QPushButton::clicked, this, &MainWindow::generateClicked);
     // Enter in a field makes the map, unless a map is being made.
     for (QLineEdit *edit : {m_latitudeEdit, m_longitudeEdit, m_widthEdit, m_heightEdit, m_zoomEdit})
         connect(edit, &QLineEdit::returnPressed, this, [this] {
@@ -600,8 +599,8 @@ void TForm1::buildMapMaker()
     m_mapMakerCaption->raise();
 }
 
-QLabel *TForm1::addLabel(QWidget *parent, const QString &text, int left, int top,
-                         const QString &name)
+QLabel *MainWindow::addLabel(QWidget *parent, const QString &text, int left, int top,
+                             const QString &name)
 {
     auto *label = new QLabel(text, parent);
     if (!name.isEmpty())
@@ -611,7 +610,7 @@ QLabel *TForm1::addLabel(QWidget *parent, const QString &text, int left, int top
     return label;
 }
 
-QLineEdit *TForm1::addEdit(QWidget *parent, const QString &name, int left, int top, int width)
+QLineEdit *MainWindow::addEdit(QWidget *parent, const QString &name, int left, int top, int width)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
@@ -621,8 +620,8 @@ QLineEdit *TForm1::addEdit(QWidget *parent, const QString &name, int left, int t
     return edit;
 }
 
-QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, int left, int top,
-                                   Qt::Key key, const std::function<void()> &handler)
+QToolButton *MainWindow::addToolButton(const QString &name, const QString &caption, int left,
+                                       int top, Qt::Key key, const std::function<void()> &handler)
 {
     auto *button = new QToolButton(m_toolPanel);
     button->setObjectName(name);
@@ -637,8 +636,8 @@ QToolButton *TForm1::addToolButton(const QString &name, const QString &caption, 
     return button;
 }
 
-QPushButton *TForm1::addPushButton(QWidget *parent, const QString &name, const QString &caption,
-                                   QRect geometry)
+QPushButton *MainWindow::addPushButton(QWidget *parent, const QString &name, const QString &caption,
+                                       QRect geometry)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);

@@ -1,9 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The main window: its controls and menus, the map-maker layout, Exit and the About box.
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "RecordingDialogs.h"
-#include "app/TAboutForm.h"
-#include "app/TPref.h"
+#include "app/AboutBox.h"
+#include "app/PreferencesWindow.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
@@ -28,7 +28,7 @@ using namespace brimlark;
 namespace
 {
 
-class TForm1Test : public ::testing::Test
+class MainWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -37,7 +37,7 @@ protected:
         QImage image(30, 20, QImage::Format_RGB32);
         image.fill(qRgb(200, 210, 220));
         BmpCodec::writeFile(dir.filePath(QStringLiteral("temp1.bmp")), image, 0);
-        form = std::make_unique<TForm1>(settings, Workspace(dir.path()));
+        form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
     }
     void writeFile(const QString &name, const QByteArray &bytes)
     {
@@ -59,7 +59,7 @@ protected:
     QTemporaryDir dir;
     ChartSettings settings;
     RecordingDialogs dialogs;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 struct Placed {
@@ -70,7 +70,7 @@ struct Placed {
 
 } // namespace
 
-TEST_F(TForm1Test, CaptionAndBottomPanelControlsAtTheirPlaces)
+TEST_F(MainWindowTest, CaptionAndBottomPanelControlsAtTheirPlaces)
 {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Brimlark v2.0a"));
     EXPECT_EQ(child<QWidget>("Panel1")->height(), 179);
@@ -123,7 +123,7 @@ TEST_F(TForm1Test, CaptionAndBottomPanelControlsAtTheirPlaces)
     EXPECT_EQ(child<QWidget>("Panel2")->y(), 20);
 }
 
-TEST_F(TForm1Test, LineChoicesAndToolGroup)
+TEST_F(MainWindowTest, LineChoicesAndToolGroup)
 {
     auto *color = child<QComboBox>("LineColor");
     EXPECT_TRUE(color->isEditable());
@@ -146,7 +146,7 @@ TEST_F(TForm1Test, LineChoicesAndToolGroup)
     EXPECT_TRUE(warm->isChecked());
 }
 
-TEST_F(TForm1Test, MenuEntriesAndShortcuts)
+TEST_F(MainWindowTest, MenuEntriesAndShortcuts)
 {
     const std::pair<const char *, QKeySequence> entries[] = {
         {"Preferences1", QKeySequence(Qt::CTRL | Qt::Key_P)},
@@ -161,7 +161,7 @@ TEST_F(TForm1Test, MenuEntriesAndShortcuts)
     EXPECT_EQ(child<QAction>("Loadfromfile1")->text(), QStringLiteral("&Load from file..."));
 }
 
-TEST_F(TForm1Test, MapMakerGroupKeepsTenPixelsFromTheRightEdge)
+TEST_F(MainWindowTest, MapMakerGroupKeepsTenPixelsFromTheRightEdge)
 {
     form->show();
     for (int width : {696, 1200, 520, 300}) {
@@ -175,7 +175,7 @@ TEST_F(TForm1Test, MapMakerGroupKeepsTenPixelsFromTheRightEdge)
     }
 }
 
-TEST_F(TForm1Test, ExitSavesFieldsAndChartForTheNextStart)
+TEST_F(MainWindowTest, ExitSavesFieldsAndChartForTheNextStart)
 {
     form->show();
     edit("LatEdit")->setText(QStringLiteral("50.25"));
@@ -188,12 +188,12 @@ TEST_F(TForm1Test, ExitSavesFieldsAndChartForTheNextStart)
     EXPECT_EQ(readFile(QStringLiteral("saveddat.txt")),
               QByteArray("50.25\r\nnot a number\r\n800\r\n600\r\n\r\n"));
 
-    TForm1 next(settings, Workspace(dir.path()));
+    MainWindow next(settings, Workspace(dir.path()));
     EXPECT_EQ(next.fieldTexts().lines, form->fieldTexts().lines);
     EXPECT_EQ(next.session().chart().image(), form->session().chart().image());
 }
 
-TEST_F(TForm1Test, ExitIntoReadOnlyFolderReportsAndKeepsEverything)
+TEST_F(MainWindowTest, ExitIntoReadOnlyFolderReportsAndKeepsEverything)
 {
     form->show();
     form->session().canvas().setPixel(3, 4, 0x00123456);
@@ -211,7 +211,7 @@ TEST_F(TForm1Test, ExitIntoReadOnlyFolderReportsAndKeepsEverything)
     EXPECT_EQ(readFile(QStringLiteral("saveddat.txt")), fieldsBefore);
 }
 
-TEST_F(TForm1Test, ClosingOtherwiseSavesNothing)
+TEST_F(MainWindowTest, ClosingOtherwiseSavesNothing)
 {
     form->show();
     edit("LatEdit")->setText(QStringLiteral("10"));
@@ -220,9 +220,9 @@ TEST_F(TForm1Test, ClosingOtherwiseSavesNothing)
               QByteArray("45\r\n-93.5\r\n800\r\n600\r\n2.5\r\n"));
 }
 
-TEST_F(TForm1Test, AboutBoxAndPreferencesWindow)
+TEST_F(MainWindowTest, AboutBoxAndPreferencesWindow)
 {
-    TAboutForm about;
+    AboutBox about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
     EXPECT_EQ(about.size(), QSize(186, 169));
     auto *ok = control<QPushButton>(about, QStringLiteral("BitBtn1"));
@@ -230,7 +230,7 @@ TEST_F(TForm1Test, AboutBoxAndPreferencesWindow)
     EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(ok->geometry(), QRect(52, 104, 75, 25));
     QTimer::singleShot(0, &about, [ok] { ok->click(); });
-    TPref pref(settings, dir.filePath(QStringLiteral("registry.reg")));
+    PreferencesWindow pref(settings, dir.filePath(QStringLiteral("registry.reg")));
     form->attachWindows(&pref, &about);
     form->showAbout(); // modal: returns once OK closed it
     EXPECT_FALSE(about.isVisible());
@@ -243,10 +243,10 @@ TEST_F(TForm1Test, AboutBoxAndPreferencesWindow)
     EXPECT_TRUE(pref.isVisible());
 }
 
-TEST_F(TForm1Test, ClosingTheMainWindowEndsTheProgramWhilePreferencesAreOpen)
+TEST_F(MainWindowTest, ClosingTheMainWindowEndsTheProgramWhilePreferencesAreOpen)
 {
-    TPref pref(settings, dir.filePath(QStringLiteral("registry.reg")));
-    TAboutForm about;
+    PreferencesWindow pref(settings, dir.filePath(QStringLiteral("registry.reg")));
+    AboutBox about;
     form->attachWindows(&pref, &about);
     const std::pair<const char *, std::function<void()>> closings[] = {
         {"File > Exit", [this] { form->exitChosen(); }}, {"close box", [this] { form->close(); }}};

@@ -13,16 +13,17 @@ namespace brimlark
 
 class ColorSwatch;
 
-/// The Preferences window: edits the chart settings in place, so that a change applies to
-/// the next drawing at once. Created hidden at start-up, when it loads the stored values;
-/// OK stores them all, Cancel, Esc and the close box only hide it. A preferences file that
+/// The Preferences window (TPref, objectName "Pref"): edits the chart settings in place, so that a
+/// change applies to the next drawing at once. Created hidden at start-up, when it loads the stored
+/// values; OK stores them all, Cancel, Esc and the close box only hide it. A preferences file that
 /// cannot be read is reported at start-up, and OK asks before replacing it.
-class TPref : public QDialog
+class PreferencesWindow : public QDialog
 {
     Q_OBJECT
 public:
     /// Creates the window hidden and loads the values from the hive in registryFile.
-    TPref(ChartSettings &settings, const QString &registryFile, QWidget *parent = nullptr);
+    PreferencesWindow(ChartSettings &settings, const QString &registryFile,
+                      QWidget *parent = nullptr);
 
     /// Reads every value from the registry into the settings and the controls; a file that
     /// cannot be read leaves the defaults and fails with its reason.

@@ -1,5 +1,5 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "app/TPref.h"
+#include "app/PreferencesWindow.h"
 
 #include "app/ColorSwatch.h"
 #include "app/Dialogs.h"
@@ -70,7 +70,8 @@ constexpr int FieldHeight = 21;
 } // namespace
 
 // The press handler of every swatch.
-TPref::TPref(ChartSettings &settings, const QString &registryFile, QWidget *parent)
+PreferencesWindow::PreferencesWindow(ChartSettings &settings, const QString &registryFile,
+                                     QWidget *parent)
     : QDialog(parent), m_settings(settings), m_registryFile(registryFile)
 {
     setObjectName(QStringLiteral("Pref"));
@@ -86,7 +87,7 @@ TPref::TPref(ChartSettings &settings, const QString &registryFile, QWidget *pare
 }
 
 // FormCreate.
-void TPref::loadAtCreation()
+void PreferencesWindow::loadAtCreation()
 {
     ErrorBox::guard(this, [this] { LoadSettings(); });
     showValues();
@@ -94,7 +95,7 @@ void TPref::loadAtCreation()
 
 // A file that cannot be read loads as an empty one, every value at its default, and is
 // reported; a missing file, as at a first start, is no error.
-void TPref::LoadSettings()
+void PreferencesWindow::LoadSettings()
 {
     FileRegistryKey key(m_registryFile, SettingsStore::keyPath());
     SettingsStore::load(key, m_settings);
@@ -105,7 +106,7 @@ void TPref::LoadSettings()
 
 // Storing replaces the whole file, so a file that cannot be read is replaced only when the
 // user agrees to lose what it holds.
-bool TPref::SaveSettings()
+bool PreferencesWindow::SaveSettings()
 {
     FileRegistryKey key(m_registryFile, SettingsStore::keyPath());
     if (key.fileState() == FileRegistryKey::FileState::Unreadable) {
@@ -124,7 +125,7 @@ bool TPref::SaveSettings()
 // OK stores everything, then closes; a failed store, or one the user declined, leaves the
 // window open.
 // BitBtn1Click.
-void TPref::okClicked()
+void PreferencesWindow::okClicked()
 {
     bool stored = false;
     if (ErrorBox::guard(this, [this, &stored] { stored = SaveSettings(); }) && stored)
@@ -132,21 +133,21 @@ void TPref::okClicked()
 }
 
 // BitBtn2Click.
-void TPref::cancelClicked() { hide(); }
+void PreferencesWindow::cancelClicked() { hide(); }
 
-void TPref::showEvent(QShowEvent *event)
+void PreferencesWindow::showEvent(QShowEvent *event)
 {
     WindowPlacement::centreOnScreen(*this);
     QDialog::showEvent(event);
 }
 
-void TPref::showValues()
+void PreferencesWindow::showValues()
 {
     for (const auto &show : m_showers)
         show();
 }
 
-void TPref::buildFrame()
+void PreferencesWindow::buildFrame()
 {
     auto *frame = new QFrame(this);
     frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -155,7 +156,7 @@ void TPref::buildFrame()
         addRule(top);
 }
 
-void TPref::buildLineRows()
+void PreferencesWindow::buildLineRows()
 {
     for (const LineRow &row : LineRows) {
         addCaption(QLatin1String(row.caption), 19, row.top);
@@ -168,7 +169,7 @@ void TPref::buildLineRows()
     }
 }
 
-void TPref::buildLayerRows()
+void PreferencesWindow::buildLayerRows()
 {
     addCheckBox(S::GridSelect, QStringLiteral("Graticule"), 232);
     addSwatch(S::GraticuleColor, 232);
@@ -193,7 +194,7 @@ void TPref::buildLayerRows()
     }
 }
 
-void TPref::buildRightSide()
+void PreferencesWindow::buildRightSide()
 {
     addCaption(QStringLiteral("Graticule interval"), 308, 24);
     addTextField(S::GridInterval, 396, 20, 45);
@@ -217,31 +218,31 @@ void TPref::buildRightSide()
     ok->setObjectName(QStringLiteral("BitBtn1"));
     ok->setGeometry(332, 392, 75, 25);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TPref::okClicked);
+    connect(ok, &QPushButton::clicked, this, &PreferencesWindow::okClicked);
     auto *cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
                                    QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("BitBtn2"));
     cancel->setGeometry(424, 392, 75, 25);
     // Enter on the focused Cancel presses Cancel; elsewhere it presses OK.
     cancel->setAutoDefault(true);
-    connect(cancel, &QPushButton::clicked, this, &TPref::cancelClicked);
+    connect(cancel, &QPushButton::clicked, this, &PreferencesWindow::cancelClicked);
 }
 
-void TPref::addCaption(const QString &text, int left, int top)
+void PreferencesWindow::addCaption(const QString &text, int left, int top)
 {
     auto *label = new QLabel(text, this);
     label->move(left, top);
     label->adjustSize();
 }
 
-void TPref::addRule(int top)
+void PreferencesWindow::addRule(int top)
 {
     auto *rule = new QFrame(this);
     rule->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     rule->setGeometry(10, top, 277, 2);
 }
 
-void TPref::addSwatch(Id id, int top)
+void PreferencesWindow::addSwatch(Id id, int top)
 {
     auto *swatch = new ColorSwatch(this);
     swatch->setObjectName(ChartSettings::name(id));
@@ -250,7 +251,7 @@ void TPref::addSwatch(Id id, int top)
     m_showers.push_back([this, id, swatch] { swatch->setColor(m_settings.color(id)); });
 }
 
-void TPref::addCheckBox(Id id, const QString &caption, int top)
+void PreferencesWindow::addCheckBox(Id id, const QString &caption, int top)
 {
     auto *box = new QCheckBox(caption, this);
     box->setObjectName(ChartSettings::name(id));
@@ -262,19 +263,19 @@ void TPref::addCheckBox(Id id, const QString &caption, int top)
     });
 }
 
-void TPref::addRightCheckBox(Id id, const QString &caption, int top, int width)
+void PreferencesWindow::addRightCheckBox(Id id, const QString &caption, int top, int width)
 {
     addCheckBox(id, caption, top);
     findChild<QCheckBox *>(ChartSettings::name(id))->setGeometry(308, top, width, 17);
 }
 
-void TPref::addWidthField(Id id, int captionLeft, int left, int top)
+void PreferencesWindow::addWidthField(Id id, int captionLeft, int left, int top)
 {
     addCaption(QStringLiteral("Line width"), captionLeft, top);
     addTextField(id, left, top, 29);
 }
 
-void TPref::addTextField(Id id, int left, int top, int width)
+void PreferencesWindow::addTextField(Id id, int left, int top, int width)
 {
     auto *field = new QLineEdit(this);
     field->setObjectName(ChartSettings::name(id));
@@ -290,7 +291,7 @@ void TPref::addTextField(Id id, int left, int top, int width)
 // ColdColorMouseDown, WarmColorMouseDown ... CoastColorMouseDown: any mouse button on a
 // swatch opens the colour dialog on its colour; a confirmed choice is the preference from
 // then on.
-void TPref::swatchPressed(Id id, ColorSwatch *swatch)
+void PreferencesWindow::swatchPressed(Id id, ColorSwatch *swatch)
 {
     if (const auto chosen = Dialogs::current().chooseColor(this, m_settings.color(id))) {
         m_settings.setColor(id, *chosen);

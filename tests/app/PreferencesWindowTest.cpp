@@ -1,6 +1,6 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The Preferences window's creation, OK and Cancel.
-#include "app/TPref.h"
+#include "app/PreferencesWindow.h"
 #include "RecordingDialogs.h"
 #include "app/ColorSwatch.h"
 #include "prefs/FileRegistryKey.h"
@@ -31,7 +31,7 @@ namespace
 
 using S = ChartSettings;
 
-class TPrefTest : public ::testing::Test
+class PreferencesWindowTest : public ::testing::Test
 {
 protected:
     QString hive() const { return dir.filePath(QStringLiteral("registry.reg")); }
@@ -46,7 +46,7 @@ protected:
         QFile file(hive());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    QPushButton *button(TPref &pref, const char *name)
+    QPushButton *button(PreferencesWindow &pref, const char *name)
     {
         return control<QPushButton>(pref, QLatin1String(name));
     }
@@ -58,10 +58,10 @@ protected:
 
 } // namespace
 
-TEST_F(TPrefTest, CreatedHiddenWithTheStoredValues)
+TEST_F(PreferencesWindowTest, CreatedHiddenWithTheStoredValues)
 {
     writeHive("\"LakeColor\"=\"255\"\r\n\"GraticuleType\"=\"Cross\"\r\n");
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     EXPECT_FALSE(pref.isVisible());
     EXPECT_EQ(pref.windowTitle(), QStringLiteral("Preferences"));
     EXPECT_EQ(pref.size(), QSize(576, 504));
@@ -70,18 +70,18 @@ TEST_F(TPrefTest, CreatedHiddenWithTheStoredValues)
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
-TEST_F(TPrefTest, ValueOfAnotherTypeIsReportedAndTheRestKeepTheirDefaults)
+TEST_F(PreferencesWindowTest, ValueOfAnotherTypeIsReportedAndTheRestKeepTheirDefaults)
 {
     writeHive("\"GridSelect\"=\"0\"\r\n\"Border\"=hex:01\r\n\"Lake\"=\"0\"\r\n");
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     EXPECT_EQ(dialogs.errors, QStringList{QStringLiteral("Invalid data type for 'Border'.")});
     EXPECT_FALSE(settings.isOn(S::GridSelect));
     EXPECT_TRUE(settings.isOn(S::Lake));
 }
 
-TEST_F(TPrefTest, OkStoresAndHidesCancelOnlyHides)
+TEST_F(PreferencesWindowTest, OkStoresAndHidesCancelOnlyHides)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     pref.show();
     settings.setText(S::ColdWidth, QStringLiteral("5"));
     button(pref, "BitBtn2")->click();
@@ -94,13 +94,13 @@ TEST_F(TPrefTest, OkStoresAndHidesCancelOnlyHides)
     button(pref, "BitBtn1")->click();
     EXPECT_FALSE(pref.isVisible());
     S stored;
-    TPref reader(stored, hive());
+    PreferencesWindow reader(stored, hive());
     EXPECT_EQ(stored.text(S::ColdWidth), QStringLiteral("5"));
 }
 
-TEST_F(TPrefTest, EscapeHidesWithoutStoring)
+TEST_F(PreferencesWindowTest, EscapeHidesWithoutStoring)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     pref.show();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(&pref, &escape);
@@ -108,9 +108,9 @@ TEST_F(TPrefTest, EscapeHidesWithoutStoring)
     EXPECT_FALSE(QFile::exists(hive()));
 }
 
-TEST_F(TPrefTest, FailedStoreKeepsTheWindowOpen)
+TEST_F(PreferencesWindowTest, FailedStoreKeepsTheWindowOpen)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     pref.show();
     {
         ReadOnlyFolder readOnly(dir.path());
@@ -122,14 +122,14 @@ TEST_F(TPrefTest, FailedStoreKeepsTheWindowOpen)
 
 // A store that is there but cannot be read is named once, when the window is created at
 // start-up; the values keep their defaults rather than whatever the file held.
-TEST_F(TPrefTest, UnreadableStoreIsReportedOnceAtCreation)
+TEST_F(PreferencesWindowTest, UnreadableStoreIsReportedOnceAtCreation)
 {
     writeHive("\"LakeColor\"=\"255\"\r\n");
     QFile::setPermissions(hive(), QFileDevice::WriteOwner);
-    std::unique_ptr<TPref> pref;
+    std::unique_ptr<PreferencesWindow> pref;
     {
         ReadOnlyFolder readOnly(dir.path());
-        pref = std::make_unique<TPref>(settings, hive());
+        pref = std::make_unique<PreferencesWindow>(settings, hive());
     }
     EXPECT_EQ(
         dialogs.errors,
@@ -145,11 +145,11 @@ TEST_F(TPrefTest, UnreadableStoreIsReportedOnceAtCreation)
 
 // OK would replace the whole file and lose what it holds: it asks first. No keeps the file
 // and the window; Yes replaces it.
-TEST_F(TPrefTest, OkAsksBeforeReplacingAStoreItCouldNotRead)
+TEST_F(PreferencesWindowTest, OkAsksBeforeReplacingAStoreItCouldNotRead)
 {
     writeHive("\"LakeColor\"=\"255\"\r\n" + QByteArray(16 * 1024 * 1024, ';'));
     const QByteArray before = readHive();
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].startsWith(
         QStringLiteral("Cannot read the preferences file %1: larger than 16 MiB").arg(hive())))
@@ -171,14 +171,14 @@ TEST_F(TPrefTest, OkAsksBeforeReplacingAStoreItCouldNotRead)
     EXPECT_EQ(dialogs.questions.size(), 2);
     EXPECT_FALSE(pref.isVisible());
     S stored;
-    TPref reader(stored, hive());
+    PreferencesWindow reader(stored, hive());
     EXPECT_EQ(stored.text(S::ColdWidth), QStringLiteral("5"));
     EXPECT_EQ(dialogs.errors.size(), 1);
 }
 
-TEST_F(TPrefTest, EveryValueHasItsControl)
+TEST_F(PreferencesWindowTest, EveryValueHasItsControl)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     for (int i = 0; i < S::Count; ++i) {
         const QString name = S::name(S::Id(i));
         EXPECT_NE(pref.findChild<QWidget *>(name), nullptr) << name.toStdString();
@@ -198,9 +198,9 @@ TEST_F(TPrefTest, EveryValueHasItsControl)
     EXPECT_EQ(control<QWidget>(pref, QStringLiteral("ColdColor"))->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(TPrefTest, ControlsEditTheSettingsAtOnce)
+TEST_F(PreferencesWindowTest, ControlsEditTheSettingsAtOnce)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     pref.show();
     control<QLineEdit>(pref, QStringLiteral("ColdWidth"))->setText(QStringLiteral("4"));
     control<QCheckBox>(pref, QStringLiteral("River"))->setChecked(true);
@@ -223,15 +223,15 @@ TEST_F(TPrefTest, ControlsEditTheSettingsAtOnce)
     EXPECT_EQ(control<QLineEdit>(pref, QStringLiteral("ColdWidth"))->text(), QStringLiteral("4"));
     button(pref, "BitBtn1")->click();
     S stored;
-    TPref reader(stored, hive());
+    PreferencesWindow reader(stored, hive());
     EXPECT_EQ(stored.text(S::GraticuleType), QStringLiteral("Wavy"));
     EXPECT_EQ(stored.color(S::ColdColor), 0x00123456u);
     EXPECT_EQ(control<QLineEdit>(reader, QStringLiteral("ColdWidth"))->text(), QStringLiteral("4"));
 }
 
-TEST_F(TPrefTest, EnterInAFieldPressesOk)
+TEST_F(PreferencesWindowTest, EnterInAFieldPressesOk)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     pref.show();
     auto *field = control<QLineEdit>(pref, QStringLiteral("JPEGComp"));
     field->setFocus();
@@ -241,10 +241,10 @@ TEST_F(TPrefTest, EnterInAFieldPressesOk)
     EXPECT_TRUE(QFile::exists(hive()));
 }
 
-TEST_F(TPrefTest, EnterOnAFocusedButtonPressesThatButton)
+TEST_F(PreferencesWindowTest, EnterOnAFocusedButtonPressesThatButton)
 {
     {
-        TPref pref(settings, hive());
+        PreferencesWindow pref(settings, hive());
         pref.show();
         pref.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
@@ -255,7 +255,8 @@ TEST_F(TPrefTest, EnterOnAFocusedButtonPressesThatButton)
         EXPECT_FALSE(pref.isVisible());
         EXPECT_FALSE(QFile::exists(hive())); // Cancel stores nothing
     }
-    TPref pref(settings, hive()); // once the focus has left Cancel, Enter presses OK again
+    PreferencesWindow pref(settings,
+                           hive()); // once the focus has left Cancel, Enter presses OK again
     pref.show();
     pref.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
@@ -268,9 +269,9 @@ TEST_F(TPrefTest, EnterOnAFocusedButtonPressesThatButton)
     EXPECT_TRUE(QFile::exists(hive()));
 }
 
-TEST_F(TPrefTest, TypedGraticuleStyleIsTakenButNotAddedToTheList)
+TEST_F(PreferencesWindowTest, TypedGraticuleStyleIsTakenButNotAddedToTheList)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     pref.show();
     pref.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
@@ -290,9 +291,9 @@ TEST_F(TPrefTest, TypedGraticuleStyleIsTakenButNotAddedToTheList)
                                     QStringLiteral("Dotted")}));
 }
 
-TEST_F(TPrefTest, CaptionsStandAtTheirPositions)
+TEST_F(PreferencesWindowTest, CaptionsStandAtTheirPositions)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     const std::pair<const char *, QPoint> captions[] = {
         {"Cold fronts", {19, 24}}, {"Landmass", {19, 172}},
         {"N/A", {124, 84}},        {"Graticule interval", {308, 24}},
@@ -318,9 +319,9 @@ TEST_F(TPrefTest, CaptionsStandAtTheirPositions)
 // LakeFill, CountyScaleAware and GifExactColours stand on the right, clear of every other
 // control and of the frame, wide enough for their captions, between JPEGComp and OK in the
 // Tab order.
-TEST_F(TPrefTest, SwitchesBelowJpegCompSitInFreeSpaceAndTabReachesThem)
+TEST_F(PreferencesWindowTest, SwitchesBelowJpegCompSitInFreeSpaceAndTabReachesThem)
 {
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     pref.show();
     pref.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&pref));
@@ -352,10 +353,10 @@ TEST_F(TPrefTest, SwitchesBelowJpegCompSitInFreeSpaceAndTabReachesThem)
     EXPECT_EQ(reached, QStringList({"LakeFill", "CountyScaleAware", "GifExactColours", "BitBtn1"}));
 }
 
-TEST_F(TPrefTest, SwitchesBelowJpegCompLoadEditAndStore)
+TEST_F(PreferencesWindowTest, SwitchesBelowJpegCompLoadEditAndStore)
 {
     writeHive("\"LakeFill\"=\"0\"\r\n");
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     auto *lakeFill = control<QCheckBox>(pref, QStringLiteral("LakeFill"));
     auto *countyScale = control<QCheckBox>(pref, QStringLiteral("CountyScaleAware"));
     auto *gifColours = control<QCheckBox>(pref, QStringLiteral("GifExactColours"));
@@ -377,7 +378,7 @@ TEST_F(TPrefTest, SwitchesBelowJpegCompLoadEditAndStore)
 
 // Values read before a value of another type stay in effect, and the window shows what is
 // in effect: River is on in the settings and ticked in the window.
-TEST_F(TPrefTest, WindowShowsTheValuesInEffectAfterAValueOfAnotherType)
+TEST_F(PreferencesWindowTest, WindowShowsTheValuesInEffectAfterAValueOfAnotherType)
 {
     {
         S stored;
@@ -392,7 +393,7 @@ TEST_F(TPrefTest, WindowShowsTheValuesInEffectAfterAValueOfAnotherType)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(text);
     file.close();
-    TPref pref(settings, hive());
+    PreferencesWindow pref(settings, hive());
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(settings.isOn(S::River));
     EXPECT_TRUE(control<QCheckBox>(pref, QStringLiteral("River"))->isChecked());

@@ -1,5 +1,5 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "app/TAboutForm.h"
+#include "app/AboutBox.h"
 
 #include "app/WindowPlacement.h"
 
@@ -9,7 +9,7 @@
 namespace brimlark
 {
 
-TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
+AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
@@ -38,12 +38,12 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     ok->setObjectName(QStringLiteral("BitBtn1"));
     ok->setGeometry(52, 104, 75, 25);
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &TAboutForm::BitBtn1Click);
+    connect(ok, &QPushButton::clicked, this, &AboutBox::BitBtn1Click);
 }
 
-void TAboutForm::BitBtn1Click() { accept(); }
+void AboutBox::BitBtn1Click() { accept(); }
 
-void TAboutForm::showEvent(QShowEvent *event)
+void AboutBox::showEvent(QShowEvent *event)
 {
     WindowPlacement::centreOnScreen(*this);
     QDialog::showEvent(event);
