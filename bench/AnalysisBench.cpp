@@ -50,7 +50,7 @@ void DrawSegment100Points(benchmark::State &state)
     const auto points = hundredPoints();
     const auto tool = LineTool(state.range(0));
     for (auto _ : state)
-        SegmentRenderer(canvas, settings).DrawSegment(tool, points, {"Black", "1 px"});
+        SegmentRenderer(canvas, settings).drawSegment(tool, points, {"Black", "1 px"});
 }
 BENCHMARK(DrawSegment100Points)
     ->Arg(qint32(LineTool::StationaryFront))

@@ -90,16 +90,16 @@ private:
     Workspace m_workspace{m_dir.path()};
 };
 
-void ProjectToChart(benchmark::State &state)
+void projectToChart(benchmark::State &state)
 {
     const ViewValues view{39, -96, 1.2, 1600, 1200};
     double lat = 30;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(Projection::ProjectToChart(view, lat, -100));
+        benchmark::DoNotOptimize(Projection::projectToChart(view, lat, -100));
         lat = lat > 50 ? 30 : lat + 0.01;
     }
 }
-BENCHMARK(ProjectToChart)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(projectToChart)->Repetitions(9)->ReportAggregatesOnly();
 
 void GenerateMapSynthetic(benchmark::State &state)
 {
@@ -111,7 +111,7 @@ void GenerateMapSynthetic(benchmark::State &state)
     RasterCanvas canvas(chart);
     SilentProgress progress;
     for (auto _ : state)
-        MapGenerator(chart, canvas, settings, maps.workspace(), progress).GenerateMap(view);
+        MapGenerator(chart, canvas, settings, maps.workspace(), progress).generateMap(view);
     state.SetItemsProcessed(state.iterations() * maps.points());
 }
 BENCHMARK(GenerateMapSynthetic)
@@ -136,7 +136,7 @@ void GenerateMapShipped(benchmark::State &state)
     RasterCanvas canvas(chart);
     SilentProgress progress;
     for (auto _ : state)
-        MapGenerator(chart, canvas, settings, data, progress).GenerateMap(view);
+        MapGenerator(chart, canvas, settings, data, progress).generateMap(view);
 }
 BENCHMARK(GenerateMapShipped)
     ->Args({800, 600, 0, 1})

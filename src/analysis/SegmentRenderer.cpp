@@ -66,7 +66,7 @@ SegmentRenderer::SegmentRenderer(ChartCanvas &canvas, const ChartSettings &setti
 {
 }
 
-void SegmentRenderer::DrawSegment(LineTool tool, std::span<const QPointF> points,
+void SegmentRenderer::drawSegment(LineTool tool, std::span<const QPointF> points,
                                   const PanelLine &panel)
 {
     setUpPen(tool, panel);

@@ -46,7 +46,8 @@ public:
     /// Draws the first points (at most 100) with the tool. A width preference that is not an
     /// integer stops it before anything is drawn. Leaves pen and brush as the last step set
     /// them.
-    void DrawSegment(LineTool tool, std::span<const QPointF> points, const PanelLine &panel);
+    /// Traced name: DrawSegment.
+    void drawSegment(LineTool tool, std::span<const QPointF> points, const PanelLine &panel);
 
 private:
     void setUpPen(LineTool tool, const PanelLine &panel);

@@ -89,13 +89,13 @@ PreferencesWindow::PreferencesWindow(ChartSettings &settings, const QString &reg
 // FormCreate.
 void PreferencesWindow::loadAtCreation()
 {
-    ErrorBox::guard(this, [this] { LoadSettings(); });
+    ErrorBox::guard(this, [this] { loadSettings(); });
     showValues();
 }
 
 // A file that cannot be read loads as an empty one, every value at its default, and is
 // reported; a missing file, as at a first start, is no error.
-void PreferencesWindow::LoadSettings()
+void PreferencesWindow::loadSettings()
 {
     FileRegistryKey key(m_registryFile, SettingsStore::keyPath());
     SettingsStore::load(key, m_settings);
@@ -106,7 +106,7 @@ void PreferencesWindow::LoadSettings()
 
 // Storing replaces the whole file, so a file that cannot be read is replaced only when the
 // user agrees to lose what it holds.
-bool PreferencesWindow::SaveSettings()
+bool PreferencesWindow::saveSettings()
 {
     FileRegistryKey key(m_registryFile, SettingsStore::keyPath());
     if (key.fileState() == FileRegistryKey::FileState::Unreadable) {
@@ -128,7 +128,7 @@ bool PreferencesWindow::SaveSettings()
 void PreferencesWindow::okClicked()
 {
     bool stored = false;
-    if (ErrorBox::guard(this, [this, &stored] { stored = SaveSettings(); }) && stored)
+    if (ErrorBox::guard(this, [this, &stored] { stored = saveSettings(); }) && stored)
         hide();
 }
 

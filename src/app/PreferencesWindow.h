@@ -27,10 +27,12 @@ public:
 
     /// Reads every value from the registry into the settings and the controls; a file that
     /// cannot be read leaves the defaults and fails with its reason.
-    void LoadSettings();
+    /// Traced name: LoadSettings.
+    void loadSettings();
     /// Writes every value of the settings to the registry; false, with nothing written,
     /// when the user keeps a file that cannot be read rather than replacing it.
-    bool SaveSettings();
+    /// Traced name: SaveSettings.
+    bool saveSettings();
 
 public slots:
     void okClicked();     // BitBtn1Click

@@ -125,7 +125,7 @@ void ChartSession::drawPress(int x, int y, const PanelLine &isopleth, PressPromp
         ChartMarkers::placeText(m_canvas, prompt.labelText(), x, y);
         break;
     case PressMode::Line:
-        SegmentRenderer(m_canvas, m_settings).DrawSegment(m_lineTool, m_segment.points(), isopleth);
+        SegmentRenderer(m_canvas, m_settings).drawSegment(m_lineTool, m_segment.points(), isopleth);
         break;
     }
     // The latest chart is written again at the next press; waiting for the disk after each
@@ -223,13 +223,13 @@ void ChartSession::erase()
 
 void ChartSession::generate(const ViewValues &view, GenerationProgress &progress)
 {
-    ChartSize::check(view.ChartWidth, view.ChartHeight);
+    ChartSize::check(view.chartWidth, view.chartHeight);
     keepSegment();
     holdBaseMap();
     const auto before = snapshotState();
     m_view = view;
-    m_chart.setSize(m_view.ChartWidth, m_view.ChartHeight);
-    MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).GenerateMap(m_view);
+    m_chart.setSize(m_view.chartWidth, m_view.chartHeight);
+    MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).generateMap(m_view);
     m_features.clear();
     writeWorkspaceBitmaps();
     recordSince(before);
@@ -454,14 +454,14 @@ void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &
             const size_t end = std::min(piece.size(), start + Segment::Capacity);
             const std::vector<QPointF> part(piece.begin() + qsizetype(start),
                                             piece.begin() + qsizetype(end));
-            SegmentRenderer(m_canvas, m_settings).DrawSegment(line.tool, part, PanelLine{});
+            SegmentRenderer(m_canvas, m_settings).drawSegment(line.tool, part, PanelLine{});
         }
         if (piece.size() >= 2)
             feature.points.insert(feature.points.end(), piece.begin(), piece.end());
         piece.clear();
     };
     for (const GeoPoint &position : line.points) {
-        const QPoint p = Projection::ProjectToChart(m_view, position.latitude, position.longitude);
+        const QPoint p = Projection::projectToChart(m_view, position.latitude, position.longitude);
         if (chart.contains(p))
             piece.emplace_back(p);
         else
@@ -481,7 +481,7 @@ bool ChartSession::drawCentreOnChart(const Bulletin::Centre &centre)
                          {centre.position},
                          QString()};
     const QPoint p =
-        Projection::ProjectToChart(m_view, centre.position.latitude, centre.position.longitude);
+        Projection::projectToChart(m_view, centre.position.latitude, centre.position.longitude);
     const bool onChart = QRect(0, 0, m_chart.width(), m_chart.height()).contains(p);
     if (onChart) {
         ChartMarkers::placeLetter(m_canvas, m_settings, centre.high ? u'H' : u'L', p.x(), p.y());

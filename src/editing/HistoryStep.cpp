@@ -16,8 +16,8 @@ int bytesPerPixel(const QImage &image) { return image.depth() / 8; }
 
 bool sameView(const ViewValues &a, const ViewValues &b)
 {
-    return a.CenterLat == b.CenterLat && a.CenterLon == b.CenterLon && a.Zoom == b.Zoom
-           && a.ChartWidth == b.ChartWidth && a.ChartHeight == b.ChartHeight;
+    return a.centerLat == b.centerLat && a.centerLon == b.centerLon && a.zoom == b.zoom
+           && a.chartWidth == b.chartWidth && a.chartHeight == b.chartHeight;
 }
 
 } // namespace

@@ -57,8 +57,8 @@ struct ChartReach::Corners {
 
 ChartReach::ChartReach(const ViewValues &view, const MinuteProjection &projection, QRect chart,
                        int penWidth)
-    : m_projection(projection), m_radius(view.Zoom * view.ChartWidth),
-      m_halfWidth(view.ChartWidth * 0.5), m_halfHeight(view.ChartHeight * 0.5)
+    : m_projection(projection), m_radius(view.zoom * view.chartWidth),
+      m_halfWidth(view.chartWidth * 0.5), m_halfHeight(view.chartHeight * 0.5)
 {
     const Projection::ViewAngles angles = Projection::anglesOf(view);
     m_sinPsi = angles.sinPsi;

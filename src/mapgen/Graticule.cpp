@@ -28,7 +28,7 @@ Graticule::Graticule(ChartCanvas &canvas, const ChartSettings &settings, const V
 {
 }
 
-void Graticule::DrawGraticule(int interval)
+void Graticule::drawGraticule(int interval)
 {
     m_progress.status(QStringLiteral("Preparing graticule map..."));
     if (m_settings.isOn(S::GridSelect)) {
@@ -57,7 +57,7 @@ bool Graticule::isLineStyle() const
 
 bool Graticule::inside(QPoint p) const
 {
-    return p.x() > 0 && p.x() < m_view.ChartWidth && p.y() > 0 && p.y() < m_view.ChartHeight;
+    return p.x() > 0 && p.x() < m_view.chartWidth && p.y() > 0 && p.y() < m_view.chartHeight;
 }
 
 void Graticule::drawLines(int interval)
@@ -85,13 +85,13 @@ void Graticule::drawLines(int interval)
 // point when it can touch the chart and neither end is hidden.
 void Graticule::tracePoint(double latitude, double longitude, bool first)
 {
-    const QPoint current = Projection::ProjectToChart(m_view, latitude, longitude);
+    const QPoint current = Projection::projectToChart(m_view, latitude, longitude);
     if (m_style == Style::Dotted)
         m_canvas.setPixel(current.x(), current.y(), m_settings.color(S::GraticuleColor));
     if (!first && isLineStyle()) {
         const QPoint &previous = m_previous;
-        const int w = m_view.ChartWidth;
-        const int h = m_view.ChartHeight;
+        const int w = m_view.chartWidth;
+        const int h = m_view.chartHeight;
         const bool acrossX =
             (previous.x() > 0 && previous.x() < w) || (current.x() > 0 && current.x() < w);
         const bool acrossY =
@@ -113,7 +113,7 @@ void Graticule::drawMixedMarks()
     const ChartColor colour = m_settings.color(S::GraticuleColor);
     for (int longitude = -180; longitude <= 179; ++longitude)
         for (int latitude = -90; latitude <= 89; ++latitude) {
-            const QPoint p = Projection::ProjectToChart(m_view, latitude, longitude);
+            const QPoint p = Projection::projectToChart(m_view, latitude, longitude);
             if (!inside(p))
                 continue;
             m_canvas.setPixel(p.x(), p.y(), colour);
@@ -130,16 +130,16 @@ void Graticule::drawCrosses(int interval)
 {
     for (int latitude = -90; latitude < 90; latitude += interval)
         for (int longitude = -180; longitude < 180; longitude += interval) {
-            const QPoint centre = Projection::ProjectToChart(m_view, latitude, longitude);
+            const QPoint centre = Projection::projectToChart(m_view, latitude, longitude);
             if (!inside(centre))
                 continue;
-            const GeoPoint west = GreatCircle::PointAtBearing(latitude, longitude, 270, ArmMinutes);
-            const GeoPoint east = GreatCircle::PointAtBearing(latitude, longitude, 90, ArmMinutes);
+            const GeoPoint west = GreatCircle::pointAtBearing(latitude, longitude, 270, ArmMinutes);
+            const GeoPoint east = GreatCircle::pointAtBearing(latitude, longitude, 90, ArmMinutes);
             const QPoint arms[] = {
-                Projection::ProjectToChart(m_view, latitude + 0.5, longitude),
-                Projection::ProjectToChart(m_view, west.latitude, west.longitude),
-                Projection::ProjectToChart(m_view, east.latitude, east.longitude),
-                Projection::ProjectToChart(m_view, latitude - 0.5, longitude)};
+                Projection::projectToChart(m_view, latitude + 0.5, longitude),
+                Projection::projectToChart(m_view, west.latitude, west.longitude),
+                Projection::projectToChart(m_view, east.latitude, east.longitude),
+                Projection::projectToChart(m_view, latitude - 0.5, longitude)};
             for (const QPoint &end : arms) {
                 if (Projection::isHidden(end))
                     continue;

@@ -20,7 +20,8 @@ public:
               GenerationProgress &progress);
 
     /// Draws with the spacing interval (whole degrees, 1 or more) when GridSelect is on.
-    void DrawGraticule(int interval);
+    /// Traced name: DrawGraticule.
+    void drawGraticule(int interval);
 
 private:
     enum class Style { Line, Dashed, Mixed, Dotted, Cross, Unknown };

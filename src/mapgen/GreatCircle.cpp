@@ -14,13 +14,13 @@ constexpr double Radians = std::numbers::pi / 180;
 
 } // namespace
 
-GeoPoint GreatCircle::PointAtBearing(double latitude, double longitude, double bearing,
+GeoPoint GreatCircle::pointAtBearing(double latitude, double longitude, double bearing,
                                      double distance)
 {
     const double delta = distance / 60 * Radians;
     const double theta = bearing * Radians;
     const double phi1 = latitude * Radians;
-    const double endLatitude = ArcSinDeg(std::sin(phi1) * std::cos(delta)
+    const double endLatitude = arcSinDeg(std::sin(phi1) * std::cos(delta)
                                          + std::cos(phi1) * std::sin(delta) * std::cos(theta));
     const double dLambda = std::atan((std::sin(delta) * std::sin(theta))
                                      / (std::cos(phi1) * std::cos(delta)
@@ -29,7 +29,7 @@ GeoPoint GreatCircle::PointAtBearing(double latitude, double longitude, double b
     return {endLatitude, longitude + dLambda};
 }
 
-double GreatCircle::ArcSinDeg(double value)
+double GreatCircle::arcSinDeg(double value)
 {
     return std::atan(value / std::sqrt(1 - value * value)) / Radians;
 }

@@ -20,10 +20,12 @@ public:
     /// clockwise from north) for a distance in minutes of arc. The longitude is not wrapped
     /// into -180 .. 180. (Spherical destination formula, with the one-argument arctangent
     /// for the longitude difference.)
-    static GeoPoint PointAtBearing(double latitude, double longitude, double bearing,
+    /// Traced name: PointAtBearing.
+    static GeoPoint pointAtBearing(double latitude, double longitude, double bearing,
                                    double distance);
     /// The arcsine in degrees, as atan(x / sqrt(1 - x^2)).
-    static double ArcSinDeg(double value);
+    /// Traced name: ArcSinDeg.
+    static double arcSinDeg(double value);
 };
 
 } // namespace brimlark

@@ -24,7 +24,7 @@ double turnOf(double angle) { return std::remainder(angle, FullTurn); }
 // the circle: a chord of angle s sags R (1 - cos(s / 2)), about R s^2 / 8, so s = sqrt(2 / R).
 long stepsPerTurnOf(const ViewValues &view)
 {
-    const double radius = std::abs(view.Zoom * view.ChartWidth);
+    const double radius = std::abs(view.zoom * view.chartWidth);
     const double step = radius > 0 ? std::clamp(std::sqrt(2 / radius), 0.002, Pi / 90) : Pi / 90;
     return long(std::ceil(FullTurn / step));
 }

@@ -75,7 +75,7 @@ int MapGenerator::graticuleInterval() const
     return interval;
 }
 
-void MapGenerator::GenerateMap(const ViewValues &view)
+void MapGenerator::generateMap(const ViewValues &view)
 {
     m_progress.stageReached(GenerationProgress::PreparingStage);
     m_progress.status(QStringLiteral("Preparing..."));
@@ -97,7 +97,7 @@ void MapGenerator::GenerateMap(const ViewValues &view)
 
 void MapGenerator::eraseToOcean(const ViewValues &view)
 {
-    m_chart.setSize(view.ChartWidth, view.ChartHeight);
+    m_chart.setSize(view.chartWidth, view.chartHeight);
     m_canvas.setBrushColor(m_settings.color(S::OceanColor));
     m_canvas.setBrushStyle(BrushStyle::Solid);
     m_canvas.setPenStyle(PenStyle::Solid);
@@ -122,7 +122,7 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
                           && (!m_settings.isOn(S::CountyScaleAware) || countiesLegible(view));
     Graticule graticule(m_canvas, m_settings, view, m_progress);
     if (behindLand)
-        graticule.DrawGraticule(interval);
+        graticule.drawGraticule(interval);
     int widths[std::size(Layers)] = {};
     for (size_t i = 0; i < std::size(Layers); ++i)
         if (i + 1 < CoastLayer || on[i])
@@ -139,7 +139,7 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
         m_canvas.setBrushStyle(BrushStyle::Clear);
         if (n == OverlayLayer) {
             if (!behindLand)
-                graticule.DrawGraticule(interval);
+                graticule.drawGraticule(interval);
             drawOverlays(overlays, counties);
         }
         // Every layer draws with a solid pen of its own, whatever the graticule left.
@@ -153,7 +153,7 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
         if (!on[n - 1])
             continue; // a layer switched off never opens its file
         m_progress.status(QStringLiteral("Drawing vector map (%1)...").arg(n));
-        maps.DrawMapFile(m_workspace.mapDataPath(QLatin1String(layer.file)), n == LandLayer);
+        maps.drawMapFile(m_workspace.mapDataPath(QLatin1String(layer.file)), n == LandLayer);
         if (n == LandLayer && lakeFill)
             fillLakes(maps, islandFill);
     }
@@ -172,20 +172,20 @@ void MapGenerator::fillLakes(VectorMapFile &maps, bool withIslands)
     m_progress.status(QStringLiteral("Filling lakes..."));
     m_canvas.setBrushStyle(BrushStyle::Solid);
     m_canvas.setBrushColor(m_settings.color(S::OceanColor));
-    maps.FillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[LakeLayer - 1].file)));
+    maps.fillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[LakeLayer - 1].file)));
     if (!withIslands)
         return;
     m_canvas.setBrushColor(m_settings.color(S::LandmassColor));
-    maps.FillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[IslandLayer - 1].file)));
+    maps.fillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[IslandLayer - 1].file)));
 }
 
 void MapGenerator::drawOverlays(OverlayFile &overlays, bool counties)
 {
     if (counties)
-        overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.cgf")),
+        overlays.drawOverlay(m_workspace.mapDataPath(QStringLiteral("map.cgf")),
                              m_settings.color(S::CountyColor), m_settings.text(S::CountyWidth));
     if (m_settings.isOn(S::Highway))
-        overlays.DrawOverlay(m_workspace.mapDataPath(QStringLiteral("map.hwy")),
+        overlays.drawOverlay(m_workspace.mapDataPath(QStringLiteral("map.hwy")),
                              m_settings.color(S::HighwayColor), m_settings.text(S::HighwayWidth));
 }
 
@@ -193,7 +193,7 @@ void MapGenerator::drawOverlays(OverlayFile &overlays, bool counties)
 // per radian, whatever the view centre; a degree of latitude there is pi / 180 of it.
 double MapGenerator::pixelsPerDegree(const ViewValues &view)
 {
-    return view.Zoom * view.ChartWidth * std::numbers::pi / 180.0;
+    return view.zoom * view.chartWidth * std::numbers::pi / 180.0;
 }
 
 bool MapGenerator::countiesLegible(const ViewValues &view)
@@ -209,7 +209,7 @@ void MapGenerator::drawBorder(const ViewValues &view)
     m_canvas.setPenColor(m_settings.color(S::BorderColor));
     m_canvas.setPenWidth(NumberConversion::requireInteger(m_settings.text(S::BorderWidth)));
     m_canvas.setBrushStyle(BrushStyle::Clear);
-    m_canvas.rectangle(0, 0, view.ChartWidth, view.ChartHeight);
+    m_canvas.rectangle(0, 0, view.chartWidth, view.chartHeight);
 }
 
 } // namespace brimlark

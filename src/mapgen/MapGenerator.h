@@ -30,7 +30,8 @@ public:
     /// them are filled right after the land; with CountyScaleAware on, the county overlay
     /// is left out of charts too small in scale to read it. A failure stops it where it
     /// happened.
-    void GenerateMap(const ViewValues &view);
+    /// Traced name: GenerateMap.
+    void generateMap(const ViewValues &view);
 
     /// Chart pixels per degree of latitude at the view centre.
     static double pixelsPerDegree(const ViewValues &view);

@@ -11,7 +11,7 @@ namespace brimlark
 /// The projection of positions in whole minutes of arc, as the vector map files hold them,
 /// for one view. The sines and cosines of every minute of latitude and of every minute of
 /// longitude's difference from the centre are worked out once, with the very operations of
-/// Projection::ProjectToChart, so the points are the same to the last bit, only without
+/// Projection::projectToChart, so the points are the same to the last bit, only without
 /// four trigonometric functions per point.
 class MinuteProjection
 {
@@ -38,7 +38,7 @@ public:
     /// The sine and cosine of a longitude's converted difference from the view centre.
     double sinDelta(int longitude) const { return m_sinDelta[size_t(longitude + MaxLongitude)]; }
     double cosDelta(int longitude) const { return m_cosDelta[size_t(longitude + MaxLongitude)]; }
-    /// ProjectToChart of the position latitude / 60, longitude / 60.
+    /// projectToChart of the position latitude / 60, longitude / 60.
     QPoint project(int latitude, int longitude) const;
 
 private:

@@ -25,7 +25,7 @@ bool OverlayFile::isBreak(qint16 code)
     return code == -9999 || code == 9999 || code == -1 || code == -100 || code == 0;
 }
 
-void OverlayFile::DrawOverlay(const QString &path, ChartColor color, const QString &widthText)
+void OverlayFile::drawOverlay(const QString &path, ChartColor color, const QString &widthText)
 {
     m_canvas.setPenStyle(PenStyle::Solid);
     m_canvas.setPenWidth(1);
@@ -50,8 +50,8 @@ void OverlayFile::addRecord(qint16 latitudeCode, qint16 longitudeCode)
         m_penUp = true; // off the chart: the line breaks here
         return;
     }
-    const int w = m_view.ChartWidth;
-    const int h = m_view.ChartHeight;
+    const int w = m_view.chartWidth;
+    const int h = m_view.chartHeight;
     if ((m_last.y() <= 0 && p.y() > h) || (m_last.y() > h && p.y() <= 0)
         || (m_last.x() <= 0 && p.x() > w) || (m_last.x() > w && p.x() <= 0))
         m_penUp = true;

@@ -24,7 +24,8 @@ public:
     /// (a strict integer, checked before the file is opened). A step that leaps from beyond
     /// one edge of the chart to beyond the opposite edge is not drawn, and a point off the
     /// chart altogether breaks its line. Reports the finished overlay to the progress.
-    void DrawOverlay(const QString &path, ChartColor color, const QString &widthText);
+    /// Traced name: DrawOverlay.
+    void drawOverlay(const QString &path, ChartColor color, const QString &widthText);
 
     /// Whether a latitude code is a break record.
     static bool isBreak(qint16 latitudeCode);

@@ -11,14 +11,14 @@ namespace brimlark
 /// The projection of positions in hundredths of a degree, longitude west positive, as the
 /// overlay files hold them, for one view. The sines and cosines of each latitude and
 /// longitude are worked out the first time it is met, with the very operations of
-/// Projection::ProjectToChart, so the points are the same to the last bit; an overlay's
+/// Projection::projectToChart, so the points are the same to the last bit; an overlay's
 /// points share few distinct values, so most points cost no trigonometric function.
 class OverlayProjection
 {
 public:
     explicit OverlayProjection(const ViewValues &view);
 
-    /// ProjectToChart of latitudeCode / 100, -(longitudeCode / 100).
+    /// projectToChart of latitudeCode / 100, -(longitudeCode / 100).
     QPoint project(int latitudeCode, int longitudeCode);
 
 private:

@@ -34,21 +34,21 @@ double Projection::converted(double degrees) { return degrees * K; }
 
 double Projection::deltaOf(const ViewValues &view, double longitude)
 {
-    return longitude * K - (view.CenterLon - 180) * K;
+    return longitude * K - (view.centerLon - 180) * K;
 }
 
 Projection::ViewAngles Projection::anglesOf(const ViewValues &view)
 {
-    const double psi = -view.CenterLat * K;
+    const double psi = -view.centerLat * K;
     return {std::sin(psi), std::cos(psi)};
 }
 
 QPoint Projection::horizonPoint(const ViewValues &view, double angle)
 {
     constexpr double Far = 1e8; // well off any chart, well within int
-    const double r = view.Zoom * view.ChartWidth;
-    const double x = std::clamp(view.ChartWidth * 0.5 - std::cos(angle) * r, -Far, Far);
-    const double y = std::clamp(view.ChartHeight * 0.5 - std::sin(angle) * r, -Far, Far);
+    const double r = view.zoom * view.chartWidth;
+    const double x = std::clamp(view.chartWidth * 0.5 - std::cos(angle) * r, -Far, Far);
+    const double y = std::clamp(view.chartHeight * 0.5 - std::sin(angle) * r, -Far, Far);
     return QPoint(NumberConversion::roundHalfEven(x), NumberConversion::roundHalfEven(y));
 }
 
@@ -58,11 +58,11 @@ QPoint Projection::horizonPoint(const ViewValues &view, double angle)
 // X = -sin psi b - cos psi w, with w = sqrt(1 - a^2 - b^2) on the visible side.
 std::optional<GeoPoint> Projection::positionAt(const ViewValues &view, double x, double y)
 {
-    const double r = view.Zoom * view.ChartWidth;
+    const double r = view.zoom * view.chartWidth;
     if (!(r != 0))
         return std::nullopt;
-    const double a = (view.ChartWidth * 0.5 - x) / r;
-    const double b = (view.ChartHeight * 0.5 - y) / r;
+    const double a = (view.chartWidth * 0.5 - x) / r;
+    const double b = (view.chartHeight * 0.5 - y) / r;
     const double w2 = 1 - a * a - b * b;
     if (!(w2 >= 0))
         return std::nullopt;
@@ -71,11 +71,11 @@ std::optional<GeoPoint> Projection::positionAt(const ViewValues &view, double x,
     const double z = angles.cosPsi * b - angles.sinPsi * w;
     const double xUnit = -angles.sinPsi * b - angles.cosPsi * w;
     const double latitude = std::asin(std::clamp(z, -1.0, 1.0)) / K;
-    const double longitude = std::atan2(a, xUnit) / K + (view.CenterLon - 180);
+    const double longitude = std::atan2(a, xUnit) / K + (view.centerLon - 180);
     return GeoPoint{latitude, std::remainder(longitude, 360.0)};
 }
 
-QPoint Projection::ProjectToChart(const ViewValues &view, double latitude, double longitude)
+QPoint Projection::projectToChart(const ViewValues &view, double latitude, double longitude)
 {
     if (!inRange(latitude, longitude))
         return QPoint(OffChart, OffChart);

@@ -31,10 +31,11 @@ public:
     ///   x = W/2 - R cos phi sin delta
     ///   y = H/2 - R (cos(-phi0) sin phi - sin(-phi0) cos phi cos delta)
     /// visible while sin(-phi0) sin phi + cos(-phi0) cos phi cos delta < 0, R = Zoom x W.
-    static QPoint ProjectToChart(const ViewValues &view, double latitude, double longitude);
+    /// Traced name: ProjectToChart.
+    static QPoint projectToChart(const ViewValues &view, double latitude, double longitude);
 
     /// The latitude and longitude (-180 .. 180) under a chart point: the inverse of
-    /// ProjectToChart, on the visible side; none off the disc of the globe.
+    /// projectToChart, on the visible side; none off the disc of the globe.
     static std::optional<GeoPoint> positionAt(const ViewValues &view, double x, double y);
 
     /// The orthographic terms of a position: its offsets a and b from the centre in Earth
@@ -61,9 +62,9 @@ public:
     {
         if (!isVisible(t)) // the far side and the rim itself
             return QPoint(OffChart, OffChart);
-        const double r = view.Zoom * view.ChartWidth;
-        const double x = clamped(view.ChartWidth * 0.5 - t.a * r);
-        const double y = clamped(view.ChartHeight * 0.5 - t.b * r);
+        const double r = view.zoom * view.chartWidth;
+        const double x = clamped(view.chartWidth * 0.5 - t.a * r);
+        const double y = clamped(view.chartHeight * 0.5 - t.b * r);
         return QPoint(NumberConversion::roundHalfEven(x), NumberConversion::roundHalfEven(y));
     }
     /// The chart pixel of the point of the horizon (the rim of the visible disc) at an angle

@@ -29,14 +29,14 @@ VectorMapFile::VectorMapFile(ChartCanvas &canvas, const ViewValues &view,
     m_buffer.reserve(BufferPoints);
 }
 
-void VectorMapFile::DrawMapFile(const QString &path, bool asPolygon)
+void VectorMapFile::drawMapFile(const QString &path, bool asPolygon)
 {
     m_asPolygon = asPolygon;
     m_strokeOutlines = true;
     drawFile(path);
 }
 
-void VectorMapFile::FillMapFile(const QString &path)
+void VectorMapFile::fillMapFile(const QString &path)
 {
     m_asPolygon = true;
     m_strokeOutlines = false;

@@ -33,11 +33,13 @@ public:
     /// hemisphere and closed along the rim of the disc, which is filled but not stroked.
     /// A file that ends inside a record draws its complete lines and then fails with "Read
     /// beyond end of file".
-    void DrawMapFile(const QString &path, bool asPolygon);
+    /// Traced name: DrawMapFile.
+    void drawMapFile(const QString &path, bool asPolygon);
 
     /// Fills every line of the file as a polygon with the current brush, clipped to the
-    /// visible hemisphere as DrawMapFile does, without stroking any outline.
-    void FillMapFile(const QString &path);
+    /// visible hemisphere as drawMapFile does, without stroking any outline.
+    /// Traced name: FillMapFile.
+    void fillMapFile(const QString &path);
 
     /// Whether lines that provably leave no mark on the chart are left out before they are
     /// projected, and outlines whose box shows the view centre on their larger side are

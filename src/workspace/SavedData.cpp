@@ -19,11 +19,11 @@ namespace brimlark
 ViewValues SavedFields::view() const
 {
     ViewValues v;
-    v.CenterLat = NumberConversion::lenientDouble(lat());
-    v.CenterLon = NumberConversion::lenientDouble(lon());
-    v.ChartWidth = NumberConversion::lenientRounded(width());
-    v.ChartHeight = NumberConversion::lenientRounded(height());
-    v.Zoom = NumberConversion::lenientDouble(zoom());
+    v.centerLat = NumberConversion::lenientDouble(lat());
+    v.centerLon = NumberConversion::lenientDouble(lon());
+    v.chartWidth = NumberConversion::lenientRounded(width());
+    v.chartHeight = NumberConversion::lenientRounded(height());
+    v.zoom = NumberConversion::lenientDouble(zoom());
     return v;
 }
 

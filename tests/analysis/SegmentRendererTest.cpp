@@ -1,5 +1,5 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-// DrawSegment through the recording canvas: pens, pieces and symbols of every tool.
+// drawSegment through the recording canvas: pens, pieces and symbols of every tool.
 #include "analysis/SegmentRenderer.h"
 #include "base/ChartError.h"
 #include "support/RecordingCanvas.h"
@@ -35,7 +35,7 @@ protected:
                      const PanelLine &panel = BlackOnePixel)
     {
         canvas.clear();
-        SegmentRenderer(canvas, settings).DrawSegment(tool, points, panel);
+        SegmentRenderer(canvas, settings).drawSegment(tool, points, panel);
         return canvas.calls();
     }
     // The pen colour in force at every line-to, optionally after the x it draws to.
@@ -206,7 +206,7 @@ TEST_F(SegmentRendererTest, WidthThatIsNotAnIntegerStopsBeforeDrawing)
     canvas.clear();
     try {
         SegmentRenderer(canvas, settings)
-            .DrawSegment(LineTool::ColdFront, straight(100, 300), BlackOnePixel);
+            .drawSegment(LineTool::ColdFront, straight(100, 300), BlackOnePixel);
         ADD_FAILURE() << "drew with a width of words";
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'thick' is not a valid integer value"));

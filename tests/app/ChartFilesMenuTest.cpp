@@ -184,7 +184,7 @@ TEST_F(ChartFilesMenuTest, BitmapLoadTakesSizeAndFormat)
     load(path("small.BMP"));
     EXPECT_EQ(form->session().chart().width(), 7);
     EXPECT_EQ(form->session().chart().paletteBits(), 1);
-    EXPECT_EQ(form->session().view().ChartWidth, 800); // the view keeps its size
+    EXPECT_EQ(form->session().view().chartWidth, 800); // the view keeps its size
     EXPECT_EQ(control<QWidget>(*form, QStringLiteral("Image1"))->size(), QSize(7, 3));
 }
 

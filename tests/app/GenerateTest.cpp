@@ -65,7 +65,7 @@ TEST_F(GenerateTest, WritesTheThreeWorkspaceBitmapsAndStartsAFreshSegment)
     for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
         EXPECT_EQ(BmpCodec::readFile(path(name)).image, form->session().chart().image()) << name;
     EXPECT_EQ(form->session().segment().count(), 0);
-    EXPECT_EQ(form->session().view().ChartWidth, 120);
+    EXPECT_EQ(form->session().view().chartWidth, 120);
     EXPECT_TRUE(control<QAbstractButton>(*form, QStringLiteral("GenerateButton"))->isEnabled());
     EXPECT_TRUE(control<QAction>(*form, QStringLiteral("Loadfromfile1"))->isEnabled());
 }
@@ -94,7 +94,7 @@ TEST_F(GenerateTest, ChartTooLargeIsRefusedBeforeAnythingChanges)
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("too large")));
     EXPECT_EQ(form->session().chart().image(), before);
-    EXPECT_EQ(form->session().view().ChartWidth, 120);
+    EXPECT_EQ(form->session().view().chartWidth, 120);
 }
 
 TEST_F(GenerateTest, ErasingAfterGenerateGoesBackToTheNewBaseMap)

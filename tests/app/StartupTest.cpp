@@ -68,7 +68,7 @@ TEST_F(StartupTest, FirstStartOpensSilentlyInANewWorkspace)
     EXPECT_EQ(form->session().segment().count(), 0);
     EXPECT_EQ(int(form->session().lineTool()), 1);
     EXPECT_FALSE(text(*form, "LatEdit").isEmpty()); // a first view to generate
-    EXPECT_GT(form->session().view().ChartWidth, 0);
+    EXPECT_GT(form->session().view().chartWidth, 0);
 }
 
 TEST_F(StartupTest, FieldsViewAndChartComeFromTheWorkspace)
@@ -82,11 +82,11 @@ TEST_F(StartupTest, FieldsViewAndChartComeFromTheWorkspace)
     EXPECT_EQ(text(*form, "XEdit"), QStringLiteral("800"));
     EXPECT_EQ(text(*form, "YEdit"), QStringLiteral("600"));
     EXPECT_EQ(text(*form, "ZoomEdit"), QStringLiteral("2.5"));
-    EXPECT_EQ(form->session().view().CenterLat, 45.0);
-    EXPECT_EQ(form->session().view().CenterLon, -93.5);
-    EXPECT_EQ(form->session().view().ChartWidth, 800);
-    EXPECT_EQ(form->session().view().ChartHeight, 600);
-    EXPECT_EQ(form->session().view().Zoom, 2.5);
+    EXPECT_EQ(form->session().view().centerLat, 45.0);
+    EXPECT_EQ(form->session().view().centerLon, -93.5);
+    EXPECT_EQ(form->session().view().chartWidth, 800);
+    EXPECT_EQ(form->session().view().chartHeight, 600);
+    EXPECT_EQ(form->session().view().zoom, 2.5);
     EXPECT_EQ(form->session().chart().image(), sample());
     EXPECT_EQ(control<QWidget>(*form, QStringLiteral("Image1"))->size(), QSize(40, 30));
 }
@@ -96,8 +96,8 @@ TEST_F(StartupTest, HalfWidthRoundsToEvenAndTheTextStays)
     writeFile(QStringLiteral("saveddat.txt"), "0\r\n0\r\n640.5\r\n641.5\r\n1\r\n");
     writeChart(sample());
     auto form = start();
-    EXPECT_EQ(form->session().view().ChartWidth, 640);
-    EXPECT_EQ(form->session().view().ChartHeight, 642);
+    EXPECT_EQ(form->session().view().chartWidth, 640);
+    EXPECT_EQ(form->session().view().chartHeight, 642);
     EXPECT_EQ(text(*form, "XEdit"), QStringLiteral("640.5"));
 }
 
@@ -112,8 +112,8 @@ TEST_F(StartupTest, GarbageAndHugeNumbersGoIntoTheFieldsUnchanged)
     EXPECT_EQ(text(*form, "LonEdit"), QStringLiteral("nan"));
     EXPECT_EQ(text(*form, "XEdit"), QStringLiteral("1e300"));
     EXPECT_EQ(text(*form, "ZoomEdit").size(), 1 << 20);
-    EXPECT_EQ(form->session().view().ChartWidth, std::numeric_limits<qint32>::max());
-    EXPECT_EQ(form->session().view().ChartHeight, std::numeric_limits<qint32>::min());
+    EXPECT_EQ(form->session().view().chartWidth, std::numeric_limits<qint32>::max());
+    EXPECT_EQ(form->session().view().chartHeight, std::numeric_limits<qint32>::min());
 }
 
 TEST_F(StartupTest, ShortFileGivesEmptyTextsForTheMissingLines)
@@ -123,7 +123,7 @@ TEST_F(StartupTest, ShortFileGivesEmptyTextsForTheMissingLines)
     auto form = start();
     EXPECT_EQ(text(*form, "LonEdit"), QStringLiteral("-93"));
     EXPECT_TRUE(text(*form, "XEdit").isEmpty());
-    EXPECT_EQ(form->session().view().Zoom, 0.0);
+    EXPECT_EQ(form->session().view().zoom, 0.0);
 }
 
 TEST_F(StartupTest, MissingOrDamagedChartIsReportedAndTheWindowOpens)

@@ -438,11 +438,11 @@ TEST(BulletinDirection, DrawnColdFrontTrianglesFaceSouthEast)
     const ViewValues view{52, -87, 3, 1000, 1000};
     std::vector<QPointF> knots;
     for (const GeoPoint &p : b.lines[0].points)
-        knots.emplace_back(Projection::ProjectToChart(view, p.latitude, p.longitude));
+        knots.emplace_back(Projection::projectToChart(view, p.latitude, p.longitude));
     RecordingCanvas canvas(1000, 1000);
     ChartSettings settings;
     SegmentRenderer(canvas, settings)
-        .DrawSegment(LineTool::ColdFront, knots, {QStringLiteral("Black"), QStringLiteral("1")});
+        .drawSegment(LineTool::ColdFront, knots, {QStringLiteral("Black"), QStringLiteral("1")});
     const QStringList triangles = canvas.callsOf({QStringLiteral("polygon")});
     ASSERT_GE(triangles.size(), 3);
     const QRegularExpression point(QStringLiteral(R"(\((-?\d+),(-?\d+)\))"));

@@ -62,15 +62,15 @@ protected:
     // The land layer alone, with a coast pen of its own colour.
     void drawLand(const ViewValues &view)
     {
-        chart = Pixels::sentinelChart(view.ChartWidth, view.ChartHeight);
+        chart = Pixels::sentinelChart(view.chartWidth, view.chartHeight);
         RasterCanvas canvas(chart);
         canvas.setBrushColor(Ocean);
         canvas.setPenColor(Ocean);
-        canvas.rectangle(0, 0, view.ChartWidth, view.ChartHeight);
+        canvas.rectangle(0, 0, view.chartWidth, view.chartHeight);
         canvas.setBrushColor(Land);
         canvas.setPenColor(Coast);
         VectorMapFile(canvas, view, progress)
-            .DrawMapFile(QStringLiteral(BRIMLARK_DATA_DIR "/map.gin"), true);
+            .drawMapFile(QStringLiteral(BRIMLARK_DATA_DIR "/map.gin"), true);
     }
     // Wrong colours at the places that lie well inside the disc and on the chart.
     QStringList misjudgedPlaces(const ViewValues &view) const
@@ -82,7 +82,7 @@ protected:
             const double delta = Projection::deltaOf(view, place.longitude);
             const Projection::Terms terms = Projection::termsOf(
                 angles, std::sin(phi), std::cos(phi), std::sin(delta), std::cos(delta));
-            const QPoint p = Projection::ProjectToChart(view, place.latitude, place.longitude);
+            const QPoint p = Projection::projectToChart(view, place.latitude, place.longitude);
             if (-terms.v < LeastHeight || !chart.image().rect().adjusted(1, 1, -1, -1).contains(p))
                 continue;
             // Land outlines are cut into pieces along meridians and parallels, and the coast

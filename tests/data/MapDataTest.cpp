@@ -88,8 +88,8 @@ TEST(MapData, EveryFileDraws)
     RecordingProgress progress;
     for (const char *name : {"map.gin", "map.gis", "map.gil", "map.gii", "map.gir", "map.gic"})
         EXPECT_NO_THROW(VectorMapFile(canvas, view, progress)
-                            .DrawMapFile(dataFile(name), !strcmp(name, "map.gin")));
+                            .drawMapFile(dataFile(name), !strcmp(name, "map.gin")));
     for (const char *name : {"map.cgf", "map.hwy"})
-        EXPECT_NO_THROW(OverlayFile(canvas, view, progress).DrawOverlay(dataFile(name), 0, "1"));
+        EXPECT_NO_THROW(OverlayFile(canvas, view, progress).drawOverlay(dataFile(name), 0, "1"));
     EXPECT_GT(canvas.callsOf({QStringLiteral("polygon")}).size(), 100);
 }

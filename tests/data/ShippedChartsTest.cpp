@@ -39,13 +39,13 @@ protected:
         RasterCanvas canvas(chart);
         SilentProgress progress;
         const Workspace data{QStringLiteral(BRIMLARK_DATA_DIR)};
-        MapGenerator(chart, canvas, settings, data, progress).GenerateMap(view);
+        MapGenerator(chart, canvas, settings, data, progress).generateMap(view);
         return chart.image();
     }
     static ChartColor colourAt(const QImage &chart, const ViewValues &view, double latitude,
                                double longitude)
     {
-        const QPoint p = Projection::ProjectToChart(view, latitude, longitude);
+        const QPoint p = Projection::projectToChart(view, latitude, longitude);
         return Pixels::at(chart, p.x(), p.y());
     }
     // SHA-1 of the red, green and blue bytes of every pixel, rows from the top.

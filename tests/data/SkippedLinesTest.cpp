@@ -28,7 +28,7 @@ constexpr MapLayer Layers[] = {{"map.gin", Drawing::Outlines}, {"map.gis", Drawi
 
 ChartBitmap drawLayers(const ViewValues &view, int penWidth, bool skipUnreachable)
 {
-    ChartBitmap chart = Pixels::sentinelChart(view.ChartWidth, view.ChartHeight);
+    ChartBitmap chart = Pixels::sentinelChart(view.chartWidth, view.chartHeight);
     RasterCanvas canvas(chart);
     RecordingProgress progress;
     canvas.setPenWidth(penWidth);
@@ -41,9 +41,9 @@ ChartBitmap drawLayers(const ViewValues &view, int penWidth, bool skipUnreachabl
         canvas.setBrushColor(colour ^ 0x808080);
         const QString path = QStringLiteral(BRIMLARK_DATA_DIR "/") + QLatin1String(layer.file);
         if (layer.drawing == Drawing::Fills)
-            maps.FillMapFile(path);
+            maps.fillMapFile(path);
         else
-            maps.DrawMapFile(path, layer.drawing == Drawing::Outlines);
+            maps.drawMapFile(path, layer.drawing == Drawing::Outlines);
     }
     return chart;
 }
@@ -52,8 +52,8 @@ void expectSameWithAndWithoutSkipping(const ViewValues &view, int penWidth)
 {
     const QImage all = drawLayers(view, penWidth, false).image();
     const QImage skipped = drawLayers(view, penWidth, true).image();
-    EXPECT_TRUE(all == skipped) << "centre " << view.CenterLat << "," << view.CenterLon << " zoom "
-                                << view.Zoom << " " << view.ChartWidth << "x" << view.ChartHeight
+    EXPECT_TRUE(all == skipped) << "centre " << view.centerLat << "," << view.centerLon << " zoom "
+                                << view.zoom << " " << view.chartWidth << "x" << view.chartHeight
                                 << " pen " << penWidth << ": "
                                 << Pixels::differenceCount(all, skipped) << " pixels differ";
 }

@@ -39,7 +39,7 @@ protected:
     }
     QPoint chartPoint(const GeoPoint &p) const
     {
-        return Projection::ProjectToChart(session->view(), p.latitude, p.longitude);
+        return Projection::projectToChart(session->view(), p.latitude, p.longitude);
     }
 
     QTemporaryDir dir;

@@ -76,7 +76,7 @@ TEST_F(ChartSessionTest, StartsWithTheWorkspaceAndTheColdFront)
     EXPECT_TRUE(startUp.errors.isEmpty());
     ASSERT_TRUE(startUp.fields.has_value());
     EXPECT_EQ(startUp.fields->lon(), QStringLiteral("-93.5"));
-    EXPECT_EQ(session->view().Zoom, 2.5);
+    EXPECT_EQ(session->view().zoom, 2.5);
     EXPECT_EQ(chart(), fileImage("temp1.bmp"));
     EXPECT_EQ(session->lineTool(), LineTool::ColdFront);
     EXPECT_EQ(session->pressMode(), PressMode::Line);

@@ -59,11 +59,11 @@ TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
     ChartState state = small;
     ASSERT_TRUE(history.undo(state));
     EXPECT_EQ(state.image, large.image);
-    EXPECT_EQ(state.view.Zoom, 1.2);
+    EXPECT_EQ(state.view.zoom, 1.2);
     ASSERT_TRUE(history.redo(state));
     EXPECT_EQ(state.image, small.image);
     EXPECT_EQ(state.paletteBits, 8);
-    EXPECT_EQ(state.view.CenterLat, 10.0);
+    EXPECT_EQ(state.view.centerLat, 10.0);
 }
 
 // Past its bound of steps the oldest goes first.

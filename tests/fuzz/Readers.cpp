@@ -181,7 +181,7 @@ void step(const std::function<void()> &work)
 struct MapChart {
     explicit MapChart(const ViewValues &view) : maps(canvas, view, progress)
     {
-        chart.setSize(view.ChartWidth, view.ChartHeight);
+        chart.setSize(view.chartWidth, view.chartHeight);
     }
     ChartBitmap chart;
     RasterCanvas canvas{chart};
@@ -206,7 +206,7 @@ void drawMapFile(Input in)
     const int widths[] = {1, 2, 5, 12};
     target.canvas.setPenWidth(widths[(choice >> 4) & 3]);
     target.canvas.setBrushStyle(asPolygon ? BrushStyle::Solid : BrushStyle::Clear);
-    target.maps.DrawMapFile(scratch->write("fuzz.map", in.rest()), asPolygon);
+    target.maps.drawMapFile(scratch->write("fuzz.map", in.rest()), asPolygon);
 }
 
 // The first byte chooses the view and the width text (one of them not a number).
@@ -217,7 +217,7 @@ void drawOverlay(Input in)
     const char *widths[] = {"1", "2", " 7 ", "2 px"};
     const QString path = scratch->write("fuzz.ovl", in.rest());
     OverlayFile(target.canvas, Views[choice % std::size(Views)], target.progress)
-        .DrawOverlay(path, ChartColor(0x0000FF), QLatin1String(widths[(choice >> 4) & 3]));
+        .drawOverlay(path, ChartColor(0x0000FF), QLatin1String(widths[(choice >> 4) & 3]));
 }
 
 // Everything a view reaches without drawing: the projection of a grid of positions, the rim
@@ -226,7 +226,7 @@ void projectWith(const ViewValues &view)
 {
     for (int lat = -90; lat <= 90; lat += 30)
         for (int lon = -180; lon <= 180; lon += 45)
-            Projection::ProjectToChart(view, lat, lon);
+            Projection::projectToChart(view, lat, lon);
     for (int i = 0; i < 8; ++i)
         Projection::horizonPoint(view, i * 0.785398);
     // A land outline around the globe's middle is cut by the horizon of most views.
@@ -250,7 +250,7 @@ void generate(ChartBitmap &chart, ChartCanvas &canvas, const ChartSettings &sett
               const ViewValues &view)
 {
     NoProgress progress;
-    MapGenerator(chart, canvas, settings, scratch->workspace(), progress).GenerateMap(view);
+    MapGenerator(chart, canvas, settings, scratch->workspace(), progress).generateMap(view);
 }
 
 void generate(const ChartSettings &settings, const ViewValues &view)
@@ -262,8 +262,8 @@ void generate(const ChartSettings &settings, const ViewValues &view)
 
 bool drawable(const ViewValues &view)
 {
-    return ChartSize::allowed(view.ChartWidth, view.ChartHeight)
-           && qint64(view.ChartWidth) * view.ChartHeight <= LargestDrawnChart;
+    return ChartSize::allowed(view.chartWidth, view.chartHeight)
+           && qint64(view.chartWidth) * view.chartHeight <= LargestDrawnChart;
 }
 
 void savedDataIntoView(const QByteArray &bytes)
@@ -273,7 +273,7 @@ void savedDataIntoView(const QByteArray &bytes)
     if (drawable(view))
         generate(ChartSettings(), view);
     else
-        step([&] { ChartSize::check(view.ChartWidth, view.ChartHeight); });
+        step([&] { ChartSize::check(view.chartWidth, view.chartHeight); });
 }
 
 // Every line tool through the same points, then the two centres.
@@ -282,7 +282,7 @@ void drawAnalysis(ChartCanvas &canvas, const ChartSettings &settings, const Pane
     const QPointF points[] = {{5, 40}, {30, 10}, {60, 50}, {90, 20}};
     SegmentRenderer renderer(canvas, settings);
     for (int tool = 0; tool <= int(LineTool::Dryline); ++tool)
-        step([&] { renderer.DrawSegment(LineTool(tool), points, panel); });
+        step([&] { renderer.drawSegment(LineTool(tool), points, panel); });
     step([&] { ChartMarkers::placeLetter(canvas, settings, u'L', 20, 20); });
     step([&] { ChartMarkers::placeLetter(canvas, settings, u'H', 70, 40); });
 }
@@ -343,7 +343,7 @@ void renderArguments(const QByteArray &bytes)
     SegmentRenderer segments(canvas, settings);
     for (const RenderOptions::Segment &segment : options.segments)
         step([&] {
-            segments.DrawSegment(segment.tool, segment.points,
+            segments.drawSegment(segment.tool, segment.points,
                                  {options.lineColor, options.lineWidth});
         });
     for (const RenderOptions::Marker &marker : options.markers)

@@ -22,7 +22,7 @@ protected:
         settings.setText(S::GraticuleType, style);
         canvas.clear();
         progress.events.clear();
-        Graticule(canvas, settings, view, progress).DrawGraticule(interval);
+        Graticule(canvas, settings, view, progress).drawGraticule(interval);
         return canvas.calls();
     }
 

@@ -30,7 +30,7 @@ QByteArray circleOfLand(double latitude, double longitude, double radius, bool c
 {
     QByteArray bytes;
     for (int bearing = 0; bearing < 360; bearing += 2) {
-        const GeoPoint p = GreatCircle::PointAtBearing(latitude, longitude,
+        const GeoPoint p = GreatCircle::pointAtBearing(latitude, longitude,
                                                        clockwise ? bearing : -bearing, radius * 60);
         const double east = std::remainder(p.longitude, 360.0);
         bytes += int16Records({{bearing == 0 ? 1000 : 1, int(std::lround(p.latitude * 60)),
@@ -57,11 +57,11 @@ protected:
         canvas.rectangle(0, 0, 400, 400);
         canvas.setBrushColor(Land);
         canvas.setPenColor(Coast);
-        VectorMapFile(canvas, view, progress).DrawMapFile(path, true);
+        VectorMapFile(canvas, view, progress).drawMapFile(path, true);
     }
     ChartColor colourAt(double latitude, double longitude) const
     {
-        const QPoint p = Projection::ProjectToChart(view, latitude, longitude);
+        const QPoint p = Projection::projectToChart(view, latitude, longitude);
         return Pixels::at(chart.image(), p.x(), p.y());
     }
 

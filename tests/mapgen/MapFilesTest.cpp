@@ -34,13 +34,13 @@ protected:
     QStringList drawMap(const QByteArray &bytes, bool asPolygon = false)
     {
         canvas.clear();
-        VectorMapFile(canvas, view, progress).DrawMapFile(write(bytes), asPolygon);
+        VectorMapFile(canvas, view, progress).drawMapFile(write(bytes), asPolygon);
         return canvas.calls();
     }
     QStringList drawOverlay(const QByteArray &bytes, const QString &width = QStringLiteral("1"))
     {
         canvas.clear();
-        OverlayFile(canvas, view, progress).DrawOverlay(write(bytes), 0x123456, width);
+        OverlayFile(canvas, view, progress).drawOverlay(write(bytes), 0x123456, width);
         return canvas.callsOf({QStringLiteral("moveTo"), QStringLiteral("lineTo")});
     }
 
@@ -101,7 +101,7 @@ TEST_F(MapFilesTest, PointsBeyondTheCoordinateRangeInYAreLeftOut)
     canvas.clear();
     VectorMapFile maps(canvas, close, progress);
     maps.setSkipUnreachable(false); // the line is off the chart: it would not be projected
-    maps.DrawMapFile(write(line), false);
+    maps.drawMapFile(write(line), false);
     EXPECT_EQ(canvas.calls(), QStringList{QStringLiteral("polyline (100,9948) (130,9948)")});
 }
 
@@ -133,7 +133,7 @@ TEST_F(MapFilesTest, OddLengthDrawsTheCompleteLinesAndFails)
     canvas.clear();
     const QString path = write(bytes);
     try {
-        VectorMapFile(canvas, view, progress).DrawMapFile(path, false);
+        VectorMapFile(canvas, view, progress).drawMapFile(path, false);
         ADD_FAILURE() << "read a broken record";
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("Read beyond end of file: ") + path);
@@ -144,7 +144,7 @@ TEST_F(MapFilesTest, OddLengthDrawsTheCompleteLinesAndFails)
 TEST_F(MapFilesTest, MissingFileIsFileNotFound)
 {
     try {
-        VectorMapFile(canvas, view, progress).DrawMapFile(dir.filePath("none.gin"), false);
+        VectorMapFile(canvas, view, progress).drawMapFile(dir.filePath("none.gin"), false);
         ADD_FAILURE() << "opened a missing file";
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("File not found: ") + dir.filePath("none.gin"));
@@ -211,7 +211,7 @@ TEST_F(MapFilesTest, OverlayFailures)
     }
     try {
         OverlayFile(canvas, view, progress)
-            .DrawOverlay(dir.filePath("missing.cgf"), 0, QStringLiteral("wide"));
+            .drawOverlay(dir.filePath("missing.cgf"), 0, QStringLiteral("wide"));
         ADD_FAILURE() << "accepted a width of words";
     } catch (const ChartError &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'wide' is not a valid integer value"));

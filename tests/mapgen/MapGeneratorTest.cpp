@@ -43,7 +43,7 @@ protected:
                          S::River, S::Coast, S::County, S::Highway})
             settings.setOn(id, false);
     }
-    void record() { MapGenerator(chart, canvas, settings, workspace, progress).GenerateMap(view); }
+    void record() { MapGenerator(chart, canvas, settings, workspace, progress).generateMap(view); }
 
     QTemporaryDir dir;
     Workspace workspace{dir.path()};
@@ -60,7 +60,7 @@ TEST_F(MapGeneratorTest, EverythingOffGivesAnOceanOfTheChartSize)
 {
     allOff();
     RasterCanvas raster(chart);
-    MapGenerator(chart, raster, settings, workspace, progress).GenerateMap(view);
+    MapGenerator(chart, raster, settings, workspace, progress).generateMap(view);
     EXPECT_EQ(chart.width(), 80);
     EXPECT_EQ(chart.height(), 60);
     QImage ocean(80, 60, QImage::Format_RGB32);
@@ -75,7 +75,7 @@ TEST_F(MapGeneratorTest, BorderOfWidthOneIsTheOutermostPixels)
     settings.setOn(S::Border, true);
     settings.setText(S::BorderWidth, QStringLiteral("1"));
     RasterCanvas raster(chart);
-    MapGenerator(chart, raster, settings, workspace, progress).GenerateMap(view);
+    MapGenerator(chart, raster, settings, workspace, progress).generateMap(view);
     const ChartColor border = settings.color(S::BorderColor);
     for (int x = 0; x < 80; ++x) {
         EXPECT_EQ(Pixels::at(chart.image(), x, 0), border);
@@ -211,7 +211,7 @@ TEST_F(MapGeneratorTest, MissingFileOfAnEnabledLayerStopsTheRun)
 
 TEST_F(MapGeneratorTest, ChartSizeBeyondTheLimitsIsRefused)
 {
-    view.ChartWidth = 40000;
+    view.chartWidth = 40000;
     EXPECT_THROW(record(), ChartError);
     EXPECT_TRUE(chart.isEmpty());
 }
@@ -326,8 +326,8 @@ TEST_F(MapGeneratorTest, CountiesOnlyWhereTheyCanBeRead)
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.zoom << " x " << c.width << " aware " << c.aware);
         settings.setOn(S::CountyScaleAware, c.aware);
-        view.Zoom = c.zoom;
-        view.ChartWidth = c.width;
+        view.zoom = c.zoom;
+        view.chartWidth = c.width;
         canvas.clear();
         record();
         EXPECT_EQ(canvas.calls().contains(county), c.drawn);
@@ -336,6 +336,6 @@ TEST_F(MapGeneratorTest, CountiesOnlyWhereTheyCanBeRead)
     // A county overlay left out is never opened, like one switched off.
     QFile::remove(dir.filePath(QStringLiteral("map.cgf")));
     settings.setOn(S::CountyScaleAware, true);
-    view.Zoom = 0.45;
+    view.zoom = 0.45;
     EXPECT_NO_THROW(record());
 }

@@ -31,7 +31,7 @@ TEST(Projection, WorkedValuesOverNorthAmerica)
                             {45, -90, {498, 294}},
                             {-45, 80, {Off, Off}}};
     for (const Worked &c : cases)
-        EXPECT_EQ(Projection::ProjectToChart(view, c.latitude, c.longitude), c.expected)
+        EXPECT_EQ(Projection::projectToChart(view, c.latitude, c.longitude), c.expected)
             << c.latitude << "," << c.longitude;
 }
 
@@ -43,34 +43,34 @@ TEST(Projection, WorkedValuesOfTheWholeDisc)
                             {0, -90, {Off, Off}},     {91, 0, {Off, Off}},  {0, 180.5, {Off, Off}},
                             {-90.0001, 0, {Off, Off}}};
     for (const Worked &c : cases)
-        EXPECT_EQ(Projection::ProjectToChart(view, c.latitude, c.longitude), c.expected)
+        EXPECT_EQ(Projection::projectToChart(view, c.latitude, c.longitude), c.expected)
             << c.latitude << "," << c.longitude;
     // The bounds themselves are valid positions: the North Pole seen from 45 N.
-    EXPECT_EQ(Projection::ProjectToChart({45, -100, 1, 800, 600}, 90, -180), QPoint(400, -266));
+    EXPECT_EQ(Projection::projectToChart({45, -100, 1, 800, 600}, 90, -180), QPoint(400, -266));
     // Y is exactly 300.5 on a chart 601 high: it rounds to the even 300.
-    EXPECT_EQ(Projection::ProjectToChart({0, 0, 0.5, 803, 601}, 0, 0), QPoint(401, 300));
+    EXPECT_EQ(Projection::projectToChart({0, 0, 0.5, 803, 601}, 0, 0), QPoint(401, 300));
 }
 
 TEST(Projection, FarCoordinatesAreClampedOneByOne)
 {
     const ViewValues close{45, -100, 200, 800, 600};
-    const QPoint p = Projection::ProjectToChart(close, 45, -90);
+    const QPoint p = Projection::projectToChart(close, 45, -90);
     EXPECT_EQ(p.x(), Off);
     EXPECT_NE(p.y(), Off);
-    EXPECT_EQ(Projection::ProjectToChart({45, -100, 1, 800, 600}, qQNaN(), 0), QPoint(Off, Off));
+    EXPECT_EQ(Projection::projectToChart({45, -100, 1, 800, 600}, qQNaN(), 0), QPoint(Off, Off));
 }
 
-TEST(GreatCircle, PointAtBearing)
+TEST(GreatCircle, pointAtBearing)
 {
-    const GeoPoint east = GreatCircle::PointAtBearing(0, 0, 90, 30);
+    const GeoPoint east = GreatCircle::pointAtBearing(0, 0, 90, 30);
     EXPECT_NEAR(east.latitude, 0, 1e-12);
     EXPECT_NEAR(east.longitude, 0.5, 1e-12);
-    const GeoPoint west = GreatCircle::PointAtBearing(60, 10, 270, 30);
+    const GeoPoint west = GreatCircle::pointAtBearing(60, 10, 270, 30);
     EXPECT_NEAR(west.latitude, 59.9962, 5e-5);
     EXPECT_NEAR(west.longitude, 9.00008, 5e-6);
     // Not wrapped: west of the date line stays below -180.
-    EXPECT_LT(GreatCircle::PointAtBearing(10, -180, 270, 30).longitude, -180);
-    EXPECT_NEAR(GreatCircle::ArcSinDeg(0.5), 30, 1e-12);
+    EXPECT_LT(GreatCircle::pointAtBearing(10, -180, 270, 30).longitude, -180);
+    EXPECT_NEAR(GreatCircle::arcSinDeg(0.5), 30, 1e-12);
 }
 
 // Views for the table projections: regional, polar, whole globe across the date line, close.
@@ -80,7 +80,7 @@ const ViewValues TableViews[] = {{45, -100, 1, 800, 600},
                                  {20.5, 179.9, 0.34, 803, 601},
                                  {0, 0, 8, 800, 600}};
 
-// The table projection of whole minutes gives ProjectToChart's points to the last pixel.
+// The table projection of whole minutes gives projectToChart's points to the last pixel.
 TEST(MinuteProjection, SameAsProjectToChart)
 {
     for (const ViewValues &view : TableViews) {
@@ -89,7 +89,7 @@ TEST(MinuteProjection, SameAsProjectToChart)
         for (int lat = -5400; lat <= 5400; lat += 7)
             for (int lon = -10800; lon <= 10800; lon += 131, ++compared)
                 ASSERT_EQ(table.project(lat, lon),
-                          Projection::ProjectToChart(view, lat / 60.0, lon / 60.0))
+                          Projection::projectToChart(view, lat / 60.0, lon / 60.0))
                     << lat << " " << lon;
         EXPECT_GT(compared, 200000);
     }
@@ -106,13 +106,13 @@ TEST(OverlayProjection, SameAsProjectToChart)
             for (int lat = -9000; lat <= 9000; lat += 37)
                 for (int lon = -18000; lon <= 18000; lon += 53)
                     ASSERT_EQ(table.project(lat, lon),
-                              Projection::ProjectToChart(view, lat / 100.0, -(lon / 100.0)))
+                              Projection::projectToChart(view, lat / 100.0, -(lon / 100.0)))
                         << lat << " " << lon;
         }
         for (int lat : {-32768, -9001, -9000, 9000, 9001, 32767})
             for (int lon : {-32768, -18001, -18000, 18000, 18001, 32767})
                 EXPECT_EQ(table.project(lat, lon),
-                          Projection::ProjectToChart(view, lat / 100.0, -(lon / 100.0)))
+                          Projection::projectToChart(view, lat / 100.0, -(lon / 100.0)))
                     << lat << " " << lon;
     }
 }
@@ -126,7 +126,7 @@ TEST(Projection, PositionAtIsTheInverseOnTheVisibleSide)
         double latitude, longitude;
     } places[] = {{39, -96}, {47.6, -122.3}, {25.8, -80.2}, {60, -150}, {10, -179.5}};
     for (const auto &place : places) {
-        const QPoint p = Projection::ProjectToChart(us, place.latitude, place.longitude);
+        const QPoint p = Projection::projectToChart(us, place.latitude, place.longitude);
         const auto back = Projection::positionAt(us, p.x(), p.y());
         ASSERT_TRUE(back.has_value()) << place.latitude;
         EXPECT_NEAR(back->latitude, place.latitude, 0.05);

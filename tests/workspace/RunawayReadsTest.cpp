@@ -143,7 +143,7 @@ protected:
              [view](const QString &file) {
                  RecordingCanvas canvas;
                  RecordingProgress progress;
-                 VectorMapFile(canvas, view, progress).DrawMapFile(file, false);
+                 VectorMapFile(canvas, view, progress).drawMapFile(file, false);
                  return canvas.callsOf({QStringLiteral("polyline")}).join(u';');
              }},
             {"map.cgf", int16Records({{4500, 10000}, {4600, 9900}}),
@@ -154,7 +154,7 @@ protected:
                  RecordingCanvas canvas;
                  RecordingProgress progress;
                  OverlayFile(canvas, view, progress)
-                     .DrawOverlay(file, 0x123456, QStringLiteral("1"));
+                     .drawOverlay(file, 0x123456, QStringLiteral("1"));
                  return canvas.callsOf({QStringLiteral("lineTo")}).join(u';');
              }},
         };

@@ -21,13 +21,13 @@ TEST(SavedData, FiveLinesGiveTheTextsAndTheView)
     EXPECT_EQ(f.lat(), QStringLiteral("45"));
     EXPECT_EQ(f.zoom(), QStringLiteral("2.5"));
     const ViewValues v = f.view();
-    EXPECT_EQ(v.CenterLat, 45.0);
-    EXPECT_EQ(v.CenterLon, -93.5);
-    EXPECT_EQ(v.ChartWidth, 800);
-    EXPECT_EQ(v.ChartHeight, 600);
-    EXPECT_EQ(v.Zoom, 2.5);
-    EXPECT_EQ(SavedData::parse("1\r\n2\r\n640.5\r\n641.5\r\n0\r\n").view().ChartWidth, 640);
-    EXPECT_EQ(SavedData::parse("1\r\n2\r\n640.5\r\n641.5\r\n0\r\n").view().ChartHeight, 642);
+    EXPECT_EQ(v.centerLat, 45.0);
+    EXPECT_EQ(v.centerLon, -93.5);
+    EXPECT_EQ(v.chartWidth, 800);
+    EXPECT_EQ(v.chartHeight, 600);
+    EXPECT_EQ(v.zoom, 2.5);
+    EXPECT_EQ(SavedData::parse("1\r\n2\r\n640.5\r\n641.5\r\n0\r\n").view().chartWidth, 640);
+    EXPECT_EQ(SavedData::parse("1\r\n2\r\n640.5\r\n641.5\r\n0\r\n").view().chartHeight, 642);
 }
 
 TEST(SavedData, LineEndsOfEveryKindAndMissingLines)
@@ -41,7 +41,7 @@ TEST(SavedData, LineEndsOfEveryKindAndMissingLines)
     EXPECT_EQ(unended.lon(), QStringLiteral("-93"));
     EXPECT_TRUE(unended.zoom().isEmpty());
     EXPECT_EQ(SavedData::parse("a\r\n\r\nc\r\n").lines[2], QStringLiteral("c"));
-    EXPECT_EQ(SavedData::parse("").view().ChartWidth, 0);
+    EXPECT_EQ(SavedData::parse("").view().chartWidth, 0);
 }
 
 TEST(SavedData, TextsStayAsTyped)
@@ -52,10 +52,10 @@ TEST(SavedData, TextsStayAsTyped)
     EXPECT_EQ(f.lon(), QStringLiteral("nan"));
     EXPECT_EQ(f.zoom().size(), 1 << 20);
     const ViewValues v = f.view();
-    EXPECT_EQ(v.CenterLat, 0.0);
-    EXPECT_EQ(v.ChartWidth, std::numeric_limits<qint32>::max());
-    EXPECT_EQ(v.ChartHeight, std::numeric_limits<qint32>::min());
-    EXPECT_TRUE(std::isinf(v.Zoom));
+    EXPECT_EQ(v.centerLat, 0.0);
+    EXPECT_EQ(v.chartWidth, std::numeric_limits<qint32>::max());
+    EXPECT_EQ(v.chartHeight, std::numeric_limits<qint32>::min());
+    EXPECT_TRUE(std::isinf(v.zoom));
 }
 
 TEST(SavedData, WriteAndReadBackByteForByte)
@@ -166,11 +166,11 @@ TEST(SavedData, CheckedViewRefusesFieldsThatAreNotNumbersInRange)
         if (*row.message == '\0') {
             const ViewValues checked = fields.checkedView();
             const ViewValues lenient = fields.view();
-            EXPECT_EQ(checked.CenterLat, lenient.CenterLat);
-            EXPECT_EQ(checked.CenterLon, lenient.CenterLon);
-            EXPECT_EQ(checked.ChartWidth, lenient.ChartWidth);
-            EXPECT_EQ(checked.ChartHeight, lenient.ChartHeight);
-            EXPECT_EQ(checked.Zoom, lenient.Zoom);
+            EXPECT_EQ(checked.centerLat, lenient.centerLat);
+            EXPECT_EQ(checked.centerLon, lenient.centerLon);
+            EXPECT_EQ(checked.chartWidth, lenient.chartWidth);
+            EXPECT_EQ(checked.chartHeight, lenient.chartHeight);
+            EXPECT_EQ(checked.zoom, lenient.zoom);
             continue;
         }
         try {

@@ -134,13 +134,13 @@ void setView(RenderOptions &o, const QString &option, const QString &value)
         if (longitude < -180 || longitude > 180)
             usageError(QStringLiteral("--center: the longitude must be within -180 and 180, not %1")
                            .arg(parts[1].trimmed()));
-        o.view.CenterLat = latitude;
-        o.view.CenterLon = longitude;
+        o.view.centerLat = latitude;
+        o.view.centerLon = longitude;
     } else if (option == u"--zoom") {
         const double zoom = numberOf(value, option, "a zoom factor");
         if (zoom <= 0)
             usageError(QStringLiteral("--zoom must be above 0, not %1").arg(value.trimmed()));
-        o.view.Zoom = zoom;
+        o.view.zoom = zoom;
     } else {
         const QStringList parts = value.toLower().split(u'x');
         const auto width = parts.size() == 2 ? N::strictInteger(parts[0]) : std::nullopt;
@@ -159,8 +159,8 @@ void setView(RenderOptions &o, const QString &option, const QString &value)
                            .arg(*height)
                            .arg(ChartSize::MaxSide)
                            .arg(ChartSize::MaxPixels));
-        o.view.ChartWidth = *width;
-        o.view.ChartHeight = *height;
+        o.view.chartWidth = *width;
+        o.view.chartHeight = *height;
     }
 }
 
