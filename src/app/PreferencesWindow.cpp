@@ -69,7 +69,6 @@ constexpr int FieldHeight = 21;
 
 } // namespace
 
-// The press handler of every swatch.
 PreferencesWindow::PreferencesWindow(ChartSettings &settings, const QString &registryFile,
                                      QWidget *parent)
     : QDialog(parent), m_settings(settings), m_registryFile(registryFile)
