@@ -127,7 +127,6 @@ public:
 
     ChartBitmap &chart() { return m_chart; }
     const ChartBitmap &chart() const { return m_chart; }
-    ChartCanvas &canvas() { return m_canvas; }
     const ViewValues &view() const { return m_view; }
     const Workspace &workspace() const { return m_workspace; }
     /// SegmentPoints and SegmentCount.

@@ -181,7 +181,8 @@ TEST_F(MainWindowTest, ExitSavesFieldsAndChartForTheNextStart)
     edit("LatEdit")->setText(QStringLiteral("50.25"));
     edit("LonEdit")->setText(QStringLiteral("not a number"));
     edit("ZoomEdit")->setText(QString());
-    form->session().canvas().setPixel(3, 4, 0x00123456);
+    for (const QPoint p : {QPoint(40, 150), QPoint(200, 120), QPoint(360, 150)})
+        form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, p.x(), p.y());
     form->exitChosen();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_FALSE(form->isVisible());
@@ -196,7 +197,8 @@ TEST_F(MainWindowTest, ExitSavesFieldsAndChartForTheNextStart)
 TEST_F(MainWindowTest, ExitIntoReadOnlyFolderReportsAndKeepsEverything)
 {
     form->show();
-    form->session().canvas().setPixel(3, 4, 0x00123456);
+    for (const QPoint p : {QPoint(40, 150), QPoint(200, 120), QPoint(360, 150)})
+        form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, p.x(), p.y());
     const QByteArray chartBefore = readFile(QStringLiteral("temp1.bmp"));
     const QByteArray fieldsBefore = readFile(QStringLiteral("saveddat.txt"));
     {
