@@ -16,7 +16,7 @@ namespace
 {
 
 // The fields of a hand-made bitmap file.
-struct BmpSpec {
+struct BmpFields {
     int headerSize = 40;
     int width = 1;
     int height = 1;
@@ -37,7 +37,7 @@ void put(QByteArray &out, quint32 value, int bytes)
         out.append(char((value >> (8 * i)) & 0xFF));
 }
 
-QByteArray build(const BmpSpec &s)
+QByteArray build(const BmpFields &s)
 {
     QByteArray header;
     put(header, quint32(s.headerSize), 4);
@@ -106,15 +106,15 @@ QImage sampleImage(int w, int h)
 // A 16 x 16 run-length encoded picture whose pixel data is unit repeated, then tail.
 QByteArray repeatedRuns(int bits, const QByteArray &unit, int repeats, const QByteArray &tail)
 {
-    BmpSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.bits = bits;
-    spec.compression = bits == 8 ? 1 : 2;
-    spec.colorsUsed = 16;
-    spec.palette.assign(16, qRgb(0, 0, 0));
-    spec.pixels = unit.repeated(repeats) + tail;
-    return build(spec);
+    BmpFields picture;
+    picture.width = 16;
+    picture.height = 16;
+    picture.bits = bits;
+    picture.compression = bits == 8 ? 1 : 2;
+    picture.colorsUsed = 16;
+    picture.palette.assign(16, qRgb(0, 0, 0));
+    picture.pixels = unit.repeated(repeats) + tail;
+    return build(picture);
 }
 
 // The pixel indexes of a stored row (0 at the bottom) in hexadecimal digits.
@@ -168,7 +168,7 @@ TEST(BmpCodec, PaletteChartsKeepTheirDepthAndPalette)
 
 TEST(BmpCodec, ReadsSixteenAndThirtyTwoBitPixels)
 {
-    BmpSpec rgb555;
+    BmpFields rgb555;
     rgb555.width = 3;
     rgb555.bits = 16;
     rgb555.pixels = bytes({0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0, 0});
@@ -177,7 +177,7 @@ TEST(BmpCodec, ReadsSixteenAndThirtyTwoBitPixels)
     EXPECT_EQ(a.pixel(1, 0), qRgb(0, 255, 0));
     EXPECT_EQ(a.pixel(2, 0), qRgb(0, 0, 255));
 
-    BmpSpec rgb565 = rgb555;
+    BmpFields rgb565 = rgb555;
     rgb565.compression = 3;
     rgb565.masks = {0xF800, 0x07E0, 0x001F};
     rgb565.pixels = bytes({0xE0, 0x07, 0x00, 0x80, 0x1F, 0x00, 0, 0});
@@ -186,7 +186,7 @@ TEST(BmpCodec, ReadsSixteenAndThirtyTwoBitPixels)
     EXPECT_EQ(b.pixel(1, 0), qRgb(132, 0, 0)); // 16 of 31 levels of red
     EXPECT_EQ(b.pixel(2, 0), qRgb(0, 0, 255));
 
-    BmpSpec bgrx;
+    BmpFields bgrx;
     bgrx.width = 2;
     bgrx.bits = 32;
     bgrx.pixels = bytes({1, 2, 3, 99, 4, 5, 6, 99});
@@ -197,7 +197,7 @@ TEST(BmpCodec, ReadsSixteenAndThirtyTwoBitPixels)
 
 TEST(BmpCodec, BottomUpAndTopDownRows)
 {
-    BmpSpec layout;
+    BmpFields layout;
     layout.width = 1;
     layout.height = 2;
     layout.pixels = bytes({0, 0, 255, 0, 255, 0, 0, 0}); // first stored row: red
@@ -208,7 +208,7 @@ TEST(BmpCodec, BottomUpAndTopDownRows)
 
 TEST(BmpCodec, RunLengthEncodedEightAndFourBit)
 {
-    BmpSpec rle8;
+    BmpFields rle8;
     rle8.width = 4;
     rle8.height = 2;
     rle8.bits = 8;
@@ -222,7 +222,7 @@ TEST(BmpCodec, RunLengthEncodedEightAndFourBit)
     EXPECT_EQ(a.pixelIndex(0, 0), 3);
     EXPECT_EQ(a.pixelIndex(3, 0), 0);
 
-    BmpSpec rle4 = rle8;
+    BmpFields rle4 = rle8;
     rle4.bits = 4;
     rle4.compression = 2;
     rle4.colorsUsed = 6;
@@ -288,7 +288,7 @@ TEST(BmpCodec, RunsAndDeltasPastTheEdgeStayInThePicture)
 
 TEST(BmpCodec, ReadsTheOldCoreHeader)
 {
-    BmpSpec core;
+    BmpFields core;
     core.headerSize = 12;
     core.width = 2;
     core.bits = 8;
@@ -308,13 +308,13 @@ TEST(BmpCodec, EmptyChartIsKeptAsAnEmptyFile)
 
 TEST(BmpCodec, DamagedOrForgedFilesAreNotValid)
 {
-    BmpSpec good;
+    BmpFields good;
     good.width = 4;
     good.height = 4;
     good.pixels = QByteArray(48, '\x10');
     ASSERT_NO_THROW(BmpCodec::decode(build(good)));
 
-    BmpSpec s = good;
+    BmpFields s = good;
     s.pixels.truncate(10);
     expectInvalid(build(s), "pixel data shorter than announced");
     s = good;
@@ -358,7 +358,7 @@ TEST(BmpCodec, DamagedOrForgedFilesAreNotValid)
     s.masks = {0xF0F000, 0xFF00, 0xFF};
     s.pixels = QByteArray(64, '\0');
     expectInvalid(build(s), "mask with a gap");
-    BmpSpec rle = good;
+    BmpFields rle = good;
     rle.bits = 8;
     rle.compression = 1;
     rle.colorsUsed = 2;
