@@ -225,9 +225,16 @@ void MainWindow::loadChart(const QString &path)
 // Savetofile1Click.
 void MainWindow::saveChartChosen()
 {
-    const QString path =
-        Dialogs::current().saveFileName(this, Dialogs::FileKind::Chart, SaveFilters);
-    if (!path.isEmpty() && ErrorBox::guard(this, [&] { m_session.save(path); }))
+    saveChosen(Dialogs::FileKind::Chart, SaveFilters,
+               [this](const QString &path) { m_session.save(path); });
+}
+
+// Writes a file the user names in the save dialog, and says so in the status line.
+void MainWindow::saveChosen(Dialogs::FileKind kind, const QStringList &filters,
+                            const std::function<void(const QString &)> &write)
+{
+    const QString path = Dialogs::current().saveFileName(this, kind, filters);
+    if (!path.isEmpty() && ErrorBox::guard(this, [&] { write(path); }))
         m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
 }
 
@@ -248,10 +255,8 @@ void MainWindow::importBulletinChosen()
 // The lines and centres drawn so far, on the globe: a coded bulletin or GeoJSON.
 void MainWindow::exportAnalysisChosen()
 {
-    const QString path =
-        Dialogs::current().saveFileName(this, Dialogs::FileKind::Analysis, AnalysisFilters);
-    if (!path.isEmpty() && ErrorBox::guard(this, [&] { m_session.saveAnalysis(path); }))
-        m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+    saveChosen(Dialogs::FileKind::Analysis, AnalysisFilters,
+               [this](const QString &path) { m_session.saveAnalysis(path); });
 }
 
 // CopyToClipboardClick.

@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "app/Dialogs.h"
 #include "editing/ChartSession.h"
 #include "prefs/ChartSettings.h"
 #include "workspace/SavedData.h"
@@ -79,6 +80,8 @@ protected:
 private:
     void readWorkspace();
     void edit(const std::function<void()> &step);
+    void saveChosen(Dialogs::FileKind kind, const QStringList &filters,
+                    const std::function<void(const QString &)> &write);
     void setDrawingEnabled(bool enabled);
     void showEditingStatus();
     QString toolName() const;
