@@ -5,6 +5,7 @@
 #include "analysis/SegmentSpline.h"
 #include "base/NumberConversion.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace brimlark
@@ -15,9 +16,6 @@ namespace
 
 using S = ChartSettings;
 
-constexpr int TriangleKind = 1;
-constexpr int SemicircleKind = 2;
-
 // Distances along the line, in pixels of accumulated length.
 constexpr double ScallopEnd = 20;
 constexpr double StationarySwitch = 25;
@@ -25,16 +23,26 @@ constexpr double SymbolStart = 40;
 constexpr double SymbolEnd = 60;
 
 struct ToolPen {
+    LineTool tool;
     S::Id width;
     S::Id color;
 };
 
-// The preference pen of the tools 1 to 6; stationary fronts have no colour of their own.
-const ToolPen ToolPens[7] = {
-    {S::ColdWidth, S::ColdColor},       {S::ColdWidth, S::ColdColor},
-    {S::WarmWidth, S::WarmColor},       {S::OccludedWidth, S::OccludedColor},
-    {S::StationaryWidth, S::ColdColor}, {S::TroughWidth, S::TroughColor},
-    {S::DrylineWidth, S::DrylineColor}};
+// The preference pens of the fronts, troughs and drylines; stationary fronts have no colour
+// of their own. An isopleth takes its pen from the drawing panel.
+constexpr ToolPen ToolPens[] = {{LineTool::ColdFront, S::ColdWidth, S::ColdColor},
+                                {LineTool::WarmFront, S::WarmWidth, S::WarmColor},
+                                {LineTool::OccludedFront, S::OccludedWidth, S::OccludedColor},
+                                {LineTool::StationaryFront, S::StationaryWidth, S::ColdColor},
+                                {LineTool::Trough, S::TroughWidth, S::TroughColor},
+                                {LineTool::Dryline, S::DrylineWidth, S::DrylineColor}};
+
+const ToolPen *toolPen(LineTool tool)
+{
+    const auto *found = std::find_if(std::begin(ToolPens), std::end(ToolPens),
+                                     [&](const ToolPen &pen) { return pen.tool == tool; });
+    return found == std::end(ToolPens) ? nullptr : found;
+}
 
 std::optional<int> panelWidth(const QString &text)
 {
@@ -57,7 +65,10 @@ std::optional<ChartColor> panelColor(const QString &text)
     return std::nullopt;
 }
 
-int otherKind(int kind) { return kind == TriangleKind ? SemicircleKind : TriangleKind; }
+FrontSymbol otherKind(FrontSymbol kind)
+{
+    return kind == FrontSymbol::Triangle ? FrontSymbol::Semicircle : FrontSymbol::Triangle;
+}
 
 } // namespace
 
@@ -89,18 +100,16 @@ void SegmentRenderer::setUpPen(LineTool tool, const PanelLine &panel)
         m_canvas.setPenColor(*colour);
     m_canvas.setPenStyle(PenStyle::Solid);
     m_canvas.setBrushStyle(BrushStyle::Clear);
-    const auto code = qint32(tool);
-    if (code < qint32(LineTool::ColdFront) || code > qint32(LineTool::Dryline))
-        return;
-    const ToolPen &pen = ToolPens[code];
-    m_canvas.setPenWidth(NumberConversion::requireInteger(m_settings.text(pen.width)));
-    m_canvas.setPenColor(m_settings.color(pen.color));
+    if (const ToolPen *pen = toolPen(tool)) {
+        m_canvas.setPenWidth(NumberConversion::requireInteger(m_settings.text(pen->width)));
+        m_canvas.setPenColor(m_settings.color(pen->color));
+    }
 }
 
 void SegmentRenderer::walk(LineTool tool, std::span<const QPointF> points)
 {
     m_tool = tool;
-    m_kind = tool == LineTool::StationaryFront ? TriangleKind : qint32(tool);
+    m_kind = LineToolNames::of(tool).firstSymbol;
     m_switched = false;
     m_length = 0;
     m_start.reset();
@@ -110,9 +119,9 @@ void SegmentRenderer::walk(LineTool tool, std::span<const QPointF> points)
 
 void SegmentRenderer::setPenForKind()
 {
-    if (m_kind == TriangleKind)
+    if (m_kind == FrontSymbol::Triangle)
         m_canvas.setPenColor(m_settings.color(S::ColdColor));
-    else if (m_kind == SemicircleKind)
+    else if (m_kind == FrontSymbol::Semicircle)
         m_canvas.setPenColor(m_settings.color(S::WarmColor));
     if (m_tool == LineTool::OccludedFront)
         m_canvas.setPenColor(m_settings.color(S::OccludedColor));
@@ -150,11 +159,11 @@ void SegmentRenderer::step(QPoint p)
 void SegmentRenderer::drawSymbol(QPoint end)
 {
     const bool occluded = m_tool == LineTool::OccludedFront;
-    if (m_kind == TriangleKind) {
+    if (m_kind == FrontSymbol::Triangle) {
         m_canvas.setBrushColor(m_settings.color(occluded ? S::OccludedColor : S::ColdColor));
         m_canvas.setBrushStyle(BrushStyle::Solid);
         m_canvas.polygon(FrontSymbols::triangle(*m_start, end));
-    } else if (m_kind == SemicircleKind) {
+    } else if (m_kind == FrontSymbol::Semicircle) {
         const auto side =
             m_tool == LineTool::StationaryFront ? FrontSymbols::Right : FrontSymbols::Left;
         m_canvas.setBrushColor(m_settings.color(occluded ? S::OccludedColor : S::WarmColor));

@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/LineTool.h"
 #include "canvas/ChartCanvas.h"
 #include "prefs/ChartSettings.h"
 
@@ -12,17 +13,6 @@
 
 namespace brimlark
 {
-
-/// The line tools, by their codes (CurrentTool).
-enum class LineTool : qint32 {
-    Isopleth = 0,
-    ColdFront = 1,
-    WarmFront = 2,
-    OccludedFront = 3,
-    StationaryFront = 4,
-    Trough = 5,
-    Dryline = 6
-};
 
 /// The texts of the drawing panel's LineColor and LineWidth boxes, which style isopleths.
 struct PanelLine {
@@ -62,7 +52,7 @@ private:
 
     // One walk's state.
     LineTool m_tool = LineTool::Isopleth;
-    int m_kind = 0; // 1 triangle, 2 semicircle, anything else no symbol
+    FrontSymbol m_kind = FrontSymbol::None;
     bool m_switched = false;
     double m_length = 0;
     std::optional<QPoint> m_start;

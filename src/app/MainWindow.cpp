@@ -8,6 +8,7 @@
 #include "app/PreferencesWindow.h"
 #include "app/StatusProgress.h"
 #include "base/ChartError.h"
+#include "base/LineTool.h"
 #include "mapgen/Projection.h"
 
 #include <QApplication>
@@ -295,10 +296,7 @@ QString MainWindow::toolName() const
     case PressMode::Line:
         break;
     }
-    static const char *const lineTools[] = {"Isopleth",       "Cold front",       "Warm front",
-                                            "Occluded front", "Stationary front", "Trough",
-                                            "Dryline"};
-    return QLatin1String(lineTools[qint32(m_session.lineTool())]);
+    return QLatin1StringView(LineToolNames::of(m_session.lineTool()).statusName);
 }
 
 QString MainWindow::positionText(QPoint at) const
@@ -503,22 +501,22 @@ void MainWindow::buildToolButtons()
     m_tools = new QButtonGroup(this);
     m_tools->setExclusive(true);
     struct LineButton {
-        const char *name, *caption;
+        const char *name;
         int left, top;
         LineTool tool;
         Qt::Key key;
     };
     const LineButton lineButtons[] = {
-        {"ColdFront", "Cold front", 12, 28, LineTool::ColdFront, Qt::Key_C},
-        {"WarmFront", "Warm front", 12, 56, LineTool::WarmFront, Qt::Key_W},
-        {"OccludedFront", "Occluded front", 12, 84, LineTool::OccludedFront, Qt::Key_O},
-        {"StationaryFront", "Stationary front", 12, 112, LineTool::StationaryFront, Qt::Key_S},
-        {"Trough", "Trough", 120, 28, LineTool::Trough, Qt::Key_T},
-        {"Dryline", "Dryline", 120, 56, LineTool::Dryline, Qt::Key_D},
-        {"Isopleth", "Isopleth =", 240, 28, LineTool::Isopleth, Qt::Key_I}};
+        {"ColdFront", 12, 28, LineTool::ColdFront, Qt::Key_C},
+        {"WarmFront", 12, 56, LineTool::WarmFront, Qt::Key_W},
+        {"OccludedFront", 12, 84, LineTool::OccludedFront, Qt::Key_O},
+        {"StationaryFront", 12, 112, LineTool::StationaryFront, Qt::Key_S},
+        {"Trough", 120, 28, LineTool::Trough, Qt::Key_T},
+        {"Dryline", 120, 56, LineTool::Dryline, Qt::Key_D},
+        {"Isopleth", 240, 28, LineTool::Isopleth, Qt::Key_I}};
     for (const LineButton &b : lineButtons)
-        addToolButton(QLatin1String(b.name), QLatin1String(b.caption), b.left, b.top, b.key,
-                      [this, tool = b.tool] { lineToolClicked(tool); });
+        addToolButton(QLatin1String(b.name), QLatin1String(LineToolNames::of(b.tool).caption),
+                      b.left, b.top, b.key, [this, tool = b.tool] { lineToolClicked(tool); });
     m_tools->buttons().first()->setChecked(true); // the cold front, chosen at start
     struct MarkerButton {
         const char *name, *caption;

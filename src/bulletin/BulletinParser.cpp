@@ -22,18 +22,6 @@ struct Token {
     int line = 0;
 };
 
-// The keywords that begin a front, trough or dryline entry.
-struct LineKeyword {
-    const char *word;
-    LineTool tool;
-};
-constexpr LineKeyword LineKeywords[] = {
-    {"COLD", LineTool::ColdFront},        {"WARM", LineTool::WarmFront},
-    {"STNRY", LineTool::StationaryFront}, {"OCFNT", LineTool::OccludedFront},
-    {"TROF", LineTool::Trough},           {"DRYLINE", LineTool::Dryline},
-};
-constexpr const char *StrengthWords[] = {"WK", "MDT", "STG"};
-
 ChartError errorAt(int line, const QString &what)
 {
     return ChartError(QStringLiteral("Bulletin line %1: %2").arg(line).arg(what));
@@ -163,21 +151,6 @@ std::optional<QDate> issueDateOf(const std::vector<Token> &tokens)
     return date.isValid() ? std::optional(date) : std::nullopt;
 }
 
-const LineKeyword *lineKeyword(const QByteArray &upper)
-{
-    for (const LineKeyword &k : LineKeywords) {
-        if (upper == k.word)
-            return &k;
-    }
-    return nullptr;
-}
-
-bool isStrength(const QByteArray &upper)
-{
-    return std::any_of(std::begin(StrengthWords), std::end(StrengthWords),
-                       [&](const char *w) { return upper == w; });
-}
-
 // The entry being read: HIGHS, LOWS or a line, with its number tokens so far.
 struct Entry {
     enum Kind { Highs, Lows, Line } kind = Line;
@@ -216,12 +189,12 @@ void Reader::take(const Token &token)
         m_entry.emplace();
         m_entry->kind = upper == "HIGHS" ? Entry::Highs : Entry::Lows;
         m_entry->keyword = token;
-    } else if (const LineKeyword *k = lineKeyword(upper)) {
+    } else if (const LineToolNames *named = LineToolNames::byKeyword(upper)) {
         finishEntry();
         m_entry.emplace();
         m_entry->keyword = token;
-        m_entry->tool = k->tool;
-    } else if (isStrength(upper)) {
+        m_entry->tool = named->tool;
+    } else if (isStrengthWord(upper)) {
         if (!m_entry || m_entry->kind != Entry::Line || !m_entry->strength.isEmpty()
             || !m_entry->numbers.empty())
             throw errorAt(

@@ -60,7 +60,7 @@ std::optional<std::pair<long, long>> tenthsOf(const GeoPoint &p)
     if (!std::isfinite(p.latitude) || !std::isfinite(p.longitude))
         return std::nullopt;
     const long latitude = std::lround(p.latitude * 10);
-    long west = std::lround(-std::remainder(p.longitude, 360.0) * 10); // -1800 .. 1800
+    long west = std::lround(-GeoPoint::foldedLongitude(p.longitude) * 10); // -1800 .. 1800
     if (west < 0)
         west += 3600;
     return std::pair(latitude, west);
@@ -102,7 +102,7 @@ QString nameOf(const Bulletin::Centre &c)
 
 QString nameOf(const Bulletin::Line &line)
 {
-    const QByteArray keyword = BulletinWriter::keyword(line.tool);
+    const QByteArray keyword = QByteArray(LineToolNames::of(line.tool).keyword);
     const QString name = keyword.isEmpty() ? QStringLiteral("the isopleth")
                                            : QStringLiteral("the %1 line").arg(keyword);
     return line.points.empty() ? name
@@ -139,7 +139,7 @@ void writeCentres(QByteArray &out, const Bulletin &bulletin, bool high)
 
 void writeLine(QByteArray &out, const Bulletin::Line &line)
 {
-    const QByteArray keyword = BulletinWriter::keyword(line.tool);
+    const QByteArray keyword = QByteArray(LineToolNames::of(line.tool).keyword);
     if (keyword.isEmpty())
         throw refused(nameOf(line), QStringLiteral("a bulletin holds fronts, troughs and "
                                                    "drylines, not isopleths"));
@@ -149,7 +149,7 @@ void writeLine(QByteArray &out, const Bulletin::Line &line)
     entry.add(keyword);
     if (!line.strength.isEmpty()) {
         const QByteArray strength = line.strength.trimmed().toUpper().toLatin1();
-        if (strength != "WK" && strength != "MDT" && strength != "STG")
+        if (!isStrengthWord(strength))
             throw refused(nameOf(line), QStringLiteral("its strength \"%1\" is not WK, MDT or "
                                                        "STG")
                                             .arg(line.strength));
@@ -164,27 +164,6 @@ void writeLine(QByteArray &out, const Bulletin::Line &line)
 }
 
 } // namespace
-
-QByteArray BulletinWriter::keyword(LineTool tool)
-{
-    switch (tool) {
-    case LineTool::ColdFront:
-        return "COLD";
-    case LineTool::WarmFront:
-        return "WARM";
-    case LineTool::StationaryFront:
-        return "STNRY";
-    case LineTool::OccludedFront:
-        return "OCFNT";
-    case LineTool::Trough:
-        return "TROF";
-    case LineTool::Dryline:
-        return "DRYLINE";
-    case LineTool::Isopleth:
-        break;
-    }
-    return {};
-}
 
 QByteArray BulletinWriter::write(const Bulletin &bulletin)
 {

@@ -21,10 +21,6 @@ public:
     /// pressure outside 870 .. 1090 hPa, a strength other than WK, MDT or STG, an isopleth,
     /// or a line of fewer than two positions.
     static QByteArray write(const Bulletin &bulletin);
-
-    /// The keyword of a line tool: COLD, WARM, STNRY, OCFNT, TROF or DRYLINE; empty for an
-    /// isopleth.
-    static QByteArray keyword(LineTool tool);
 };
 
 } // namespace brimlark

@@ -27,11 +27,10 @@ GeoPoint normalised(const GeoPoint &p)
         throw ChartError(QStringLiteral("Cannot write the position %1, %2 in GeoJSON")
                              .arg(p.latitude)
                              .arg(p.longitude));
-    double longitude = std::remainder(p.longitude, 360.0);
-    if (longitude == 180)
-        longitude = -180;
-    return {p.latitude, longitude};
+    return {p.latitude, GeoPoint::foldedLongitude(p.longitude)};
 }
+
+QString kindOf(LineTool tool) { return QLatin1StringView(LineToolNames::of(tool).kind); }
 
 QJsonArray coordinates(const GeoPoint &p) { return {p.longitude, p.latitude}; }
 
@@ -74,7 +73,7 @@ QJsonObject lineGeometry(const Bulletin::Line &line)
     if (line.points.size() < 2)
         throw ChartError(QStringLiteral("Cannot write a %1 line of fewer than two positions in "
                                         "GeoJSON")
-                             .arg(GeoJsonWriter::kind(line.tool)));
+                             .arg(kindOf(line.tool)));
     const std::vector<QJsonArray> parts = partsOf(line.points);
     if (parts.size() == 1)
         return {{QStringLiteral("type"), QStringLiteral("LineString")},
@@ -111,27 +110,6 @@ QString validTime(const Bulletin &bulletin)
 
 } // namespace
 
-QString GeoJsonWriter::kind(LineTool tool)
-{
-    switch (tool) {
-    case LineTool::ColdFront:
-        return QStringLiteral("cold");
-    case LineTool::WarmFront:
-        return QStringLiteral("warm");
-    case LineTool::StationaryFront:
-        return QStringLiteral("stationary");
-    case LineTool::OccludedFront:
-        return QStringLiteral("occluded");
-    case LineTool::Trough:
-        return QStringLiteral("trough");
-    case LineTool::Dryline:
-        return QStringLiteral("dryline");
-    case LineTool::Isopleth:
-        break;
-    }
-    return QStringLiteral("isopleth");
-}
-
 QByteArray GeoJsonWriter::write(const Bulletin &bulletin)
 {
     QJsonArray features;
@@ -146,7 +124,7 @@ QByteArray GeoJsonWriter::write(const Bulletin &bulletin)
         features.append(feature(point, properties));
     }
     for (const Bulletin::Line &line : bulletin.lines) {
-        QJsonObject properties{{QStringLiteral("kind"), kind(line.tool)}};
+        QJsonObject properties{{QStringLiteral("kind"), kindOf(line.tool)}};
         if (!line.strength.isEmpty())
             properties.insert(QStringLiteral("strength"), line.strength);
         features.append(feature(lineGeometry(line), properties));

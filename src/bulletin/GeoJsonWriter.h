@@ -23,9 +23,6 @@ public:
     /// The document as compact UTF-8 JSON, or ChartError for a time that is not MMDDHHZ, a
     /// position that is not a number or a line of fewer than two positions.
     static QByteArray write(const Bulletin &bulletin);
-
-    /// The "kind" of a line tool.
-    static QString kind(LineTool tool);
 };
 
 } // namespace brimlark

@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "canvas/ChartColor.h"
+#include "base/ChartColor.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "analysis/SegmentRenderer.h"
-#include "mapgen/GreatCircle.h"
+#include "base/GeoPoint.h"
+#include "base/LineTool.h"
 
 #include <QPointF>
 #include <QString>

@@ -1,16 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/GeoPoint.h"
+
 namespace brimlark
 {
-
-/// A position on the globe in degrees, north and east positive.
-struct GeoPoint {
-    double latitude = 0;
-    double longitude = 0;
-
-    bool operator==(const GeoPoint &) const = default;
-};
 
 /// Travel along great circles of the sphere, for the arms of the graticule's crosses.
 class GreatCircle

@@ -1,9 +1,9 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/GeoPoint.h"
 #include "base/NumberConversion.h"
 #include "base/ViewValues.h"
-#include "mapgen/GreatCircle.h"
 
 #include <QPoint>
 

@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ChartColor.h"
 #include "canvas/ChartBitmap.h"
-#include "canvas/ChartColor.h"
 
 #include <QString>
 

@@ -2,7 +2,6 @@
 #include "RenderOptions.h"
 
 #include "analysis/Segment.h"
-#include "analysis/SegmentRenderer.h"
 #include "base/ChartSize.h"
 #include "base/NumberConversion.h"
 #include "bulletin/AnalysisFile.h"
@@ -55,19 +54,13 @@ QPoint pixelOf(const QString &text, const QString &option)
 
 LineTool toolOf(const QString &name)
 {
-    const std::pair<const char *, LineTool> tools[] = {{"isopleth", LineTool::Isopleth},
-                                                       {"cold", LineTool::ColdFront},
-                                                       {"warm", LineTool::WarmFront},
-                                                       {"occluded", LineTool::OccludedFront},
-                                                       {"stationary", LineTool::StationaryFront},
-                                                       {"trough", LineTool::Trough},
-                                                       {"dryline", LineTool::Dryline}};
-    for (const auto &[toolName, code] : tools)
-        if (name == QLatin1String(toolName))
-            return code;
-    usageError(QStringLiteral("unknown tool '%1' (isopleth, cold, warm, occluded, stationary, "
-                              "trough, dryline)")
-                   .arg(name));
+    if (const LineToolNames *named = LineToolNames::byOption(name))
+        return named->tool;
+    QStringList known;
+    for (const LineToolNames &tool : LineToolNames::all())
+        known << QLatin1StringView(tool.option);
+    usageError(
+        QStringLiteral("unknown tool '%1' (%2)").arg(name, known.join(QStringLiteral(", "))));
 }
 
 RenderOptions::Segment segmentOf(const QString &text)

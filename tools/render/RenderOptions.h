@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "analysis/SegmentRenderer.h"
+#include "base/LineTool.h"
 #include "base/ViewValues.h"
 #include "bulletin/Bulletin.h"
 
