@@ -321,6 +321,104 @@ void Reader::readCentres(const Entry &entry)
     }
 }
 
+// The VALID time and the tokens of the body, which runs from that time to $$. Everything
+// before the VALID line is header, where an issue line may give the year.
+struct BulletinBody {
+    Token valid;
+    std::optional<int> year;
+    std::vector<Token> tokens;
+};
+
+// The time of a VALID line, checked, with the year from the issue date when there is one.
+Token validTime(const std::vector<Token> &tokens, int number, std::optional<QDate> issued,
+                std::optional<int> &year)
+{
+    if (tokens.size() < 2)
+        throw errorAt(number, QStringLiteral("VALID needs a time as MMDDHHZ, found nothing"));
+    if (issued)
+        year = BulletinParser::yearNear(tokens[1].text, *issued);
+    const QString fault = BulletinParser::timeFault(tokens[1].text, year);
+    if (!fault.isEmpty())
+        throw errorAt(number, QStringLiteral("VALID needs a time as MMDDHHZ, found %1: %2")
+                                  .arg(quoted(tokens[1].text), fault));
+    return tokens[1];
+}
+
+// The first line of the text, which is taken off it.
+QByteArrayView takeLine(QByteArrayView &rest)
+{
+    const qsizetype end = rest.indexOf('\n');
+    const QByteArrayView line = end < 0 ? rest : rest.first(end);
+    rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+    return line;
+}
+
+BulletinBody bodyOf(const QByteArray &text)
+{
+    QByteArrayView rest(text);
+    if (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    BulletinBody body;
+    bool valid = false;
+    std::optional<QDate> issued;
+    bool ended = false;
+    int lastLine = 0;
+    for (int number = 1; !rest.isEmpty() && !ended; ++number) {
+        std::vector<Token> tokens = tokensOf(takeLine(rest), number);
+        if (tokens.empty())
+            continue;
+        lastLine = number;
+        auto from = tokens.begin();
+        if (!valid) {
+            if (from->text == "$$")
+                throw errorAt(number, QStringLiteral("the bulletin ends at $$ before its VALID "
+                                                     "line"));
+            if (from->text.toUpper() != "VALID") {
+                if (const auto date = issueDateOf(tokens))
+                    issued = date;
+                continue;
+            }
+            body.valid = validTime(tokens, number, issued, body.year);
+            valid = true;
+            from += 2;
+        }
+        for (; from != tokens.end() && !ended; ++from) {
+            ended = from->text == "$$";
+            if (!ended)
+                body.tokens.push_back(std::move(*from));
+        }
+    }
+    if (!valid)
+        throw ChartError(QStringLiteral("The bulletin has no VALID line (VALID MMDDHHZ)"));
+    if (!ended)
+        throw errorAt(lastLine,
+                      QStringLiteral("the bulletin ends without $$; it may be cut short"));
+    return body;
+}
+
+// One bulletin is of one resolution, so that a 4-digit pressure whose position went missing
+// in a high-resolution bulletin is not taken for a low-resolution position. The groups that
+// can only be positions vote; the few of the other kind are the faults.
+bool isHighResolution(const std::vector<Token> &body)
+{
+    qsizetype high = 0;
+    qsizetype low = 0;
+    for (const Token &t : body) {
+        if (!isDigits(t.text))
+            continue;
+        const qsizetype digits = t.text.size();
+        const int value = t.text.toInt();
+        if (digits == 7)
+            ++high;
+        else if (digits == 5
+                 || (digits == 4
+                     && (value < BulletinParser::LowestPressure
+                         || value > BulletinParser::HighestPressure)))
+            ++low;
+    }
+    return high > low;
+}
+
 } // namespace
 
 bool BulletinParser::isValidTime(QByteArrayView time) { return timeFault(time, {}).isEmpty(); }
@@ -364,82 +462,11 @@ Bulletin BulletinParser::parse(const QByteArray &original)
 {
     const QByteArray text = withLineFeeds(original);
     requireText(text);
-    QByteArrayView rest(text);
-    if (rest.startsWith("\xEF\xBB\xBF"))
-        rest = rest.sliced(3);
-
-    // Everything up to the VALID line is header; the body runs from its time to $$.
-    std::vector<Token> body;
-    std::optional<Token> valid;
-    std::optional<QDate> issued;
-    std::optional<int> year;
-    bool ended = false;
-    int lastLine = 0;
-    for (int number = 1; !rest.isEmpty() && !ended; ++number) {
-        const qsizetype end = rest.indexOf('\n');
-        const QByteArrayView line = end < 0 ? rest : rest.first(end);
-        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
-        std::vector<Token> tokens = tokensOf(line, number);
-        if (tokens.empty())
-            continue;
-        lastLine = number;
-        auto from = tokens.begin();
-        if (!valid) {
-            if (from->text == "$$")
-                throw errorAt(number, QStringLiteral("the bulletin ends at $$ before its VALID "
-                                                     "line"));
-            if (from->text.toUpper() != "VALID") {
-                if (const auto date = issueDateOf(tokens))
-                    issued = date;
-                continue;
-            }
-            if (tokens.size() < 2)
-                throw errorAt(number, QStringLiteral("VALID needs a time as MMDDHHZ, found "
-                                                     "nothing"));
-            if (issued)
-                year = yearNear(tokens[1].text, *issued);
-            const QString fault = timeFault(tokens[1].text, year);
-            if (!fault.isEmpty())
-                throw errorAt(number, QStringLiteral("VALID needs a time as MMDDHHZ, found %1: %2")
-                                          .arg(quoted(tokens[1].text), fault));
-            valid = tokens[1];
-            from += 2;
-        }
-        for (; from != tokens.end(); ++from) {
-            if (from->text == "$$") {
-                ended = true;
-                break;
-            }
-            body.push_back(std::move(*from));
-        }
-    }
-    if (!valid)
-        throw ChartError(QStringLiteral("The bulletin has no VALID line (VALID MMDDHHZ)"));
-    if (!ended)
-        throw errorAt(lastLine,
-                      QStringLiteral("the bulletin ends without $$; it may be cut short"));
-
-    // One bulletin is of one resolution, so that a 4-digit pressure whose position went
-    // missing in a high-resolution bulletin is not taken for a low-resolution position. The
-    // groups that can only be positions vote; the few of the other kind are the faults.
-    qsizetype high = 0;
-    qsizetype low = 0;
-    for (const Token &t : body) {
-        if (!isDigits(t.text))
-            continue;
-        const qsizetype digits = t.text.size();
-        const int value = t.text.toInt();
-        if (digits == 7)
-            ++high;
-        else if (digits == 5
-                 || (digits == 4 && (value < LowestPressure || value > HighestPressure)))
-            ++low;
-    }
-    const bool highResolution = high > low;
-    Reader reader(highResolution);
-    reader.bulletin().valid = QString::fromLatin1(valid->text.toUpper());
-    reader.bulletin().year = year;
-    for (const Token &token : body)
+    const BulletinBody body = bodyOf(text);
+    Reader reader(isHighResolution(body.tokens));
+    reader.bulletin().valid = QString::fromLatin1(body.valid.text.toUpper());
+    reader.bulletin().year = body.year;
+    for (const Token &token : body.tokens)
         reader.take(token);
     reader.finish();
     return reader.result();
