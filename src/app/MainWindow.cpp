@@ -58,6 +58,8 @@ const QStringList SaveFilters = {
     QStringLiteral("CompuServe GIF (*.gif) (*.gif)"), QStringLiteral("JPEG (*.jpg) (*.jpg)"),
     QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"), QStringLiteral("PNG (*.png) (*.png)")};
 
+QKeySequence undoKey() { return QKeySequence(Qt::CTRL | Qt::Key_Z); }
+
 // The Text tool's question, asked over the snapshot the segment is drawn on.
 class LabelPrompt : public PressPrompt
 {
@@ -122,7 +124,7 @@ void MainWindow::readWorkspace()
     else if (startUp.newWorkspace)
         m_statusText->setText(QStringLiteral("New workspace in %1")
                                   .arg(QDir::toNativeSeparators(m_session.workspace().appDir())));
-    m_chartView->refresh();
+    chartChanged();
     alignMapMaker();
 }
 
@@ -143,8 +145,30 @@ SavedFields MainWindow::fieldTexts() const
 void MainWindow::edit(const std::function<void()> &step)
 {
     ErrorBox::guard(this, step);
-    m_chartView->refresh();
+    chartChanged();
     showEditingStatus();
+}
+
+// Every change of the chart, its history included, goes through here.
+void MainWindow::chartChanged()
+{
+    m_chartView->refresh();
+    showHistory();
+}
+
+// Beside the status line, above the Undo button: what Undo and Redo would do next.
+void MainWindow::showHistory()
+{
+    const QString undo = m_session.undoName();
+    const QString redo = m_session.redoName();
+    QStringList steps;
+    if (!undo.isEmpty())
+        steps << QStringLiteral("Undo %1").arg(undo);
+    if (!redo.isEmpty())
+        steps << QStringLiteral("Redo %1").arg(redo);
+    m_historyText->setText(steps.join(QStringLiteral("   ")));
+    const QString action = undo.isEmpty() ? QStringLiteral("Undo") : steps.front();
+    m_undoButton->setToolTip(QStringLiteral("%1 (%2)").arg(action, undoKey().toString()));
 }
 
 // Image1MouseDown: a left press on the chart.
@@ -206,7 +230,7 @@ void MainWindow::generateClicked()
     StatusProgress progress(m_statusText, m_chartView);
     // The status line keeps the run's last status ("Map completed", or where it stopped).
     ErrorBox::guard(this, [&] { m_session.generate(fieldTexts().checkedView(), progress); });
-    m_chartView->refresh();
+    chartChanged();
 }
 
 // Loadfromfile1Click.
@@ -276,27 +300,12 @@ void MainWindow::copyToClipboard()
 void MainWindow::showEditingStatus()
 {
     QString text = QStringLiteral("%1: %2 %3")
-                       .arg(toolName(), QString::number(m_session.segment().count()),
+                       .arg(m_session.toolName(), QString::number(m_session.segment().count()),
                             m_session.segment().count() == 1 ? QStringLiteral("point")
                                                              : QStringLiteral("points"));
     if (m_hovered)
         text += QStringLiteral("   ") + positionText(*m_hovered);
     m_statusText->setText(text);
-}
-
-QString MainWindow::toolName() const
-{
-    switch (m_session.pressMode()) {
-    case PressMode::LowCentre:
-        return QStringLiteral("Low centre");
-    case PressMode::HighCentre:
-        return QStringLiteral("High centre");
-    case PressMode::Text:
-        return QStringLiteral("Text");
-    case PressMode::Line:
-        break;
-    }
-    return QLatin1StringView(LineToolNames::of(m_session.lineTool()).statusName);
 }
 
 QString MainWindow::positionText(QPoint at) const
@@ -441,8 +450,7 @@ void MainWindow::buildMenus()
 // Ctrl+Z is the field's own undo.
 void MainWindow::buildShortcuts()
 {
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this), &QShortcut::activated, this,
-            &MainWindow::undoClicked);
+    connect(new QShortcut(undoKey(), this), &QShortcut::activated, this, &MainWindow::undoClicked);
     for (const QKeySequence &redo :
          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
         connect(new QShortcut(redo, this), &QShortcut::activated, this, &MainWindow::redoChosen);
@@ -491,6 +499,8 @@ void MainWindow::buildPanel()
     m_statusText =
         addLabel(m_toolPanel, QStringLiteral("Idle"), 12, 4, QStringLiteral("StatusText"));
     m_statusText->setFixedWidth(StatusWidth); // room for every progress text
+    m_historyText = addLabel(m_toolPanel, {}, StatusWidth + 16, 4, QStringLiteral("HistoryText"));
+    m_historyText->setFixedWidth(StatusWidth);
     buildToolButtons();
     buildDrawingControls();
     buildMapMaker();

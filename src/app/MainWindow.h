@@ -84,7 +84,8 @@ private:
                     const std::function<void(const QString &)> &write);
     void setDrawingEnabled(bool enabled);
     void showEditingStatus();
-    QString toolName() const;
+    void chartChanged();
+    void showHistory();
     QString positionText(QPoint at) const;
     void chartHovered(int x, int y);
     void chartLeft();
@@ -119,6 +120,7 @@ private:
     QFrame *m_mapMakerPanel = nullptr;         // Panel2
     QLabel *m_mapMakerCaption = nullptr;       // Label8
     QLabel *m_statusText = nullptr;            // StatusText
+    QLabel *m_historyText = nullptr;           // what Undo and Redo would do
     QButtonGroup *m_tools = nullptr;           // the ten tool buttons
     QComboBox *m_isoplethColor = nullptr;      // LineColor
     QComboBox *m_isoplethWidth = nullptr;      // LineWidth

@@ -150,14 +150,13 @@ void ChartSession::chooseMarker(PressMode mode)
 // file would only cost a write and a wait for the disk.
 void ChartSession::commit()
 {
-    if (m_segment.count() == 0 && m_snapshot && m_chart.paletteBits() == m_snapshot->paletteBits
-        && m_chart.image() == m_snapshot->image)
+    if (m_segment.count() == 0 && showsSnapshot())
         return;
     const auto before = snapshotState();
     if (const auto feature = pendingFeature())
         m_features.push_back(*feature);
     saveSnapshot();
-    recordSince(before);
+    recordSince(before, drawingName());
     m_segment.clear();
 }
 
@@ -189,7 +188,7 @@ bool ChartSession::discardDrawing()
     m_segment.clear();
     if (drawn.paletteBits == m_chart.paletteBits() && drawn.image == m_chart.image())
         return false;
-    m_history.recordUndone(drawn, chartState());
+    m_history.recordUndone(drawn, chartState(), drawingName());
     return true;
 }
 
@@ -217,7 +216,7 @@ void ChartSession::erase()
     m_chart.assign(m_baseMap->image, m_baseMap->paletteBits);
     m_features.clear();
     saveSnapshot();
-    recordSince(before);
+    recordSince(before, QStringLiteral("Erase"));
     m_segment.clear();
 }
 
@@ -232,7 +231,7 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
     MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).generateMap(m_view);
     m_features.clear();
     writeWorkspaceBitmaps();
-    recordSince(before);
+    recordSince(before, QStringLiteral("Generate"));
     m_segment.clear();
 }
 
@@ -250,7 +249,7 @@ void ChartSession::load(const QString &path)
     m_chart.assign(picture.image(), picture.paletteBits());
     m_features.clear();
     writeWorkspaceBitmaps();
-    recordSince(before);
+    recordSince(before, QStringLiteral("Load"));
     m_segment.clear();
 }
 
@@ -393,10 +392,42 @@ std::optional<DrawnFeature> ChartSession::pendingFeature() const
 
 // A new committed state: the change from the one before joins the history, and the next
 // Undo again first throws away the current segment.
-void ChartSession::recordSince(const std::optional<ChartState> &before)
+void ChartSession::recordSince(const std::optional<ChartState> &before, const QString &name)
 {
     if (before)
-        m_history.record(*before, chartState());
+        m_history.record(*before, chartState(), name);
+}
+
+QString ChartSession::toolName() const
+{
+    switch (m_pressMode) {
+    case PressMode::LowCentre:
+        return QStringLiteral("Low centre");
+    case PressMode::HighCentre:
+        return QStringLiteral("High centre");
+    case PressMode::Text:
+        return QStringLiteral("Text");
+    case PressMode::Line:
+        break;
+    }
+    return QLatin1StringView(LineToolNames::of(m_lineTool).statusName);
+}
+
+// The name of what the presses since the snapshot drew, as Undo and Redo call it.
+QString ChartSession::drawingName() const { return toolName().toLower(); }
+
+// The drawing not yet kept goes first, when the presses drew anything; the history's steps
+// after it.
+QString ChartSession::undoName() const
+{
+    return m_segment.count() > 0 && !showsSnapshot() ? drawingName() : m_history.undoName();
+}
+
+// Whether the chart is the snapshot as last written or read (unknown counts as no).
+bool ChartSession::showsSnapshot() const
+{
+    return m_snapshot && m_chart.paletteBits() == m_snapshot->paletteBits
+           && m_chart.image() == m_snapshot->image;
 }
 
 // A state from the history becomes the chart and the snapshot, and its base map the one
@@ -436,7 +467,7 @@ ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysi
     m_analysisValid = analysis.valid;
     m_analysisYear = analysis.year;
     saveSnapshot();
-    recordSince(before);
+    recordSince(before, QStringLiteral("import"));
     return summary;
 }
 

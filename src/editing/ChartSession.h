@@ -134,6 +134,12 @@ public:
     /// CurrentTool: the line tool chosen last.
     LineTool lineTool() const { return m_lineTool; }
     PressMode pressMode() const { return m_pressMode; }
+    /// What presses draw now: the line tool's name, "Low centre", "High centre" or "Text".
+    QString toolName() const;
+    /// What Undo would take back ("cold front", "Generate"), or empty when nothing.
+    QString undoName() const;
+    /// What Redo would bring back, or empty when nothing.
+    QString redoName() const { return m_history.redoName(); }
 
 private:
     SavedFields readSavedFields();
@@ -151,7 +157,9 @@ private:
     void saveLatest(ReplacingFile::Sync sync);
     std::optional<ChartState> snapshotState() const;
     ChartState chartState() const;
-    void recordSince(const std::optional<ChartState> &before);
+    void recordSince(const std::optional<ChartState> &before, const QString &name);
+    QString drawingName() const;
+    bool showsSnapshot() const;
     void restore(const ChartState &state);
     std::optional<DrawnFeature> pendingFeature() const;
     void drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QRect>
+#include <QString>
 
 #include <optional>
 
@@ -27,6 +28,9 @@ public:
     void swap(ChartState &state);
     /// The memory the step takes.
     qsizetype bytes() const;
+    /// What the step does, as Undo and Redo name it ("cold front", "Generate").
+    const QString &name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
 
 private:
     // A whole picture, run-length coded.
@@ -52,6 +56,7 @@ private:
     ViewValues m_view;
     std::vector<DrawnFeature> m_features;
     std::optional<Picture> m_baseMap;
+    QString m_name;
 };
 
 } // namespace brimlark

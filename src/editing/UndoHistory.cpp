@@ -4,23 +4,26 @@
 namespace brimlark
 {
 
-void UndoHistory::record(const ChartState &from, const ChartState &to)
+void UndoHistory::record(const ChartState &from, const ChartState &to, const QString &name)
 {
     forgetRedo();
     auto step = HistoryStep::between(from, to);
     if (!step)
         return;
+    step->setName(name);
     m_bytes += step->bytes();
     m_undo.push_back(std::move(*step));
     trim();
 }
 
-void UndoHistory::recordUndone(const ChartState &undone, const ChartState &current)
+void UndoHistory::recordUndone(const ChartState &undone, const ChartState &current,
+                               const QString &name)
 {
     forgetRedo();
     auto step = HistoryStep::between(undone, current);
     if (!step)
         return;
+    step->setName(name);
     m_bytes += step->bytes();
     m_redo.push_back(std::move(*step));
 }

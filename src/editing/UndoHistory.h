@@ -18,11 +18,13 @@ public:
     /// At most this much memory for all steps; the oldest go first, the newest always stays.
     static constexpr qsizetype MostBytes = qsizetype(100) << 20;
 
-    /// A change from one committed state to another; the steps forward are forgotten.
-    void record(const ChartState &from, const ChartState &to);
+    /// A change from one committed state to another, with what Undo and Redo call it; the
+    /// steps forward are forgotten.
+    void record(const ChartState &from, const ChartState &to, const QString &name = {});
     /// A change undone before it was committed (a segment thrown away): the steps forward
     /// are forgotten and Redo brings the undone state back.
-    void recordUndone(const ChartState &undone, const ChartState &current);
+    void recordUndone(const ChartState &undone, const ChartState &current,
+                      const QString &name = {});
     /// Steps the state back; false when there is no step.
     bool undo(ChartState &state);
     /// Steps the state forward again; false when there is no step.
@@ -30,6 +32,10 @@ public:
     /// Forgets the steps forward: a new edit branches off.
     void forgetRedo();
 
+    /// The name of the step Undo would take, or empty when there is none.
+    QString undoName() const { return m_undo.empty() ? QString() : m_undo.back().name(); }
+    /// The name of the step Redo would take, or empty when there is none.
+    QString redoName() const { return m_redo.empty() ? QString() : m_redo.back().name(); }
     size_t undoSteps() const { return m_undo.size(); }
     size_t redoSteps() const { return m_redo.size(); }
     qsizetype bytes() const { return m_bytes; }

@@ -186,3 +186,25 @@ TEST_F(SegmentToolsTest, RedoAfterUndoFromTheWindow)
     form->redoChosen();
     EXPECT_EQ(chart(), drawn);
 }
+
+// Above the Undo button and in its tooltip, the window says what Undo and Redo would do.
+TEST_F(SegmentToolsTest, HistoryLineAndUndoTooltipNameTheNextSteps)
+{
+    auto *history = control<QLabel>(*form, QStringLiteral("HistoryText"));
+    auto *undo = control<QAbstractButton>(*form, QStringLiteral("UndoButton"));
+    EXPECT_EQ(history->text(), QString());
+    EXPECT_EQ(undo->toolTip(), QStringLiteral("Undo (Ctrl+Z)"));
+    click("WarmFront");
+    press(40, 150);
+    press(200, 100);
+    EXPECT_EQ(history->text(), QStringLiteral("Undo warm front"));
+    form->undoClicked();
+    EXPECT_EQ(history->text(), QStringLiteral("Redo warm front"));
+    form->redoChosen();
+    click("Trough"); // keeps the front
+    EXPECT_EQ(history->text(), QStringLiteral("Undo warm front"));
+    click("EraseButton");
+    form->undoClicked();
+    EXPECT_EQ(history->text(), QStringLiteral("Undo warm front   Redo Erase"));
+    EXPECT_EQ(undo->toolTip(), QStringLiteral("Undo warm front (Ctrl+Z)"));
+}

@@ -211,6 +211,40 @@ TEST_F(ChartSessionTest, RedoBringsBackAThrownAwaySegmentAndUndoCrossesLoad)
     EXPECT_EQ(chart(), small);
 }
 
+// Undo and Redo name the step they would take: the drawing not yet kept first, then the
+// kept steps, each under the tool or command that made it.
+TEST_F(ChartSessionTest, UndoAndRedoNameTheirNextStep)
+{
+    const std::pair<QString, QString> none;
+    EXPECT_EQ(std::pair(session->undoName(), session->redoName()), none);
+    press(40, 150);
+    press(200, 120);
+    EXPECT_EQ(session->undoName(), QStringLiteral("cold front"));
+    session->chooseMarker(PressMode::LowCentre); // keeps the front
+    press(100, 100);
+    session->chooseLineTool(LineTool::Isopleth); // keeps the low
+    session->erase();
+    const std::pair<QString, QString> steps[] = {
+        {QStringLiteral("low centre"), QStringLiteral("Erase")},
+        {QStringLiteral("cold front"), QStringLiteral("low centre")},
+        {QString(), QStringLiteral("cold front")}};
+    EXPECT_EQ(std::pair(session->undoName(), session->redoName()),
+              std::pair(QStringLiteral("Erase"), QString()));
+    for (const auto &names : steps) {
+        session->undo();
+        EXPECT_EQ(std::pair(session->undoName(), session->redoName()), names);
+    }
+    session->redo();
+    press(10, 10); // one point of a line draws nothing yet: Undo would take the front back
+    EXPECT_EQ(session->undoName(), QStringLiteral("cold front"));
+    press(50, 10);
+    EXPECT_EQ(std::pair(session->undoName(), session->redoName()),
+              std::pair(QStringLiteral("isopleth"), QString()));
+    session->undo(); // throws the isopleth away, for Redo to bring back
+    EXPECT_EQ(std::pair(session->undoName(), session->redoName()),
+              std::pair(QStringLiteral("cold front"), QStringLiteral("isopleth")));
+}
+
 // Undoing a Load brings back the base map it replaced, so that Erase returns to the base map
 // of the chart shown, on disk too; redoing it brings the loaded one back.
 TEST_F(ChartSessionTest, UndoingALoadBringsBackTheBaseMapItReplaced)
@@ -350,7 +384,8 @@ TEST_F(ChartSessionTest, ChartIsReadEvenWhenTheSavedFieldsAreMissing)
     QFile::remove(path("saveddat.txt"));
     ChartSession next(settings, Workspace(dir.path()));
     const ChartSession::StartUp result = next.startUp();
-    EXPECT_EQ(result.errors, QStringList{QStringLiteral("File not found: ") + path("saveddat.txt")});
+    EXPECT_EQ(result.errors,
+              QStringList{QStringLiteral("File not found: ") + path("saveddat.txt")});
     EXPECT_FALSE(result.fields.has_value());
     EXPECT_EQ(next.chart().image(), Pixels::plain(400, 300, qRgb(200, 230, 255)));
     next.exit(ChartSession::firstStartFields());
