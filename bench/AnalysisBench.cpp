@@ -6,6 +6,7 @@
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
 #include "editing/ChartSession.h"
+#include "workspace/ChartFiles.h"
 #include "workspace/Workspace.h"
 
 #include <QTemporaryDir>
@@ -68,7 +69,7 @@ void Press1600x1200With100Points(benchmark::State &state)
     QTemporaryDir dir;
     const Workspace workspace(dir.path(), dir.path());
     const QString chartFile = dir.filePath(QStringLiteral("ocean.bmp"));
-    oceanChart().saveToFile(chartFile);
+    ChartFiles::saveBitmap(oceanChart(), chartFile);
     const ChartSettings settings;
     ChartSession session(settings, workspace);
     session.load(chartFile);

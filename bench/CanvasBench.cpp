@@ -2,6 +2,7 @@
 // The chart surface: BMP files of an 800 x 600 chart and long lines of the rasteriser.
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
+#include "workspace/ChartFiles.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -28,7 +29,7 @@ void BmpSave800x600(benchmark::State &state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("temp1.bmp"));
     for (auto _ : state)
-        chart.saveToFile(path);
+        ChartFiles::saveBitmap(chart, path);
 }
 BENCHMARK(BmpSave800x600)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
@@ -36,10 +37,10 @@ void BmpLoad800x600(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("temp1.bmp"));
-    sampleChart(800, 600).saveToFile(path);
+    ChartFiles::saveBitmap(sampleChart(800, 600), path);
     ChartBitmap chart;
     for (auto _ : state)
-        chart.loadFromFile(path);
+        ChartFiles::loadBitmap(chart, path);
 }
 BENCHMARK(BmpLoad800x600)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 

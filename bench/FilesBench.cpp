@@ -30,7 +30,7 @@ void WorkspaceBitmaps1600x1200(benchmark::State &state)
     QTemporaryDir dir;
     for (auto _ : state)
         for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
-            chart.saveToFile(dir.filePath(QLatin1String(name)));
+            ChartFiles::saveBitmap(chart, dir.filePath(QLatin1String(name)));
 }
 BENCHMARK(WorkspaceBitmaps1600x1200)
     ->Unit(benchmark::kMillisecond)

@@ -5,7 +5,6 @@
 
 #include "base/ChartError.h"
 #include "canvas/PixelTarget.h"
-#include "formats/BmpCodec.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -80,17 +79,6 @@ void ChartBitmap::assign(QImage image, int paletteBits)
     // make the next size an 8-bit chart with no colours.
     m_paletteBits = m_image.isNull() ? 0 : paletteBits;
     markAllDirty();
-}
-
-void ChartBitmap::loadFromFile(const QString &path)
-{
-    BmpImage loaded = BmpCodec::readFile(path);
-    assign(std::move(loaded.image), loaded.paletteBits);
-}
-
-void ChartBitmap::saveToFile(const QString &path, ReplacingFile::Sync sync) const
-{
-    BmpCodec::writeFile(path, m_image, m_paletteBits, sync);
 }
 
 } // namespace brimlark

@@ -1,11 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
-#include "base/ReplacingFile.h"
-
 #include <QImage>
 #include <QRect>
-#include <QString>
 
 namespace brimlark
 {
@@ -37,12 +34,6 @@ public:
     /// Replaces the chart with an image (Format_RGB32, or Format_Indexed8 with paletteBits);
     /// an empty image gives an empty 32-bit chart.
     void assign(QImage image, int paletteBits);
-
-    /// Loads a Windows bitmap file; on failure the chart keeps its content.
-    void loadFromFile(const QString &path);
-    /// Writes the chart as a Windows bitmap in its own depth (24-bit for a 32-bit chart).
-    void saveToFile(const QString &path,
-                    ReplacingFile::Sync sync = ReplacingFile::Sync::ToDisk) const;
 
     /// The region changed since the view last showed the chart.
     QRect dirtyRect() const { return m_dirty; }

@@ -284,7 +284,7 @@ void ChartSession::saveBaseMap(const QImage &image, int paletteBits)
     if (m_workspace.keepsBitmapFiles()) {
         ChartBitmap file;
         file.assign(image, paletteBits);
-        file.saveToFile(m_workspace.baseMapPath(), m_workspace.sync());
+        ChartFiles::saveBitmap(file, m_workspace.baseMapPath(), m_workspace.sync());
     }
     m_baseMap = Snapshot{image, paletteBits};
 }
@@ -293,7 +293,7 @@ void ChartSession::saveBaseMap(const QImage &image, int paletteBits)
 void ChartSession::readBaseMap()
 {
     ChartBitmap baseMap;
-    baseMap.loadFromFile(m_workspace.baseMapPath());
+    ChartFiles::loadBitmap(baseMap, m_workspace.baseMapPath());
     m_baseMap = Snapshot{baseMap.image(), baseMap.paletteBits()};
 }
 
@@ -312,7 +312,7 @@ void ChartSession::holdBaseMap()
 void ChartSession::saveLatest(ReplacingFile::Sync sync)
 {
     if (m_workspace.keepsBitmapFiles())
-        m_chart.saveToFile(m_workspace.latestPath(), sync);
+        ChartFiles::saveBitmap(m_chart, m_workspace.latestPath(), sync);
 }
 
 // The snapshot is read back from "temp1.bmp" only when this session has not written or read
@@ -324,7 +324,7 @@ void ChartSession::loadSnapshot()
         m_chart.assign(m_snapshot->image, m_snapshot->paletteBits);
         return;
     }
-    m_chart.loadFromFile(m_workspace.snapshotPath());
+    ChartFiles::loadBitmap(m_chart, m_workspace.snapshotPath());
     m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
 }
 
@@ -332,7 +332,7 @@ void ChartSession::saveSnapshot()
 {
     m_snapshot.reset(); // a failed write may have left either picture in the file
     if (m_workspace.keepsBitmapFiles())
-        m_chart.saveToFile(m_workspace.snapshotPath(), m_workspace.sync());
+        ChartFiles::saveBitmap(m_chart, m_workspace.snapshotPath(), m_workspace.sync());
     m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
 }
 

@@ -69,7 +69,7 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
 {
     const QString extension = extensionOf(path);
     if (extension == u".bmp") {
-        chart.loadFromFile(path);
+        loadBitmap(chart, path);
         return;
     }
     const QImage picture = decodePicture(path, extension);
@@ -82,12 +82,23 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
     canvas.draw(0, 0, picture);
 }
 
+void ChartFiles::loadBitmap(ChartBitmap &chart, const QString &path)
+{
+    BmpImage loaded = BmpCodec::readFile(path);
+    chart.assign(std::move(loaded.image), loaded.paletteBits);
+}
+
+void ChartFiles::saveBitmap(const ChartBitmap &chart, const QString &path, Sync sync)
+{
+    BmpCodec::writeFile(path, chart.image(), chart.paletteBits(), sync);
+}
+
 void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QString &jpegComp,
                       Sync sync, GifCodec::Colours gifColours)
 {
     const QString extension = extensionOf(path);
     if (extension == u".bmp")
-        chart.saveToFile(path, sync);
+        saveBitmap(chart, path, sync);
     else if (extension == u".gif")
         writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits(), gifColours), sync);
     else if (extension == u".jpg" || extension == u".jpeg")

@@ -35,6 +35,12 @@ public:
                      Sync sync = Sync::ToDisk,
                      GifCodec::Colours gifColours = GifCodec::Colours::Reduced);
 
+    /// A Windows bitmap whatever the name, as the workspace keeps its charts: a load replaces
+    /// the chart, its depth and palette included, and on a failure leaves it as it was.
+    static void loadBitmap(ChartBitmap &chart, const QString &path);
+    /// Writes the chart as a Windows bitmap in its own depth (24-bit for a 32-bit chart).
+    static void saveBitmap(const ChartBitmap &chart, const QString &path, Sync sync = Sync::ToDisk);
+
 private:
     static ChartError unknownExtension(const char *action, const QString &path);
     static QByteArray readPicture(const QString &path);

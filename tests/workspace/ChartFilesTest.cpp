@@ -1,5 +1,6 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-// Chart files by extension, the GIF and JPEG codecs, and damaged pictures.
+// Chart files by extension, the workspace bitmaps, the GIF and JPEG codecs, and damaged
+// pictures.
 #include "workspace/ChartFiles.h"
 #include "base/ChartError.h"
 #include "base/ChartSize.h"
@@ -13,6 +14,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace brimlark;
 
@@ -191,6 +194,79 @@ TEST(JpegCodec, DamagedAndForgedFiles)
         forged[sof + i + 1] = char(60000 & 0xFF);
     }
     expectMessage([&] { JpegCodec::decode(forged); }, "A chart of 60000 x 60000");
+}
+
+TEST(ChartFiles, FailedBitmapLoadKeepsTheChart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.bmp"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("BM this is not a bitmap at all, only text that starts like one");
+    file.close();
+    ChartBitmap chart = Pixels::sentinelChart(3, 2);
+    EXPECT_THROW(ChartFiles::loadBitmap(chart, path), ChartError);
+    EXPECT_THROW(ChartFiles::loadBitmap(chart, dir.filePath(QStringLiteral("none.bmp"))),
+                 ChartError);
+    EXPECT_EQ(chart.width(), 3);
+    EXPECT_EQ(Pixels::at(chart.image(), 2, 1), Pixels::Sentinel);
+}
+
+TEST(ChartFiles, BitmapSaveAndLoadRoundTripsBothKindsOfChart)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chart.bmp"));
+    ChartBitmap chart = Pixels::sentinelChart(9, 4);
+    ChartFiles::saveBitmap(chart, path);
+    ChartBitmap back;
+    ChartFiles::loadBitmap(back, path);
+    EXPECT_EQ(back.image(), chart.image());
+
+    QImage indexed(5, 5, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});
+    indexed.fill(1);
+    chart.assign(indexed, 1);
+    ChartFiles::saveBitmap(chart, path);
+    ChartFiles::loadBitmap(back, path);
+    EXPECT_EQ(back.paletteBits(), 1);
+    EXPECT_EQ(back.image(), indexed);
+}
+
+// Emptying a palette chart, then giving it a size again as a generation does, used to
+// make an 8-bit chart without colours, whose bitmap file could not be read back.
+TEST(ChartFiles, EmptiedPaletteChartGrewIntoAnUnreadableBitmap)
+{
+    QTemporaryDir dir;
+    const QString palettePath = dir.filePath(QStringLiteral("palette.bmp"));
+    QImage indexed(6, 4, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(10, 20, 30), qRgb(250, 250, 250)});
+    indexed.fill(0);
+    BmpCodec::writeFile(palettePath, indexed, 8);
+
+    const std::pair<const char *, std::function<void(ChartBitmap &)>> emptyings[] = {
+        {"size 0 x 0", [](ChartBitmap &chart) { chart.setSize(0, 0); }},
+        {"empty image", [](ChartBitmap &chart) { chart.assign(QImage(), 8); }}};
+    for (const auto &[how, empty] : emptyings) {
+        ChartBitmap chart;
+        ChartFiles::loadBitmap(chart, palettePath);
+        ASSERT_EQ(chart.paletteBits(), 8);
+        empty(chart);
+        ASSERT_TRUE(chart.isEmpty()) << how;
+        EXPECT_EQ(chart.paletteBits(), 0) << how;
+        chart.setSize(40, 30);
+        EXPECT_EQ(chart.image().format(), QImage::Format_RGB32) << how;
+
+        const QString path = dir.filePath(QStringLiteral("grown.bmp"));
+        ChartFiles::saveBitmap(chart, path);
+        try {
+            const BmpImage back = BmpCodec::readFile(path);
+            EXPECT_EQ(back.paletteBits, 0) << how;
+            EXPECT_EQ(back.image.size(), QSize(40, 30)) << how;
+            EXPECT_EQ(Pixels::at(back.image, 39, 29), 0xFFFFFFu) << how;
+        } catch (const ChartError &e) {
+            ADD_FAILURE() << how << ": " << e.message().toStdString();
+        }
+    }
 }
 
 class ChartFilesTest : public ::testing::Test
