@@ -4,15 +4,12 @@
 
 #include "analysis/ChartMarkers.h"
 #include "base/ChartError.h"
-#include "base/DataFile.h"
-#include "bulletin/AnalysisFile.h"
-#include "bulletin/BulletinParser.h"
+#include "bulletin/AnalysisFiles.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/Projection.h"
 #include "workspace/ChartFiles.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -448,10 +445,7 @@ void ChartSession::restore(const ChartState &state)
 
 ChartSession::ImportSummary ChartSession::importBulletin(const QString &path)
 {
-    const DataFile::Contents contents = DataFile::readAll(path, FileLimit::Bulletin);
-    if (contents.error != 0)
-        throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, contents.reason));
-    return importAnalysis(BulletinParser::parse(contents.bytes));
+    return importAnalysis(AnalysisFiles::read(path));
 }
 
 ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysis)
@@ -559,7 +553,7 @@ Bulletin ChartSession::exportAnalysis() const
 
 void ChartSession::saveAnalysis(const QString &path) const
 {
-    AnalysisFile::write(path, exportAnalysis());
+    AnalysisFiles::write(path, exportAnalysis());
 }
 
 } // namespace brimlark

@@ -93,15 +93,15 @@ public:
     /// chart, in pieces of at most 100 points; every centre as its L or H with its pressure
     /// beside it.
     ImportSummary importAnalysis(const Bulletin &analysis);
-    /// Reads a coded surface bulletin and imports it; a bulletin that does not parse draws
-    /// nothing.
+    /// Reads a coded surface bulletin (AnalysisFiles) and imports it; a bulletin that does
+    /// not parse draws nothing.
     ImportSummary importBulletin(const QString &path);
     /// The committed lines and centres: imported ones with the positions and strength they
     /// were read with, on the chart or not; drawn ones back on the globe through the inverse
     /// projection, positions off the globe left out. Valid at the time of the last import,
     /// or else now.
     Bulletin exportAnalysis() const;
-    /// Writes exportAnalysis() to a file, in the format of its extension (AnalysisFile).
+    /// Writes exportAnalysis() to a file, in the format of its extension (AnalysisFiles).
     void saveAnalysis(const QString &path) const;
     /// The committed lines and centres, in chart pixels.
     const std::vector<DrawnFeature> &features() const { return m_features; }

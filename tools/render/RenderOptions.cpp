@@ -4,7 +4,7 @@
 #include "analysis/Segment.h"
 #include "base/ChartSize.h"
 #include "base/NumberConversion.h"
-#include "bulletin/AnalysisFile.h"
+#include "bulletin/AnalysisFiles.h"
 #include "workspace/ChartFiles.h"
 
 #include <algorithm>
@@ -321,9 +321,9 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
         usageError(QStringLiteral("the --input chart must end in %1: '%2'")
                        .arg(listOf(ChartExtensions), o.input));
     // Written in a format the name does not say, the file would be taken for something else.
-    if (!o.exportAnalysis.isEmpty() && !AnalysisFile::formatOf(o.exportAnalysis))
+    if (!o.exportAnalysis.isEmpty() && !AnalysisFiles::formatOf(o.exportAnalysis))
         usageError(QStringLiteral("the --export-analysis file must end in %1: '%2'")
-                       .arg(AnalysisFile::extensions(), o.exportAnalysis));
+                       .arg(AnalysisFiles::extensions(), o.exportAnalysis));
     if (o.input.isEmpty() && !o.hasView)
         usageError(QStringLiteral("give a view (--center, --zoom, --size) or an --input chart"));
     return o;

@@ -10,11 +10,11 @@
 namespace brimlark
 {
 
-/// A file an analysis is exported to, its format chosen by the file name's extension alone,
-/// compared in lower case: ".txt" or ".bul" a coded surface bulletin, ".geojson" or ".json"
-/// GeoJSON. Any other extension, or none, is refused rather than written in some format the
-/// name does not say.
-class AnalysisFile
+/// Analyses in files. An import reads a coded surface bulletin, whatever the file is called.
+/// An export takes its format from the file name's extension alone, compared in lower case:
+/// ".txt" or ".bul" a coded surface bulletin, ".geojson" or ".json" GeoJSON. Any other
+/// extension, or none, is refused rather than written in some format the name does not say.
+class AnalysisFiles
 {
 public:
     enum class Format { Bulletin, GeoJson };
@@ -23,6 +23,9 @@ public:
     static std::optional<Format> formatOf(const QString &path);
     /// The accepted extensions, as a message names them.
     static QString extensions();
+    /// Reads a coded surface bulletin: "Cannot open file %s: <why>" for a file that cannot
+    /// be read or is over the size limit for bulletins, else the parser's message.
+    static Bulletin read(const QString &path);
     /// Writes the analysis in the format of the extension, replacing any file of that name,
     /// or ChartError for another extension, for what the format cannot hold, or for a file
     /// that cannot be written; a failed write leaves the file as it was.

@@ -1,8 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-#include "bulletin/AnalysisFile.h"
+#include "bulletin/AnalysisFiles.h"
 
 #include "base/ChartError.h"
+#include "base/DataFile.h"
 #include "base/ReplacingFile.h"
+#include "bulletin/BulletinParser.h"
 #include "bulletin/BulletinWriter.h"
 #include "bulletin/GeoJsonWriter.h"
 #include "workspace/ChartFiles.h"
@@ -10,7 +12,7 @@
 namespace brimlark
 {
 
-std::optional<AnalysisFile::Format> AnalysisFile::formatOf(const QString &path)
+std::optional<AnalysisFiles::Format> AnalysisFiles::formatOf(const QString &path)
 {
     const QString extension = ChartFiles::extensionOf(path);
     if (extension == u".txt" || extension == u".bul")
@@ -20,12 +22,20 @@ std::optional<AnalysisFile::Format> AnalysisFile::formatOf(const QString &path)
     return std::nullopt;
 }
 
-QString AnalysisFile::extensions()
+QString AnalysisFiles::extensions()
 {
     return QStringLiteral(".txt or .bul (a coded bulletin), .geojson or .json (GeoJSON)");
 }
 
-void AnalysisFile::write(const QString &path, const Bulletin &analysis)
+Bulletin AnalysisFiles::read(const QString &path)
+{
+    const DataFile::Contents contents = DataFile::readAll(path, FileLimit::Bulletin);
+    if (contents.error != 0)
+        throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, contents.reason));
+    return BulletinParser::parse(contents.bytes);
+}
+
+void AnalysisFiles::write(const QString &path, const Bulletin &analysis)
 {
     const auto format = formatOf(path);
     if (!format)
