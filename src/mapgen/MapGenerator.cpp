@@ -82,12 +82,9 @@ void MapGenerator::generateMap(const ViewValues &view)
     {
         BusyCursor busy(m_progress);
         const int interval = graticuleInterval();
-        m_progress.status(QStringLiteral("Erasing workchart..."));
         eraseToOcean(view);
         m_progress.status(QStringLiteral("Preparing vector map..."));
         drawLayers(view, interval);
-        m_progress.status(QStringLiteral("Drawing Earth circle..."));
-        m_progress.status(QStringLiteral("Drawing counties..."));
         m_progress.status(QStringLiteral("Finishing map..."));
         drawBorder(view);
     }
@@ -95,9 +92,13 @@ void MapGenerator::generateMap(const ViewValues &view)
     m_progress.status(QStringLiteral("Map completed"));
 }
 
+// The globe's disc and the corners around it take the ocean colour in one fill: the chart
+// has no colour of its own for space, so this fill is the Earth circle.
 void MapGenerator::eraseToOcean(const ViewValues &view)
 {
+    m_progress.status(QStringLiteral("Erasing workchart..."));
     m_chart.setSize(view.chartWidth, view.chartHeight);
+    m_progress.status(QStringLiteral("Drawing Earth circle..."));
     m_canvas.setBrushColor(m_settings.color(S::OceanColor));
     m_canvas.setBrushStyle(BrushStyle::Solid);
     m_canvas.setPenStyle(PenStyle::Solid);
@@ -179,8 +180,11 @@ void MapGenerator::fillLakes(VectorMapFile &maps, bool withIslands)
     maps.fillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[IslandLayer - 1].file)));
 }
 
+// The county step is announced whether or not the counties are drawn, as every layer's
+// preparation is.
 void MapGenerator::drawOverlays(OverlayFile &overlays, bool counties)
 {
+    m_progress.status(QStringLiteral("Drawing counties..."));
     if (counties)
         overlays.drawOverlay(m_workspace.mapDataPath(QStringLiteral("map.cgf")),
                              m_settings.color(S::CountyColor), m_settings.text(S::CountyWidth));
