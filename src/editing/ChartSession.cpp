@@ -224,7 +224,6 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
     holdBaseMap();
     const auto before = snapshotState();
     m_view = view;
-    m_chart.setSize(m_view.chartWidth, m_view.chartHeight);
     MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).generateMap(m_view);
     m_features.clear();
     writeWorkspaceBitmaps();

@@ -104,8 +104,6 @@ void MapGenerator::eraseToOcean(const ViewValues &view)
     m_canvas.setPenStyle(PenStyle::Solid);
     const QRect all = m_canvas.clipRect();
     m_canvas.fillRect(all.left(), all.top(), all.right() + 1, all.bottom() + 1);
-    m_canvas.setBrushStyle(BrushStyle::Solid);
-    m_canvas.setPenStyle(PenStyle::Solid);
 }
 
 void MapGenerator::drawLayers(const ViewValues &view, int interval)
