@@ -130,10 +130,11 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
     VectorMapFile maps(m_canvas, view, m_progress);
     OverlayFile overlays(m_canvas, view, m_progress);
     for (int n = 1; n <= CoastLayer; ++n) {
-        const Layer &layer = Layers[n - 1];
-        if (n == CoastLayer && !on[n - 1])
+        const int index = n - 1; // layers are numbered from 1
+        const Layer &layer = Layers[index];
+        if (n == CoastLayer && !on[index])
             break;
-        m_progress.stageReached(GenerationProgress::FirstLayerStage + n - 1);
+        m_progress.stageReached(GenerationProgress::FirstLayerStage + index);
         m_progress.status(QStringLiteral("Preparing to draw (%1)...").arg(n));
         m_canvas.setBrushStyle(BrushStyle::Clear);
         if (n == OverlayLayer) {
@@ -143,13 +144,13 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
         }
         // Every layer draws with a solid pen of its own, whatever the graticule left.
         m_canvas.setPenStyle(PenStyle::Solid);
-        m_canvas.setPenWidth(widths[n - 1]);
+        m_canvas.setPenWidth(widths[index]);
         m_canvas.setPenColor(m_settings.color(layer.color));
         if (n == LandLayer) {
             m_canvas.setBrushStyle(BrushStyle::Solid);
             m_canvas.setBrushColor(m_settings.color(S::LandmassColor));
         }
-        if (!on[n - 1])
+        if (!on[index])
             continue; // a layer switched off never opens its file
         m_progress.status(QStringLiteral("Drawing vector map (%1)...").arg(n));
         maps.drawMapFile(m_workspace.mapDataPath(QLatin1String(layer.file)), n == LandLayer);
