@@ -41,14 +41,14 @@ void BM_UndoRedoOfAFront(benchmark::State &state)
     painter.setPen(QPen(QColor(0, 0, 255), 2));
     painter.drawPolyline(QPolygon({QPoint(300, 600), QPoint(800, 400), QPoint(1300, 650)}));
     painter.end();
-    undoAndRedo(state, {base, 0, {}, {}, {}, 0}, {front, 0, {}, {}, {}, 0});
+    undoAndRedo(state, {.image = base}, {.image = front});
 }
 BENCHMARK(BM_UndoRedoOfAFront)->Unit(benchmark::kMillisecond);
 
 void BM_UndoRedoOfANewMap(benchmark::State &state)
 {
-    undoAndRedo(state, {chart(qRgb(200, 230, 255)), 0, {}, {}, {}, 0},
-                {chart(qRgb(180, 210, 250)), 0, {}, {}, {}, 0});
+    undoAndRedo(state, {.image = chart(qRgb(200, 230, 255))},
+                {.image = chart(qRgb(180, 210, 250))});
 }
 BENCHMARK(BM_UndoRedoOfANewMap)->Unit(benchmark::kMillisecond);
 

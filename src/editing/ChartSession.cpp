@@ -342,12 +342,12 @@ std::optional<ChartState> ChartSession::snapshotState() const
 // The picture with this session's view, analysis and base map.
 ChartState ChartSession::stateWith(const QImage &image, int paletteBits) const
 {
-    return ChartState{image,
-                      paletteBits,
-                      m_view,
-                      m_features,
-                      m_baseMap ? m_baseMap->image : QImage(),
-                      m_baseMap ? m_baseMap->paletteBits : 0};
+    return ChartState{.image = image,
+                      .paletteBits = paletteBits,
+                      .view = m_view,
+                      .features = m_features,
+                      .baseMap = m_baseMap ? m_baseMap->image : QImage(),
+                      .baseMapBits = m_baseMap ? m_baseMap->paletteBits : 0};
 }
 
 // The chart as it stands, the current segment counted as committed.

@@ -14,12 +14,14 @@ namespace brimlark
 /// A committed chart as the undo history keeps it: the picture, its palette depth, the view
 /// it was drawn for, the lines and centres of the analysis on it, and the base map that
 /// Erase returns to (a null picture when the session does not hold it).
+// Every member has an initializer, so that a designated initializer may name only the
+// fields that matter to it (-Wmissing-field-initializers asks for the rest otherwise).
 struct ChartState {
-    QImage image;
+    QImage image{};
     int paletteBits = 0;
-    ViewValues view;
-    std::vector<DrawnFeature> features;
-    QImage baseMap;
+    ViewValues view{};
+    std::vector<DrawnFeature> features{};
+    QImage baseMap{};
     int baseMapBits = 0;
 };
 

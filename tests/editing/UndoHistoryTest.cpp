@@ -24,11 +24,10 @@ QImage withSegment(QImage image, int i)
 
 TEST(UndoHistory, FiftyStepsOfALargeChartComeBackPixelForPixel)
 {
-    std::vector<ChartState> states{
-        {Pixels::plain(1600, 1200, qRgb(200, 230, 255)), 0, {}, {}, {}, 0}};
+    std::vector<ChartState> states{{.image = Pixels::plain(1600, 1200, qRgb(200, 230, 255))}};
     UndoHistory history;
     for (int i = 0; i < 50; ++i) {
-        states.push_back({withSegment(states.back().image, i), 0, {}, {}, {}, 0});
+        states.push_back({.image = withSegment(states.back().image, i)});
         history.record(states[states.size() - 2], states.back());
     }
     EXPECT_EQ(history.undoSteps(), 50u);
@@ -46,12 +45,12 @@ TEST(UndoHistory, FiftyStepsOfALargeChartComeBackPixelForPixel)
 // A new size or palette is kept whole, with its view; an unchanged state makes no step.
 TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
 {
-    const ChartState large{
-        Pixels::plain(400, 300, qRgb(1, 2, 3)), 0, {45, -93, 1.2, 400, 300}, {}, {}, 0};
+    const ChartState large{.image = Pixels::plain(400, 300, qRgb(1, 2, 3)),
+                           .view = {45, -93, 1.2, 400, 300}};
     QImage palette(30, 20, QImage::Format_Indexed8);
     palette.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0)});
     palette.fill(1);
-    const ChartState small{palette, 8, {10, 20, 0.5, 30, 20}, {}, {}, 0};
+    const ChartState small{.image = palette, .paletteBits = 8, .view = {10, 20, 0.5, 30, 20}};
     UndoHistory history;
     history.record(large, large);
     EXPECT_EQ(history.undoSteps(), 0u);
@@ -70,7 +69,7 @@ TEST(UndoHistory, WholePicturesAndViewsAndNoEmptySteps)
 TEST(UndoHistory, OldestStepsGoFirst)
 {
     UndoHistory history;
-    ChartState state{Pixels::plain(50, 50, qRgb(0, 0, 0)), 0, {}, {}, {}, 0};
+    ChartState state{.image = Pixels::plain(50, 50, qRgb(0, 0, 0))};
     for (size_t i = 0; i < UndoHistory::MostSteps + 5; ++i) {
         ChartState next = state;
         next.image = state.image.copy();
@@ -88,10 +87,10 @@ TEST(UndoHistory, BaseMapsComeBackWithTheStepsThatReplacedThem)
 {
     const QImage oldBase = Pixels::plain(40, 30, qRgb(10, 20, 30));
     const QImage newBase = Pixels::plain(40, 30, qRgb(40, 50, 60));
-    const ChartState drawn{Pixels::plain(40, 30, qRgb(1, 1, 1)), 0, {}, {}, oldBase, 0};
+    const ChartState drawn{.image = Pixels::plain(40, 30, qRgb(1, 1, 1)), .baseMap = oldBase};
     ChartState redrawn = drawn;
     redrawn.image = Pixels::plain(40, 30, qRgb(2, 2, 2));
-    const ChartState generated{newBase, 0, {}, {}, newBase, 0};
+    const ChartState generated{.image = newBase, .baseMap = newBase};
     UndoHistory history;
     history.record(drawn, redrawn);
     const qsizetype drawingBytes = history.bytes();
