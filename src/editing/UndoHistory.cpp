@@ -56,7 +56,7 @@ void UndoHistory::forgetRedo()
 
 void UndoHistory::trim()
 {
-    while (m_undo.size() > 1 && (m_undo.size() > MostSteps || m_bytes > MostBytes)) {
+    while (m_undo.size() > 1 && (m_undo.size() > MostSteps || m_bytes > m_mostBytes)) {
         m_bytes -= m_undo.front().bytes();
         m_undo.pop_front();
     }

@@ -18,6 +18,9 @@ public:
     /// At most this much memory for all steps; the oldest go first, the newest always stays.
     static constexpr qsizetype MostBytes = qsizetype(100) << 20;
 
+    /// A history that keeps at most mostBytes of steps.
+    explicit UndoHistory(qsizetype mostBytes = MostBytes) : m_mostBytes(mostBytes) {}
+
     /// A change from one committed state to another, with what Undo and Redo call it; the
     /// steps forward are forgotten.
     void record(const ChartState &from, const ChartState &to, const QString &name = {});
@@ -46,6 +49,7 @@ private:
 
     std::deque<HistoryStep> m_undo; // the newest at the back
     std::deque<HistoryStep> m_redo; // the next at the back
+    qsizetype m_mostBytes;
     qsizetype m_bytes = 0;
 };
 

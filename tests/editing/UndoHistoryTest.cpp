@@ -80,6 +80,43 @@ TEST(UndoHistory, OldestStepsGoFirst)
     EXPECT_EQ(history.undoSteps(), UndoHistory::MostSteps);
 }
 
+// Past its bound of bytes the oldest steps go first, down to the newest, which stays
+// however large it is.
+TEST(UndoHistory, StepsPastTheByteBoundDropTheOldest)
+{
+    // Five steps of one pixel each, all the same size.
+    std::vector<ChartState> states{{.image = Pixels::plain(50, 50, qRgb(0, 0, 0))}};
+    for (int i = 0; i < 5; ++i) {
+        ChartState next = states.back();
+        next.image = next.image.copy();
+        next.image.setPixel(i * 10, i * 10, qRgb(255, 255, 255));
+        states.push_back(next);
+    }
+    UndoHistory one;
+    one.record(states[0], states[1]);
+    const qsizetype step = one.bytes();
+    ASSERT_GT(step, 0);
+
+    const struct {
+        qsizetype bound;
+        size_t kept;
+    } cases[] = {{5 * step, 5}, {5 * step - 1, 4}, {2 * step, 2}, {2 * step - 1, 1}, {1, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bound);
+        UndoHistory history(c.bound);
+        for (size_t i = 1; i < states.size(); ++i)
+            history.record(states[i - 1], states[i]);
+        EXPECT_EQ(history.undoSteps(), c.kept);
+        EXPECT_EQ(history.bytes(), qsizetype(c.kept) * step);
+        ChartState state = states.back();
+        for (size_t back = 1; back <= c.kept; ++back) {
+            ASSERT_TRUE(history.undo(state));
+            EXPECT_EQ(state.image, states[states.size() - 1 - back].image) << back;
+        }
+        EXPECT_FALSE(history.undo(state)); // the oldest are gone
+    }
+}
+
 // A step that replaces the base map keeps the one it replaced: undo brings it back and redo
 // the new one. Steps that share the base map keep none, and a base map that was not held
 // (a null picture) is never brought back in place of one.
