@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The undo history on its own: steps as differences, their memory, and whole-picture steps.
 #include "editing/UndoHistory.h"
+#include "base/ChartError.h"
 #include "support/Pixels.h"
 
 #include <QPainter>
@@ -115,6 +116,33 @@ TEST(UndoHistory, StepsPastTheByteBoundDropTheOldest)
         }
         EXPECT_FALSE(history.undo(state)); // the oldest are gone
     }
+}
+
+// A step that does not decode onto the picture it is undone on (here a picture of another
+// depth) is refused with an error and dropped; the picture is left as it was.
+TEST(UndoHistory, DamagedStepIsRefusedAndDropped)
+{
+    const ChartState before{.image = Pixels::plain(4, 4, qRgb(0, 0, 0))};
+    ChartState after = before;
+    after.image = before.image.copy();
+    after.image.setPixel(1, 1, qRgb(255, 255, 255));
+    UndoHistory history;
+    history.record(before, after);
+
+    QImage other(4, 4, QImage::Format_Indexed8);
+    other.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    other.fill(1);
+    ChartState state{.image = other, .paletteBits = 8};
+    try {
+        history.undo(state);
+        ADD_FAILURE() << "undid a step that does not fit";
+    } catch (const ChartError &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("The undo history is damaged"));
+    }
+    EXPECT_EQ(state.image, other);
+    EXPECT_EQ(history.undoSteps(), 0u);
+    EXPECT_EQ(history.redoSteps(), 0u);
+    EXPECT_EQ(history.bytes(), 0);
 }
 
 // A step that replaces the base map keeps the one it replaced: undo brings it back and redo
