@@ -179,7 +179,7 @@ TEST_F(MapGeneratorTest, BadWidthOrIntervalStopsTheRun)
     EXPECT_NO_THROW(record()); // no graticule: the interval does not matter
 }
 
-TEST_F(MapGeneratorTest, IntervalWithBlanksAroundItWasRefused)
+TEST_F(MapGeneratorTest, BlanksAroundTheIntervalAreNotPartOfIt)
 {
     const auto drawingWith = [this](const char *interval) {
         settings.setText(S::GridInterval, QLatin1String(interval));

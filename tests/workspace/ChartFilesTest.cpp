@@ -390,7 +390,7 @@ TEST_F(ChartFilesTest, FailedLoadsLeaveTheChart)
     EXPECT_EQ(chart.image(), before);
 }
 
-TEST_F(ChartFilesTest, GifAndJpegLoadsIntoAnEmptyChartWereEmpty)
+TEST_F(ChartFilesTest, GifAndJpegLoadIntoAnEmptyChartAtTheirSize)
 {
     write("two.gif", twoPixelGif(false));
     QImage orange(40, 30, QImage::Format_RGB32);
@@ -412,7 +412,7 @@ TEST_F(ChartFilesTest, GifAndJpegLoadsIntoAnEmptyChartWereEmpty)
     EXPECT_NEAR(qBlue(chart.image().pixel(20, 15)), 50, 3);
 }
 
-TEST_F(ChartFilesTest, TallPictureOnAWideChartWasRefusedAsTooLarge)
+TEST_F(ChartFilesTest, SizeLimitsApplyToThePictureNotToTheChartItReplaces)
 {
     // Both sizes are within the limits; only the one between them, 32767 x 32767, is not.
     QImage tall(10, ChartSize::MaxSide, QImage::Format_RGB32);
