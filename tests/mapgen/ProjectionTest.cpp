@@ -1,5 +1,17 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // The projection's worked values and the great-circle arms of the crosses.
+//
+// The worked values come from the orthographic projection of the sphere as J. P. Snyder
+// gives it in "Map Projections: A Working Manual", USGS Professional Paper 1395 (1987),
+// worked out by hand (a pocket calculator, or a few lines of Python with math.sin and
+// math.cos), never by running this code. With R = Zoom x ChartWidth, phi0 and lambda0 the
+// view centre:
+//   x = R cos(phi) sin(lambda - lambda0)
+//   y = R (cos(phi0) sin(phi) - sin(phi0) cos(phi) cos(lambda - lambda0))
+//   cos c = sin(phi0) sin(phi) + cos(phi0) cos(phi) cos(lambda - lambda0), visible while > 0
+// and the chart pixel is (W/2 + x, H/2 - y), rounded half to even. The projection's own
+// converted degree (a shade under pi / 180) moves points by a few thousandths of a pixel,
+// which matters only where a value is within that of a half or of the rim; those cases say so.
 #include "mapgen/Projection.h"
 #include "mapgen/GreatCircle.h"
 #include "mapgen/MinuteProjection.h"
@@ -21,21 +33,33 @@ constexpr int Off = Projection::OffChart;
 
 } // namespace
 
-// Chart 800 x 600, Zoom 1, view centre 45 N 100 W.
+// Snyder's numerical example for the orthographic projection of the sphere (p. 311): centre
+// 40 N 100 W, the point 30 N 110 W gives x = -0.1503837 R, y = -0.1651911 R and
+// cos c = 0.9747290. With R = 5000 on a chart 1000 x 1000 that is (500 - 751.9185,
+// 500 + 825.9555) = (-251.9185, 1325.9555).
+TEST(Projection, SnydersWorkedExample)
+{
+    EXPECT_EQ(Projection::projectToChart({40, -100, 5, 1000, 1000}, 30, -110), QPoint(-252, 1326));
+}
+
+// Chart 800 x 600, Zoom 1 (R = 800), view centre 45 N 100 W; the unrounded pixels follow.
 TEST(Projection, WorkedValuesOverNorthAmerica)
 {
     const ViewValues view{45, -100, 1, 800, 600};
     const Worked cases[] = {{45, -100, {400, 300}},
-                            {55, -100, {400, 161}},
-                            {35, -100, {400, 439}},
-                            {45, -90, {498, 294}},
-                            {-45, 80, {Off, Off}}};
+                            {55, -100, {400, 161}}, // y = 300 - 800 sin 10 = 161.081
+                            {35, -100, {400, 439}}, // y = 300 + 800 sin 10 = 438.919
+                            {45, -90, {498, 294}},  // (498.230, 293.923)
+                            {-45, 80, {Off, Off}}}; // the antipode: cos c = -1
     for (const Worked &c : cases)
         EXPECT_EQ(Projection::projectToChart(view, c.latitude, c.longitude), c.expected)
             << c.latitude << "," << c.longitude;
 }
 
-// Chart 800 x 600, Zoom 0.5, view centre 0 N 0 E: the whole disc just fits the width.
+// Chart 800 x 600, Zoom 0.5 (R = 400), view centre 0 N 0 E: the whole disc just fits the
+// width. The North Pole and 90 E lie on the rim itself (cos c = 0), where the formulas leave
+// visibility open: the converted degree puts the limit a fraction of a degree east of the
+// exact circle, so those two are drawn and 90 W is not.
 TEST(Projection, WorkedValuesOfTheWholeDisc)
 {
     const ViewValues view{0, 0, 0.5, 800, 600};
@@ -45,9 +69,11 @@ TEST(Projection, WorkedValuesOfTheWholeDisc)
     for (const Worked &c : cases)
         EXPECT_EQ(Projection::projectToChart(view, c.latitude, c.longitude), c.expected)
             << c.latitude << "," << c.longitude;
-    // The bounds themselves are valid positions: the North Pole seen from 45 N.
+    // The bounds themselves are valid positions: the North Pole seen from 45 N, at
+    // y = 300 - 800 cos 45 = -265.685.
     EXPECT_EQ(Projection::projectToChart({45, -100, 1, 800, 600}, 90, -180), QPoint(400, -266));
-    // Y is exactly 300.5 on a chart 601 high: it rounds to the even 300.
+    // Y is exactly 300.5 on a chart 601 high: it rounds to the even 300. X would be 401.5 by
+    // the formula; the converted degree puts the centre a thousandth of a pixel left of it.
     EXPECT_EQ(Projection::projectToChart({0, 0, 0.5, 803, 601}, 0, 0), QPoint(401, 300));
 }
 
