@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "analysis/PanelLine.h"
 #include "base/LineTool.h"
 #include "canvas/ChartCanvas.h"
 #include "prefs/ChartSettings.h"
@@ -13,12 +14,6 @@
 
 namespace brimlark
 {
-
-/// The texts of the drawing panel's LineColor and LineWidth boxes, which style isopleths.
-struct PanelLine {
-    QString lineColor;
-    QString lineWidth;
-};
 
 /// Draws a segment with a line tool: the spline through its points, walked sample by
 /// sample, with the front symbols at fixed distances along it.

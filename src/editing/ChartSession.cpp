@@ -3,6 +3,7 @@
 #include "base/ChartSize.h"
 
 #include "analysis/ChartMarkers.h"
+#include "analysis/FeatureRenderer.h"
 #include "base/ChartError.h"
 #include "bulletin/AnalysisFiles.h"
 #include "mapgen/MapGenerator.h"
@@ -11,8 +12,11 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QRectF>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace brimlark
 {
@@ -36,6 +40,48 @@ QString sentence(const QString &message)
 QString naming(const QString &message, const QString &path)
 {
     return message.contains(path) ? message : message + QStringLiteral(": ") + path;
+}
+
+double distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+
+// How far a point lies from the straight piece between two points, and where along it the
+// nearest point is (0 at a, 1 at b).
+std::pair<double, double> distanceToPiece(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const double length2 = QPointF::dotProduct(ab, ab);
+    const double t =
+        length2 == 0 ? 0 : std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0);
+    return {distance(p, a + t * ab), t};
+}
+
+// The box a centre's letter or a label's text covers around its point, as placed.
+QRectF markBox(const DrawnFeature &feature)
+{
+    const QPointF p = feature.points.front();
+    if (feature.isCentre())
+        return QRectF(p.x() - 13, p.y() - 18, 26, 36);
+    return QRectF(p.x(), p.y(), 8.0 * feature.text.size(), 16);
+}
+
+double distanceToBox(QPointF p, const QRectF &box)
+{
+    const double dx = std::max({box.left() - p.x(), 0.0, p.x() - box.right()});
+    const double dy = std::max({box.top() - p.y(), 0.0, p.y() - box.bottom()});
+    return std::hypot(dx, dy);
+}
+
+// How far a feature lies from a chart point: from the nearest piece of a line, or from the
+// box of a centre or label.
+double distanceTo(const DrawnFeature &feature, QPointF at)
+{
+    double nearest = std::numeric_limits<double>::infinity();
+    if (!feature.isLine())
+        return feature.points.empty() ? nearest : distanceToBox(at, markBox(feature));
+    for (const std::span<const QPointF> piece : FeatureRenderer::piecesOf(feature))
+        for (size_t i = 0; i + 1 < piece.size(); ++i)
+            nearest = std::min(nearest, distanceToPiece(at, piece[i], piece[i + 1]).first);
+    return nearest;
 }
 
 } // namespace
@@ -71,6 +117,8 @@ ChartSession::StartUp ChartSession::startUp()
     } catch (const ChartError &e) {
         result.errors << naming(e.message(), m_workspace.snapshotPath());
     }
+    // The features of the last run are not known: its chart is what new ones go on.
+    m_underlay = m_snapshot;
     return result;
 }
 
@@ -119,9 +167,11 @@ void ChartSession::drawPress(int x, int y, const PanelLine &isopleth, PressPromp
                                   m_pressMode == PressMode::LowCentre ? u'L' : u'H', x, y);
         break;
     case PressMode::Text:
-        ChartMarkers::placeText(m_canvas, prompt.labelText(), x, y);
+        m_pendingText = prompt.labelText();
+        ChartMarkers::placeText(m_canvas, m_pendingText, x, y);
         break;
     case PressMode::Line:
+        m_pendingPanel = m_lineTool == LineTool::Isopleth ? isopleth : PanelLine{};
         SegmentRenderer(m_canvas, m_settings).drawSegment(m_lineTool, m_segment.points(), isopleth);
         break;
     }
@@ -212,6 +262,7 @@ void ChartSession::erase()
         readBaseMap();
     m_chart.assign(m_baseMap->image, m_baseMap->paletteBits);
     m_features.clear();
+    m_underlay.reset();
     saveSnapshot();
     recordSince(before, QStringLiteral("Erase"));
     m_segment.clear();
@@ -226,6 +277,7 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
     m_view = view;
     MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).generateMap(m_view);
     m_features.clear();
+    m_underlay.reset();
     writeWorkspaceBitmaps();
     recordSince(before, QStringLiteral("Generate"));
     m_segment.clear();
@@ -244,6 +296,7 @@ void ChartSession::load(const QString &path)
     const auto before = snapshotState();
     m_chart.assign(picture.image(), picture.paletteBits());
     m_features.clear();
+    m_underlay.reset();
     writeWorkspaceBitmaps();
     recordSince(before, QStringLiteral("Load"));
     m_segment.clear();
@@ -347,7 +400,9 @@ ChartState ChartSession::stateWith(const QImage &image, int paletteBits) const
                       .view = m_view,
                       .features = m_features,
                       .baseMap = m_baseMap ? m_baseMap->image : QImage(),
-                      .baseMapBits = m_baseMap ? m_baseMap->paletteBits : 0};
+                      .baseMapBits = m_baseMap ? m_baseMap->paletteBits : 0,
+                      .underlay = m_underlay ? m_underlay->image : QImage(),
+                      .underlayBits = m_underlay ? m_underlay->paletteBits : 0};
 }
 
 // The chart as it stands, the current segment counted as committed.
@@ -370,8 +425,10 @@ std::optional<DrawnFeature> ChartSession::pendingFeature() const
     case PressMode::Line:
         if (points.size() < 2)
             return std::nullopt;
-        return DrawnFeature{
-            DrawnFeature::Kind::Line, m_lineTool, {points.begin(), points.end()}, std::nullopt, {}};
+        return DrawnFeature{.kind = DrawnFeature::Kind::Line,
+                            .tool = m_lineTool,
+                            .points = {points.begin(), points.end()},
+                            .panel = m_pendingPanel};
     case PressMode::LowCentre:
     case PressMode::HighCentre:
         return DrawnFeature{m_pressMode == PressMode::LowCentre ? DrawnFeature::Kind::Low
@@ -381,7 +438,10 @@ std::optional<DrawnFeature> ChartSession::pendingFeature() const
                             std::nullopt,
                             {}};
     case PressMode::Text:
-        break;
+        if (m_pendingText.isEmpty())
+            break; // an empty label draws nothing
+        return DrawnFeature{
+            .kind = DrawnFeature::Kind::Text, .points = {points.back()}, .text = m_pendingText};
     }
     return std::nullopt;
 }
@@ -435,6 +495,10 @@ void ChartSession::restore(const ChartState &state)
     m_chart.assign(state.image, state.paletteBits);
     m_view = state.view;
     m_features = state.features;
+    if (state.underlay.isNull())
+        m_underlay.reset();
+    else
+        m_underlay = Snapshot{state.underlay, state.underlayBits};
     saveSnapshot();
     m_segment.clear();
     if (!state.baseMap.isNull()
@@ -470,18 +534,17 @@ ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysi
 void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart)
 {
     const QRect chart(0, 0, m_chart.width(), m_chart.height());
-    DrawnFeature feature{
-        DrawnFeature::Kind::Line, line.tool, {}, std::nullopt, line.points, line.strength};
+    DrawnFeature feature{.kind = DrawnFeature::Kind::Line,
+                         .tool = line.tool,
+                         .positions = line.points,
+                         .strength = line.strength};
     std::vector<QPointF> piece;
-    const auto drawPiece = [&] {
-        for (size_t start = 0; start + 1 < piece.size(); start += Segment::Capacity - 1) {
-            const size_t end = std::min(piece.size(), start + Segment::Capacity);
-            const std::vector<QPointF> part(piece.begin() + qsizetype(start),
-                                            piece.begin() + qsizetype(end));
-            SegmentRenderer(m_canvas, m_settings).drawSegment(line.tool, part, PanelLine{});
-        }
-        if (piece.size() >= 2)
+    const auto endPiece = [&] {
+        if (piece.size() >= 2) {
+            if (!feature.points.empty())
+                feature.pieceStarts.push_back(feature.points.size());
             feature.points.insert(feature.points.end(), piece.begin(), piece.end());
+        }
         piece.clear();
     };
     for (const GeoPoint &position : line.points) {
@@ -489,31 +552,25 @@ void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &
         if (chart.contains(p))
             piece.emplace_back(p);
         else
-            drawPiece();
+            endPiece();
     }
-    drawPiece();
+    endPiece();
+    FeatureRenderer(m_canvas, m_settings).draw(feature);
     ++(feature.points.empty() ? offChart : drawn);
     m_features.push_back(std::move(feature));
 }
 
 bool ChartSession::drawCentreOnChart(const Bulletin::Centre &centre)
 {
-    DrawnFeature feature{centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
-                         LineTool::ColdFront,
-                         {},
-                         centre.pressure,
-                         {centre.position},
-                         QString()};
+    DrawnFeature feature{.kind = centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
+                         .pressure = centre.pressure,
+                         .positions = {centre.position}};
     const QPoint p =
         Projection::projectToChart(m_view, centre.position.latitude, centre.position.longitude);
     const bool onChart = QRect(0, 0, m_chart.width(), m_chart.height()).contains(p);
     if (onChart) {
-        ChartMarkers::placeLetter(m_canvas, m_settings, centre.high ? u'H' : u'L', p.x(), p.y());
-        // The pressure stands to the right of the letter, level with its middle.
-        if (centre.pressure)
-            ChartMarkers::placeText(m_canvas, QString::number(*centre.pressure), p.x() + 18,
-                                    p.y() - 9);
         feature.points.emplace_back(p);
+        FeatureRenderer(m_canvas, m_settings).draw(feature);
     }
     m_features.push_back(std::move(feature));
     return onChart;
@@ -542,7 +599,7 @@ Bulletin ChartSession::exportAnalysis() const
         if (feature.kind == DrawnFeature::Kind::Line) {
             if (positions.size() >= 2)
                 analysis.lines.push_back({feature.tool, feature.strength, positions});
-        } else if (!positions.empty()) {
+        } else if (feature.isCentre() && !positions.empty()) {
             analysis.centres.push_back(
                 {feature.kind == DrawnFeature::Kind::High, feature.pressure, positions.front()});
         }
@@ -553,6 +610,229 @@ Bulletin ChartSession::exportAnalysis() const
 void ChartSession::saveAnalysis(const QString &path) const
 {
     AnalysisFiles::write(path, exportAnalysis());
+}
+
+std::optional<ChartSession::Hit> ChartSession::featureAt(QPointF at, double reach) const
+{
+    std::optional<Hit> hit;
+    double nearest = reach;
+    for (size_t i = 0; i < m_features.size(); ++i) {
+        const double d = distanceTo(m_features[i], at);
+        if (d <= nearest) { // the later of two as near is the one drawn on top
+            nearest = d;
+            hit = Hit{i, std::nullopt};
+        }
+    }
+    if (!hit)
+        return hit;
+    const std::vector<QPointF> &points = m_features[hit->feature].points;
+    double nearestPoint = reach;
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (const double d = distance(points[i], at); d <= nearestPoint) {
+            nearestPoint = d;
+            hit->point = i;
+        }
+    }
+    return hit;
+}
+
+QString ChartSession::nameOf(const DrawnFeature &feature)
+{
+    switch (feature.kind) {
+    case DrawnFeature::Kind::Low:
+        return QStringLiteral("low centre");
+    case DrawnFeature::Kind::High:
+        return QStringLiteral("high centre");
+    case DrawnFeature::Kind::Text:
+        return QStringLiteral("text");
+    case DrawnFeature::Kind::Line:
+        break;
+    }
+    return QString::fromLatin1(LineToolNames::of(feature.tool).statusName).toLower();
+}
+
+// A segment not yet kept is kept first; it joins the analysis after every feature, so the
+// numbers of those stay as they were.
+DrawnFeature &ChartSession::featureFor(size_t feature)
+{
+    keepSegment();
+    if (feature >= m_features.size())
+        throw ChartError(QStringLiteral("There is no feature %1 to edit").arg(feature + 1));
+    return m_features[feature];
+}
+
+// A feature edited in chart pixels is a drawn one from then on: an export takes its positions
+// back through the view, as it does for anything drawn with the mouse.
+void ChartSession::movePoint(size_t feature, size_t point, QPointF to)
+{
+    DrawnFeature &f = featureFor(feature);
+    if (point >= f.points.size())
+        throw ChartError(QStringLiteral("The %1 has no point %2").arg(nameOf(f)).arg(point + 1));
+    editFeatures(QStringLiteral("move point"), [&] {
+        f.points[point] = to;
+        f.positions.clear();
+    });
+}
+
+void ChartSession::insertPoint(size_t feature, QPointF at)
+{
+    DrawnFeature &f = featureFor(feature);
+    if (!f.isLine() || f.points.size() >= size_t(Segment::Capacity))
+        throw ChartError(QStringLiteral("No point can be added to the %1").arg(nameOf(f)));
+    size_t after = 0;
+    double nearest = std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i + 1 < f.points.size(); ++i) {
+        if (std::find(f.pieceStarts.begin(), f.pieceStarts.end(), i + 1) != f.pieceStarts.end())
+            continue; // no line runs between two pieces
+        if (const double d = distanceToPiece(at, f.points[i], f.points[i + 1]).first; d < nearest) {
+            nearest = d;
+            after = i;
+        }
+    }
+    editFeatures(QStringLiteral("insert point"), [&] {
+        f.points.insert(f.points.begin() + qsizetype(after + 1), at);
+        for (size_t &start : f.pieceStarts)
+            start += start > after ? 1 : 0;
+        f.positions.clear();
+    });
+}
+
+void ChartSession::deletePoint(size_t feature, size_t point)
+{
+    DrawnFeature &f = featureFor(feature);
+    if (!f.isLine() || f.points.size() <= 2) {
+        deleteFeature(feature);
+        return;
+    }
+    if (point >= f.points.size())
+        throw ChartError(QStringLiteral("The %1 has no point %2").arg(nameOf(f)).arg(point + 1));
+    editFeatures(QStringLiteral("delete point"), [&] {
+        f.points.erase(f.points.begin() + qsizetype(point));
+        for (size_t &start : f.pieceStarts)
+            start -= start > point ? 1 : 0;
+        std::erase_if(f.pieceStarts,
+                      [&](size_t start) { return start == 0 || start >= f.points.size(); });
+        f.positions.clear();
+    });
+}
+
+void ChartSession::deleteFeature(size_t feature)
+{
+    const QString name = QStringLiteral("delete ") + nameOf(featureFor(feature));
+    editFeatures(name, [&] { m_features.erase(m_features.begin() + qsizetype(feature)); });
+}
+
+// Reversed, each piece is drawn from its other end, so a front's symbols go to its other
+// side. Positions off the chart reverse with it.
+void ChartSession::flipFeature(size_t feature)
+{
+    DrawnFeature &f = featureFor(feature);
+    if (!f.isLine())
+        throw ChartError(QStringLiteral("Only a line can be flipped, not a %1").arg(nameOf(f)));
+    editFeatures(QStringLiteral("flip ") + nameOf(f), [&] {
+        std::reverse(f.points.begin(), f.points.end());
+        for (size_t &start : f.pieceStarts)
+            start = f.points.size() - start;
+        std::reverse(f.pieceStarts.begin(), f.pieceStarts.end());
+        std::reverse(f.positions.begin(), f.positions.end());
+    });
+}
+
+void ChartSession::retypeFeature(size_t feature, LineTool tool)
+{
+    DrawnFeature &f = featureFor(feature);
+    if (!f.isLine() || f.tool == tool)
+        return;
+    DrawnFeature retyped = f;
+    retyped.tool = tool;
+    editFeatures(QStringLiteral("change to ") + nameOf(retyped), [&] {
+        f.tool = tool;
+        if (tool != LineTool::Isopleth)
+            f.panel = {}; // fronts take their pens from the preferences
+    });
+}
+
+void ChartSession::moveFeature(size_t feature, QPointF by)
+{
+    DrawnFeature &f = featureFor(feature);
+    editFeatures(QStringLiteral("move ") + nameOf(f), [&] {
+        for (QPointF &p : f.points)
+            p += by;
+        f.positions.clear();
+    });
+}
+
+void ChartSession::setFeatureText(size_t feature, const QString &text)
+{
+    DrawnFeature &f = featureFor(feature);
+    if (f.isLine())
+        throw ChartError(QStringLiteral("A %1 has no text").arg(nameOf(f)));
+    if (!f.isCentre() && text.isEmpty()) {
+        deleteFeature(feature); // an empty label is no label
+        return;
+    }
+    std::optional<int> pressure;
+    if (f.isCentre() && !text.trimmed().isEmpty()) {
+        bool ok = false;
+        pressure = text.trimmed().toInt(&ok);
+        if (!ok)
+            throw ChartError(
+                QStringLiteral("A centre's pressure is a whole number of hPa, not \"%1\"")
+                    .arg(text));
+    }
+    editFeatures(QStringLiteral("edit text"), [&] {
+        if (f.isCentre())
+            f.pressure = pressure;
+        else
+            f.text = text;
+    });
+}
+
+void ChartSession::showFeatureAs(size_t feature, const DrawnFeature &shown)
+{
+    featureFor(feature);
+    std::vector<DrawnFeature> features = m_features;
+    features[feature] = shown;
+    redrawChart(features);
+}
+
+// One edit of the analysis: the chart is drawn again from the picture under the features,
+// written, and the change is one step of the history.
+void ChartSession::editFeatures(const QString &name, const std::function<void()> &change)
+{
+    const auto before = snapshotState();
+    const std::vector<DrawnFeature> kept = m_features;
+    try {
+        change();
+        redrawChart(m_features);
+        saveSnapshot();
+    } catch (const ChartError &) {
+        m_features = kept;
+        if (m_snapshot)
+            loadSnapshot(); // the chart as it was, unless a failed write lost it
+        throw;
+    }
+    recordSince(before, name);
+}
+
+void ChartSession::redrawChart(const std::vector<DrawnFeature> &features)
+{
+    const Snapshot &under = underlay();
+    m_chart.assign(under.image, under.paletteBits);
+    FeatureRenderer renderer(m_canvas, m_settings);
+    for (const DrawnFeature &feature : features)
+        renderer.draw(feature);
+}
+
+// The features go on the base map, unless the run started on a chart whose features are
+// not known.
+const ChartSession::Snapshot &ChartSession::underlay()
+{
+    if (m_underlay)
+        return *m_underlay;
+    if (!m_baseMap)
+        readBaseMap();
+    return *m_baseMap;
 }
 
 } // namespace brimlark

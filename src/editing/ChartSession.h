@@ -18,6 +18,7 @@
 #include <QImage>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace brimlark
@@ -103,8 +104,42 @@ public:
     Bulletin exportAnalysis() const;
     /// Writes exportAnalysis() to a file, in the format of its extension (AnalysisFiles).
     void saveAnalysis(const QString &path) const;
-    /// The committed lines and centres, in chart pixels.
+    /// The committed features, in chart pixels, in the order they are drawn.
     const std::vector<DrawnFeature> &features() const { return m_features; }
+
+    /// A feature under a chart point: the nearest line, centre or label within `reach`
+    /// pixels, and the point of it within `reach`, if any (a line's points, a centre's or
+    /// label's one point).
+    struct Hit {
+        size_t feature = 0;
+        std::optional<size_t> point;
+    };
+    std::optional<Hit> featureAt(QPointF at, double reach = 6) const;
+
+    // Edits of committed features. Each keeps the segment first, redraws the chart from the
+    // picture under the features and is one step of the history, named after it. A feature
+    // or point that does not exist is refused with a ChartError and changes nothing.
+    /// Moves one point ("move point").
+    void movePoint(size_t feature, size_t point, QPointF to);
+    /// Inserts a point into a line where it passes nearest ("insert point").
+    void insertPoint(size_t feature, QPointF at);
+    /// Removes one point; a line left with one point goes whole ("delete point").
+    void deletePoint(size_t feature, size_t point);
+    /// Removes a feature ("delete cold front").
+    void deleteFeature(size_t feature);
+    /// Reverses a line's points, so its symbols change side ("flip cold front").
+    void flipFeature(size_t feature);
+    /// Gives a line another tool ("change to warm front").
+    void retypeFeature(size_t feature, LineTool tool);
+    /// Moves a whole feature ("move cold front").
+    void moveFeature(size_t feature, QPointF by);
+    /// A label's text, or a centre's pressure (digits; empty for none) ("edit text").
+    void setFeatureText(size_t feature, const QString &text);
+    /// Shows the chart with one feature drawn as given instead, for a drag under way; the
+    /// analysis, the files and the history do not change.
+    void showFeatureAs(size_t feature, const DrawnFeature &shown);
+    /// What a feature is called in the names of steps ("cold front", "low centre", "text").
+    static QString nameOf(const DrawnFeature &feature);
 
     /// The undo history of this run.
     const UndoHistory &history() const { return m_history; }
@@ -164,12 +199,16 @@ private:
     std::optional<DrawnFeature> pendingFeature() const;
     void drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart);
     bool drawCentreOnChart(const Bulletin::Centre &centre);
+    DrawnFeature &featureFor(size_t feature);
+    void editFeatures(const QString &name, const std::function<void()> &change);
+    void redrawChart(const std::vector<DrawnFeature> &features);
 
     // The picture of "temp1.bmp" (or "temp0.bmp") as this session last wrote or read it.
     struct Snapshot {
         QImage image;
         int paletteBits;
     };
+    const Snapshot &underlay();
 
     const ChartSettings &m_settings;
     Workspace m_workspace;
@@ -181,6 +220,9 @@ private:
     PressMode m_pressMode = PressMode::Line;
     std::optional<Snapshot> m_snapshot;
     std::optional<Snapshot> m_baseMap;
+    std::optional<Snapshot> m_underlay; // what the features go on, when not the base map
+    PanelLine m_pendingPanel;           // the isopleth style of the last press
+    QString m_pendingText;              // the label of the last press with the Text tool
     UndoHistory m_history;
     std::vector<DrawnFeature> m_features; // the committed lines and centres
     QString m_analysisValid;              // the VALID time of the last imported analysis

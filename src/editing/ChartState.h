@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "analysis/DrawnFeature.h"
 #include "base/ViewValues.h"
-#include "editing/DrawnFeature.h"
 
 #include <QImage>
 
@@ -12,8 +12,10 @@ namespace brimlark
 {
 
 /// A committed chart as the undo history keeps it: the picture, its palette depth, the view
-/// it was drawn for, the lines and centres of the analysis on it, and the base map that
-/// Erase returns to (a null picture when the session does not hold it).
+/// it was drawn for, the features of the analysis on it, the base map that Erase returns to
+/// (a null picture when the session does not hold it), and the picture the features are
+/// drawn on when it is not the base map (a chart of an earlier run whose features are not
+/// known, drawn on as it is).
 // Every member has an initializer, so that a designated initializer may name only the
 // fields that matter to it (-Wmissing-field-initializers asks for the rest otherwise).
 struct ChartState {
@@ -23,6 +25,8 @@ struct ChartState {
     std::vector<DrawnFeature> features{};
     QImage baseMap{};
     int baseMapBits = 0;
+    QImage underlay{};
+    int underlayBits = 0;
 };
 
 } // namespace brimlark

@@ -27,6 +27,8 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
     HistoryStep step;
     step.m_view = from.view;
     step.m_features = from.features;
+    step.m_underlay = from.underlay;
+    step.m_underlayBits = from.underlayBits;
     // Base maps are replaced, never drawn on, so a picture shared by both states is unchanged.
     if (!from.baseMap.isNull() && from.baseMap.cacheKey() != to.baseMap.cacheKey())
         step.m_baseMap = Picture::of(from.baseMap, from.baseMapBits);
@@ -36,7 +38,7 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
     }
     step.m_area = changedArea(from.image, to.image);
     if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.features == to.features
-        && !step.m_baseMap)
+        && !step.m_baseMap && from.underlay.cacheKey() == to.underlay.cacheKey())
         return std::nullopt;
     step.m_code = encodeArea(from.image, step.m_area);
     return step;
@@ -47,6 +49,8 @@ void HistoryStep::swap(ChartState &state)
     swapBaseMap(state);
     std::swap(m_view, state.view);
     std::swap(m_features, state.features);
+    std::swap(m_underlay, state.underlay);
+    std::swap(m_underlayBits, state.underlayBits);
     if (m_whole) {
         const Picture kept = Picture::of(state.image, state.paletteBits);
         state.image = m_whole->image();

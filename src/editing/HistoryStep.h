@@ -56,6 +56,10 @@ private:
     ViewValues m_view;
     std::vector<DrawnFeature> m_features;
     std::optional<Picture> m_baseMap;
+    // Kept as it is: only the one chart a run starts on is ever an underlay, so every step
+    // that holds one shares its pixels.
+    QImage m_underlay;
+    int m_underlayBits = 0;
     QString m_name;
 };
 
