@@ -135,6 +135,9 @@ public:
     void moveFeature(size_t feature, QPointF by);
     /// A label's text, or a centre's pressure (digits; empty for none) ("edit text").
     void setFeatureText(size_t feature, const QString &text);
+    /// Draws the chart again: the picture under the features, then every feature in order.
+    /// The chart of a kept analysis is the same picture as the presses drew.
+    void redraw() { redrawChart(m_features); }
     /// Shows the chart with one feature drawn as given instead, for a drag under way; the
     /// analysis, the files and the history do not change.
     void showFeatureAs(size_t feature, const DrawnFeature &shown);

@@ -1,0 +1,220 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// The analysis as a list of features: the chart drawn again from them is the chart the
+// presses drew, and features are edited one undoable step at a time.
+#include "base/ChartError.h"
+#include "editing/ChartSession.h"
+#include "formats/BmpCodec.h"
+#include "support/Pixels.h"
+#include "support/WorkspaceFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace brimlark;
+
+namespace
+{
+
+class Labels : public PressPrompt
+{
+public:
+    QString labelText() override { return next; }
+    QString next = QStringLiteral("Front");
+};
+
+class FeatureEditingTest : public WorkspaceFixture
+{
+public:
+    void SetUp() override
+    {
+        writeFile("saveddat.txt", "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
+        BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
+        BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
+        session = std::make_unique<ChartSession>(settings, Workspace(dir.path()));
+        session->startUp();
+    }
+    void press(int x, int y, const PanelLine &panel = {"Black", "1 px"})
+    {
+        session->press(x, y, panel, labels);
+    }
+    void drawLine(LineTool tool, std::initializer_list<QPoint> points)
+    {
+        session->chooseLineTool(tool);
+        for (const QPoint p : points)
+            press(p.x(), p.y());
+        session->commit();
+    }
+    QImage chart() const { return session->chart().image(); }
+    // The chart drawn again from the features, leaving the session's chart as it was.
+    QImage redrawn()
+    {
+        const QImage drawn = chart();
+        session->redraw();
+        const QImage again = chart();
+        session->chart().assign(drawn, session->chart().paletteBits());
+        return again;
+    }
+
+    ChartSettings settings;
+    Labels labels;
+    std::unique_ptr<ChartSession> session;
+};
+
+} // namespace
+
+// Random editing sequences (tools, point counts, panel styles, markers, labels, Erase, Undo
+// and Redo): whenever the segment is kept, the features drawn in order on the picture under
+// them give the chart the presses drew, to the pixel.
+TEST_F(FeatureEditingTest, ChartDrawnFromTheFeaturesIsTheChartThePressesDrew)
+{
+    std::mt19937 random(20261208);
+    const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    const char *colours[] = {"Black", "Blue", "Red", "Yellow", "Green"};
+    const PressMode markers[] = {PressMode::LowCentre, PressMode::HighCentre, PressMode::Text};
+    for (int sequence = 0; sequence < 12; ++sequence) {
+        for (int action = 0; action < 30; ++action) {
+            switch (pick(10)) {
+            case 0:
+            case 1:
+            case 2:
+                session->chooseLineTool(LineTool(pick(7)));
+                break;
+            case 3:
+                session->chooseMarker(markers[pick(3)]);
+                labels.next = pick(4) == 0 ? QString() : QStringLiteral("T%1").arg(action);
+                break;
+            case 4:
+            case 5:
+            case 6:
+                for (int n = 1 + pick(6); n > 0; --n)
+                    press(pick(400), pick(300),
+                          {QLatin1String(colours[pick(5)]),
+                           QStringLiteral("%1 px").arg(1 + pick(5))});
+                break;
+            case 7:
+                session->commit();
+                break;
+            case 8:
+                pick(2) ? session->undo() : session->redo();
+                break;
+            case 9:
+                if (pick(4) == 0)
+                    session->erase();
+                break;
+            }
+            if (session->segment().count() == 0) {
+                ASSERT_EQ(Pixels::differenceCount(redrawn(), chart()), 0)
+                    << sequence << ", " << action;
+            }
+        }
+        session->commit();
+        ASSERT_EQ(Pixels::differenceCount(redrawn(), chart()), 0) << sequence;
+    }
+}
+
+// Each edit is one step named after it; the chart is the features drawn again, and Undo
+// brings back the features and the chart as they were.
+TEST_F(FeatureEditingTest, EditsAreNamedStepsThatUndoRestores)
+{
+    using F = std::vector<DrawnFeature>;
+    struct Row {
+        const char *edit;
+        std::function<void(ChartSession &)> run;
+        const char *step;
+        std::function<void(const F &)> check;
+    };
+    const std::vector<QPointF> front{{40, 150}, {200, 120}, {360, 150}};
+    const Row rows[] = {
+        {"move point",
+         [](ChartSession &s) {
+             s.movePoint(0, 1, {200, 60});
+         },
+         "move point", [](const F &f) { EXPECT_EQ(f[0].points[1], QPointF(200, 60)); }},
+        {"insert point",
+         [](ChartSession &s) {
+             s.insertPoint(0, {290, 140});
+         },
+         "insert point", [](const F &f) { EXPECT_EQ(f[0].points[2], QPointF(290, 140)); }},
+        {"delete point", [](ChartSession &s) { s.deletePoint(0, 0); }, "delete point",
+         [](const F &f) { EXPECT_EQ(f[0].points.front(), QPointF(200, 120)); }},
+        {"delete feature", [](ChartSession &s) { s.deleteFeature(0); }, "delete cold front",
+         [](const F &f) { EXPECT_EQ(f.size(), 2u); }},
+        {"flip", [](ChartSession &s) { s.flipFeature(0); }, "flip cold front",
+         [&](const F &f) {
+             EXPECT_EQ(f[0].points, std::vector<QPointF>(front.rbegin(), front.rend()));
+         }},
+        {"retype", [](ChartSession &s) { s.retypeFeature(0, LineTool::WarmFront); },
+         "change to warm front", [](const F &f) { EXPECT_EQ(f[0].tool, LineTool::WarmFront); }},
+        {"move feature",
+         [](ChartSession &s) {
+             s.moveFeature(1, {10, -20});
+         },
+         "move low centre", [](const F &f) { EXPECT_EQ(f[1].points[0], QPointF(110, 230)); }},
+        {"pressure", [](ChartSession &s) { s.setFeatureText(1, QStringLiteral("996")); },
+         "edit text", [](const F &f) { EXPECT_EQ(f[1].pressure, 996); }},
+        {"label", [](ChartSession &s) { s.setFeatureText(2, QStringLiteral("Dry")); }, "edit text",
+         [](const F &f) { EXPECT_EQ(f[2].text, QStringLiteral("Dry")); }},
+        {"empty label", [](ChartSession &s) { s.setFeatureText(2, QString()); }, "delete text",
+         [](const F &f) { EXPECT_EQ(f.size(), 2u); }},
+    };
+    session->chooseLineTool(LineTool::ColdFront);
+    for (const QPointF p : front)
+        press(int(p.x()), int(p.y()));
+    session->chooseMarker(PressMode::LowCentre);
+    press(100, 250);
+    session->chooseMarker(PressMode::Text);
+    press(300, 40);
+    session->commit();
+    const F features = session->features();
+    const QImage drawn = chart();
+    for (const Row &row : rows) {
+        row.run(*session);
+        EXPECT_EQ(session->undoName(), QLatin1String(row.step)) << row.edit;
+        row.check(session->features());
+        EXPECT_NE(chart(), drawn) << row.edit;
+        EXPECT_EQ(Pixels::differenceCount(redrawn(), chart()), 0) << row.edit;
+        EXPECT_EQ(fileImage("temp1.bmp"), chart()) << row.edit;
+        session->undo();
+        EXPECT_EQ(session->features(), features) << row.edit;
+        EXPECT_EQ(chart(), drawn) << row.edit;
+    }
+}
+
+// A front flipped twice is the front as drawn; its symbols went to the other side between.
+TEST_F(FeatureEditingTest, FlippingTwiceGivesTheFrontBack)
+{
+    drawLine(LineTool::ColdFront, {{40, 150}, {200, 120}, {360, 150}});
+    const QImage drawn = chart();
+    session->flipFeature(0);
+    EXPECT_GT(Pixels::differenceCount(chart(), drawn), 100);
+    session->flipFeature(0);
+    EXPECT_EQ(chart(), drawn);
+}
+
+TEST_F(FeatureEditingTest, ClicksFindTheNearestFeatureAndPoint)
+{
+    drawLine(LineTool::Trough, {{40, 150}, {200, 150}, {360, 150}});
+    drawLine(LineTool::Dryline, {{40, 100}, {360, 100}});
+    using Hit = std::optional<std::pair<size_t, std::optional<size_t>>>;
+    const auto hit = [this](QPointF at) -> Hit {
+        const auto found = session->featureAt(at);
+        return found ? Hit({found->feature, found->point}) : std::nullopt;
+    };
+    EXPECT_EQ(hit({120, 146}), Hit({0, std::nullopt})); // on the line, no point near
+    EXPECT_EQ(hit({203, 152}), Hit({0, 1}));            // on its middle point
+    EXPECT_EQ(hit({120, 104}), Hit({1, std::nullopt}));
+    EXPECT_EQ(hit({120, 125}), std::nullopt); // more than 6 pixels from both
+}
+
+// A feature or point that is not there is refused, and nothing changes.
+TEST_F(FeatureEditingTest, EditsOfMissingFeaturesAreRefused)
+{
+    drawLine(LineTool::ColdFront, {{40, 150}, {200, 120}});
+    const QImage drawn = chart();
+    EXPECT_THROW(session->movePoint(0, 5, {1, 1}), ChartError);
+    EXPECT_THROW(session->deleteFeature(3), ChartError);
+    EXPECT_THROW(session->setFeatureText(0, QStringLiteral("x")), ChartError);
+    EXPECT_EQ(chart(), drawn);
+    EXPECT_EQ(session->undoName(), QStringLiteral("cold front"));
+}
