@@ -50,16 +50,14 @@ std::vector<QJsonArray> partsOf(const std::vector<GeoPoint> &points)
     std::optional<GeoPoint> previous;
     for (const GeoPoint &point : points) {
         const GeoPoint p = normalised(point);
-        if (previous && std::abs(p.longitude - previous->longitude) > 180) {
-            const double edge = previous->longitude > 0 ? 180 : -180;
-            const double unwrapped = p.longitude + 2 * edge;
-            const double t = (edge - previous->longitude) / (unwrapped - previous->longitude);
-            const double latitude = previous->latitude + t * (p.latitude - previous->latitude);
-            if (t > 0)
-                parts.back().append(coordinates({latitude, edge}));
+        const auto crossing =
+            previous ? GeoPoint::antimeridianCrossing(*previous, p) : std::nullopt;
+        if (crossing) {
+            if (crossing->fraction > 0)
+                parts.back().append(coordinates({crossing->latitude, crossing->edge}));
             parts.emplace_back();
-            if (p.longitude != -edge) // unless the step ends on the antimeridian itself
-                parts.back().append(coordinates({latitude, -edge}));
+            if (p.longitude != -crossing->edge) // unless the step ends on the antimeridian itself
+                parts.back().append(coordinates({crossing->latitude, -crossing->edge}));
         }
         parts.back().append(coordinates(p));
         previous = p;
