@@ -8,6 +8,7 @@
 #include "base/ChartError.h"
 #include "bulletin/BulletinParser.h"
 #include "bulletin/BulletinWriter.h"
+#include "bulletin/GeoJsonReader.h"
 #include "bulletin/GeoJsonWriter.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartFonts.h"
@@ -415,12 +416,64 @@ void bulletinRoundTrip(const QByteArray &bytes)
     }
 }
 
+// Whether a line read again holds the positions of the line it was written from, in their
+// order, meridian 180 named either way. The writer marks a crossing of the antimeridian with
+// positions on it, so one that was there already and lies on the crossing step reads back as
+// the crossing: positions on the antimeridian may go missing, no others.
+bool sameCourse(const std::vector<GeoPoint> &written, const std::vector<GeoPoint> &read)
+{
+    const auto folded = [](const GeoPoint &p) {
+        return GeoPoint{p.latitude, GeoPoint::foldedLongitude(p.longitude)};
+    };
+    size_t k = 0;
+    for (const GeoPoint &p : written) {
+        if (k < read.size() && folded(read[k]) == folded(p))
+            ++k;
+        else if (std::abs(p.longitude) != 180)
+            return false;
+    }
+    return k == read.size() && read.size() >= 2;
+}
+
+// A GeoJSON analysis as Import reads it, then written and read again: what the reader takes,
+// the writer must write, and it must read back as the same analysis.
+void geoJsonRoundTrip(const QByteArray &bytes)
+{
+    const Bulletin first = GeoJsonReader::read(bytes).analysis;
+    Bulletin again;
+    try {
+        again = GeoJsonReader::read(GeoJsonWriter::write(first)).analysis;
+    } catch (const ChartError &e) {
+        std::fprintf(stderr, "what was read cannot be written and read again: %s\n",
+                     qPrintable(e.message()));
+        std::abort();
+    }
+    const auto sameCentre = [](const Bulletin::Centre &p, const Bulletin::Centre &q) {
+        return p.high == q.high && p.pressure == q.pressure
+               && p.position.latitude == q.position.latitude
+               && GeoPoint::foldedLongitude(p.position.longitude)
+                      == GeoPoint::foldedLongitude(q.position.longitude);
+    };
+    const auto sameLine = [](const Bulletin::Line &p, const Bulletin::Line &q) {
+        return p.tool == q.tool && p.strength == q.strength && sameCourse(p.points, q.points);
+    };
+    if (first.valid != again.valid || first.year != again.year
+        || !std::equal(first.centres.begin(), first.centres.end(), again.centres.begin(),
+                       again.centres.end(), sameCentre)
+        || !std::equal(first.lines.begin(), first.lines.end(), again.lines.begin(),
+                       again.lines.end(), sameLine)) {
+        std::fprintf(stderr, "the written GeoJSON does not read back as it was:\n%s\n",
+                     GeoJsonWriter::write(first).constData());
+        std::abort();
+    }
+}
+
 } // namespace
 
 Reader readerNamed(const char *name)
 {
     const char *names[] = {"bmp",     "gif",     "jpeg",       "registry", "settings", "saveddata",
-                           "mapfile", "overlay", "renderargs", "png",      "bulletin"};
+                           "mapfile", "overlay", "renderargs", "png",      "bulletin", "geojson"};
     for (size_t i = 0; i < std::size(names); ++i)
         if (std::strcmp(name, names[i]) == 0)
             return Reader(i);
@@ -478,6 +531,9 @@ void read(Reader reader, const uint8_t *data, size_t size)
             break;
         case Reader::Bulletin:
             bulletinRoundTrip(bytes);
+            break;
+        case Reader::GeoJson:
+            geoJsonRoundTrip(bytes);
             break;
         case Reader::Count:
             break;

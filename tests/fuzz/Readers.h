@@ -23,11 +23,12 @@ enum class Reader {
     RenderArgs, // brimlark-render's arguments, NUL-separated, and the drawing they ask for
     Png,        // a PNG picture
     Bulletin,   // a coded surface bulletin, written back as a bulletin and as GeoJSON
+    GeoJson,    // a GeoJSON analysis, written back and read again
     Count
 };
 
 /// The reader of that name (the names above in lower case, "saveddata", "mapfile",
-/// "renderargs"), or Count.
+/// "renderargs", "geojson"), or Count.
 Reader readerNamed(const char *name);
 
 /// Sets up what the readers share (scratch folder, small map data, offscreen fonts).
