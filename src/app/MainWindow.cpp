@@ -124,6 +124,8 @@ void MainWindow::readWorkspace()
     else if (startUp.newWorkspace)
         m_statusText->setText(QStringLiteral("New workspace in %1")
                                   .arg(QDir::toNativeSeparators(m_session.workspace().appDir())));
+    else if (!startUp.status.isEmpty())
+        m_statusText->setText(startUp.status);
     chartChanged();
     alignMapMaker();
 }

@@ -19,6 +19,7 @@ constexpr qint64 LargestText = 16 * MiB;
 
 const FileLimit FileLimit::Bulletin{LargestText, "a bulletin"};
 const FileLimit FileLimit::Preferences{LargestText, "a preferences file"};
+const FileLimit FileLimit::Analysis{LargestText, "an analysis file"};
 const FileLimit FileLimit::SavedFields{LargestText, "a map-maker fields file"};
 // Nothing larger can hold a chart within the size limits: the largest chart as a PNG with
 // an alpha channel and no compression at all is a little over 512 MiB.

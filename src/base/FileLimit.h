@@ -24,6 +24,8 @@ public:
     static const FileLimit Bulletin;
     /// The preferences file, registry.reg.
     static const FileLimit Preferences;
+    /// The features of the workspace's chart, analysis.geojson.
+    static const FileLimit Analysis;
     /// The workspace's map-maker fields, saveddat.txt.
     static const FileLimit SavedFields;
     /// Charts saved as GIF, JPEG or PNG.

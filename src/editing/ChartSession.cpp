@@ -5,6 +5,9 @@
 #include "analysis/ChartMarkers.h"
 #include "analysis/FeatureRenderer.h"
 #include "base/ChartError.h"
+#include "base/DataFile.h"
+#include "base/FileLimit.h"
+#include "base/ReplacingFile.h"
 #include "bulletin/AnalysisFiles.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/Projection.h"
@@ -117,8 +120,7 @@ ChartSession::StartUp ChartSession::startUp()
     } catch (const ChartError &e) {
         result.errors << naming(e.message(), m_workspace.snapshotPath());
     }
-    // The features of the last run are not known: its chart is what new ones go on.
-    m_underlay = m_snapshot;
+    readAnalysis(result);
     return result;
 }
 
@@ -315,7 +317,72 @@ void ChartSession::exit(const SavedFields &fields)
     if (!m_workspace.writesFiles())
         return;
     saveSnapshot();
+    writeAnalysis();
     SavedData::write(m_workspace.savedDataPath(), fields);
+}
+
+// The features are written beside the chart, with the view they are drawn for, so that the
+// next run can edit them. Features drawn on a chart whose own features were not known are
+// written too: the next run finds that they do not give that chart and keeps it as drawn.
+void ChartSession::writeAnalysis()
+{
+    if (!m_workspace.keepsBitmapFiles())
+        return;
+    // The chart written holds the segment not yet kept, so the features hold it too.
+    const AnalysisDocument document{m_view, m_analysisValid, m_analysisYear, chartState().features};
+    ReplacingFile::write(m_workspace.analysisPath(), AnalysisDocument::write(document),
+                         m_workspace.sync());
+}
+
+// The features of the last run, when its file gives the chart it kept. Otherwise the chart
+// is kept as drawn, as the picture that new features go on, and the start says why.
+void ChartSession::readAnalysis(StartUp &result)
+{
+    m_features.clear();
+    m_underlay = m_snapshot;
+    const QString path = m_workspace.analysisPath();
+    if (!m_snapshot)
+        return;
+    if (!QFileInfo::exists(path)) {
+        result.status = QStringLiteral("No analysis.geojson: the drawing stays as pixels");
+        return;
+    }
+    try {
+        const DataFile::Contents contents = DataFile::readAll(path, FileLimit::Analysis);
+        if (contents.error != 0)
+            throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, contents.reason));
+        if (!takeAnalysis(AnalysisDocument::read(contents.bytes)))
+            throw ChartError(QStringLiteral("The analysis file does not give the chart kept "
+                                            "with it; the chart stays as drawn"));
+    } catch (const ChartError &e) {
+        result.errors << naming(e.message(), path);
+    }
+}
+
+// Takes the document's features when, drawn on the base map, they give the kept chart.
+bool ChartSession::takeAnalysis(const AnalysisDocument &document)
+{
+    if (!QFileInfo::exists(m_workspace.baseMapPath()))
+        return false;
+    const Snapshot kept = *m_snapshot;
+    m_underlay.reset();
+    try {
+        redrawChart(document.features);
+    } catch (const ChartError &) {
+        m_underlay = kept; // no base map to draw on: the chart stays as drawn
+        throw;
+    }
+    const bool same = m_chart.paletteBits() == kept.paletteBits && m_chart.image() == kept.image;
+    m_chart.assign(kept.image, kept.paletteBits);
+    if (!same) {
+        m_underlay = kept;
+        return false;
+    }
+    m_features = document.features;
+    m_view = document.view;
+    m_analysisValid = document.valid;
+    m_analysisYear = document.year;
+    return true;
 }
 
 // A new chart is the base map, the snapshot and the latest chart at once.
@@ -431,12 +498,9 @@ std::optional<DrawnFeature> ChartSession::pendingFeature() const
                             .panel = m_pendingPanel};
     case PressMode::LowCentre:
     case PressMode::HighCentre:
-        return DrawnFeature{m_pressMode == PressMode::LowCentre ? DrawnFeature::Kind::Low
-                                                                : DrawnFeature::Kind::High,
-                            m_lineTool,
-                            {points.back()},
-                            std::nullopt,
-                            {}};
+        return DrawnFeature{.kind = m_pressMode == PressMode::LowCentre ? DrawnFeature::Kind::Low
+                                                                        : DrawnFeature::Kind::High,
+                            .points = {points.back()}};
     case PressMode::Text:
         if (m_pendingText.isEmpty())
             break; // an empty label draws nothing

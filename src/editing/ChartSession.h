@@ -7,6 +7,7 @@
 #include "bulletin/Bulletin.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
+#include "editing/AnalysisDocument.h"
 #include "editing/PressPrompt.h"
 #include "editing/UndoHistory.h"
 #include "mapgen/GenerationProgress.h"
@@ -47,6 +48,7 @@ public:
         std::optional<SavedFields> fields; ///< the map-maker texts, when they could be read
         QStringList errors;                ///< one message per failed step, each naming its file
         bool newWorkspace = false;         ///< neither workspace file exists: a first start
+        QString status;                    ///< what the status line should say, if anything
     };
 
     ChartSession(const ChartSettings &settings, const Workspace &workspace);
@@ -159,8 +161,8 @@ public:
     void save(const QString &path, ChartFiles::Sync sync = ChartFiles::Sync::ToDisk) const;
     /// The picture to put on the clipboard.
     QImage copyData() const { return m_chart.image(); }
-    /// Keeps the chart and the map-maker texts for the next run; writes nothing in a
-    /// read-only workspace.
+    /// Keeps the chart, its features and the map-maker texts for the next run; writes
+    /// nothing in a read-only workspace.
     void exit(const SavedFields &fields);
 
     ChartBitmap &chart() { return m_chart; }
@@ -182,6 +184,9 @@ public:
 private:
     SavedFields readSavedFields();
     void readSnapshot(bool fieldsRead);
+    void readAnalysis(StartUp &result);
+    bool takeAnalysis(const AnalysisDocument &document);
+    void writeAnalysis();
     void drawPress(int x, int y, const PanelLine &isopleth, PressPrompt &prompt);
     bool discardDrawing();
     void keepSegment();

@@ -96,7 +96,8 @@ void Workspace::removeStaleTemporaries() const
         return;
     const QDir dir(m_appDir);
     const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-StaleSeconds);
-    for (const QString &path : {savedDataPath(), baseMapPath(), snapshotPath(), latestPath()}) {
+    for (const QString &path :
+         {savedDataPath(), baseMapPath(), snapshotPath(), latestPath(), analysisPath()}) {
         const QString pattern = QFileInfo(path).fileName() + QStringLiteral(".??????");
         for (const QFileInfo &file : dir.entryInfoList({pattern}, QDir::Files | QDir::Hidden)) {
             if (file.lastModified().toUTC() < stale)

@@ -60,6 +60,8 @@ public:
     QString snapshotPath() const { return path(QStringLiteral("temp1.bmp")); }
     /// The chart after the latest press.
     QString latestPath() const { return path(QStringLiteral("temp2.bmp")); }
+    /// The features of the chart kept between runs.
+    QString analysisPath() const { return path(QStringLiteral("analysis.geojson")); }
 
     /// Moves a workspace file that could not be read out of the way of the next write, to
     /// its name with ".bad" appended (replacing an older one). Returns the new path, or an

@@ -4,6 +4,7 @@
 #include "RecordingDialogs.h"
 #include "app/AboutBox.h"
 #include "app/PreferencesWindow.h"
+#include "editing/AnalysisDocument.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
@@ -37,6 +38,10 @@ protected:
         QImage image(30, 20, QImage::Format_RGB32);
         image.fill(qRgb(200, 210, 220));
         BmpCodec::writeFile(dir.filePath(QStringLiteral("temp1.bmp")), image, 0);
+        // A workspace as an exit leaves it: a base map, and the features of the chart (none).
+        BmpCodec::writeFile(dir.filePath(QStringLiteral("temp0.bmp")), image, 0);
+        writeFile(QStringLiteral("analysis.geojson"),
+                  AnalysisDocument::write({ViewValues{45, -93.5, 2.5, 30, 20}, {}, {}, {}}));
         form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
     }
     void writeFile(const QString &name, const QByteArray &bytes)

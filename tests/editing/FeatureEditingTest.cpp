@@ -2,12 +2,15 @@
 // The analysis as a list of features: the chart drawn again from them is the chart the
 // presses drew, and features are edited one undoable step at a time.
 #include "base/ChartError.h"
+#include "editing/AnalysisDocument.h"
 #include "editing/ChartSession.h"
 #include "formats/BmpCodec.h"
 #include "support/Pixels.h"
 #include "support/WorkspaceFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include <random>
 
@@ -217,4 +220,71 @@ TEST_F(FeatureEditingTest, EditsOfMissingFeaturesAreRefused)
     EXPECT_THROW(session->setFeatureText(0, QStringLiteral("x")), ChartError);
     EXPECT_EQ(chart(), drawn);
     EXPECT_EQ(session->undoName(), QStringLiteral("cold front"));
+}
+
+// The features are kept beside the chart at Exit and are features again at the next start:
+// drawn again they give the kept chart, and they can be edited.
+TEST_F(FeatureEditingTest, AnalysisSurvivesExitAndStartUp)
+{
+    session->erase(); // the features go on the base map
+    drawLine(LineTool::WarmFront, {{40, 150}, {200, 120}, {360, 150}});
+    session->chooseLineTool(LineTool::Isopleth);
+    press(40, 40, {"Red", "3 px"});
+    press(300, 60, {"Red", "3 px"});
+    session->chooseMarker(PressMode::HighCentre);
+    press(100, 250);
+    session->chooseMarker(PressMode::Text);
+    press(250, 200);
+    session->exit(ChartSession::firstStartFields());
+    const std::vector<DrawnFeature> features = session->features();
+    const QImage kept = chart();
+
+    ChartSession next(settings, Workspace(dir.path()));
+    const ChartSession::StartUp startUp = next.startUp();
+    ASSERT_TRUE(startUp.errors.isEmpty()) << startUp.errors.join(u'\n').toStdString();
+    EXPECT_EQ(startUp.status, QString());
+    // The label not yet kept at Exit is on the chart, and so among the features.
+    ASSERT_EQ(next.features().size(), 4u);
+    EXPECT_EQ(std::vector(next.features().begin(), next.features().begin() + 3), features);
+    EXPECT_EQ(next.features()[3].text, QStringLiteral("Front"));
+    EXPECT_EQ(next.chart().image(), kept);
+    next.flipFeature(0);
+    next.flipFeature(0);
+    EXPECT_EQ(next.chart().image(), kept);
+}
+
+// An analysis file that is missing, damaged or not the chart's own leaves no features and
+// the chart as it was kept, and says so naming the file; what is drawn next goes on it.
+TEST_F(FeatureEditingTest, ChartIsKeptWhenItsAnalysisFileCannotBeUsed)
+{
+    drawLine(LineTool::ColdFront, {{40, 150}, {200, 120}, {360, 150}});
+    session->exit(ChartSession::firstStartFields());
+    const QImage kept = chart();
+    const QByteArray otherChart = AnalysisDocument::write(
+        {session->view(), {}, {}, {session->features()[0], session->features()[0]}});
+    const std::pair<std::optional<QByteArray>, const char *> cases[] = {
+        {std::nullopt, "No analysis.geojson"},
+        {"{\"type\":\"Feature", "The analysis file is damaged"},
+        {"{\"type\":\"FeatureCollection\",\"features\":[]}", "it has no view"},
+        {otherChart, "does not give the chart kept with it"},
+    };
+    for (const auto &[file, message] : cases) {
+        BmpCodec::writeFile(path("temp1.bmp"), kept, 0); // the last case's edits wrote it
+        QFile::remove(path("analysis.geojson"));
+        if (file)
+            writeFile("analysis.geojson", *file);
+        ChartSession next(settings, Workspace(dir.path()));
+        const ChartSession::StartUp startUp = next.startUp();
+        const QString said = startUp.status + startUp.errors.join(u'\n');
+        EXPECT_TRUE(said.contains(QLatin1String(message))) << said.toStdString();
+        EXPECT_TRUE(!file || said.contains(path("analysis.geojson"))) << said.toStdString();
+        EXPECT_TRUE(next.features().empty());
+        EXPECT_EQ(next.chart().image(), kept);
+        next.chooseMarker(PressMode::LowCentre);
+        next.press(100, 250, {}, labels);
+        next.commit();
+        next.moveFeature(0, {5, 5}); // drawn again on the kept chart, the front stays
+        EXPECT_TRUE(
+            Pixels::contains(next.chart().image(), settings.color(ChartSettings::ColdColor)));
+    }
 }
