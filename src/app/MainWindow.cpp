@@ -274,7 +274,21 @@ void MainWindow::importBulletinChosen()
         return;
     ChartSession::ImportSummary summary;
     edit([&] { summary = m_session.importBulletin(path); });
-    m_statusText->setText(QStringLiteral("Imported %1 features, %2 off the chart")
+    showPlaced(QStringLiteral("Imported"), summary);
+}
+
+// After Generate for another view: the analysis of the map before, on this one.
+void MainWindow::redrawAnalysisChosen()
+{
+    ChartSession::ImportSummary summary;
+    edit([&] { summary = m_session.redrawAnalysisHere(); });
+    showPlaced(QStringLiteral("Redrew"), summary);
+}
+
+void MainWindow::showPlaced(const QString &verb, const ChartSession::ImportSummary &summary)
+{
+    m_statusText->setText(QStringLiteral("%1 %2 features, %3 off the chart")
+                              .arg(verb)
                               .arg(summary.drawn)
                               .arg(summary.offChart));
 }
@@ -366,6 +380,7 @@ void MainWindow::setDrawingEnabled(bool enabled)
         tool->setEnabled(enabled);
     m_loadAction->setEnabled(enabled);
     m_importAction->setEnabled(enabled);
+    m_redrawAction->setEnabled(enabled);
 }
 
 // Exit1Click.
@@ -439,6 +454,10 @@ void MainWindow::buildMenus()
         addMenuEntry(map, QStringLiteral("ImportBulletin"), QStringLiteral("Import bulletin..."),
                      QKeySequence(Qt::CTRL | Qt::Key_B));
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importBulletinChosen);
+    m_redrawAction =
+        addMenuEntry(map, QStringLiteral("RedrawAnalysis"), QStringLiteral("Redraw analysis here"),
+                     QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(m_redrawAction, &QAction::triggered, this, &MainWindow::redrawAnalysisChosen);
     connect(addMenuEntry(map, QStringLiteral("ExportAnalysis"),
                          QStringLiteral("Export analysis..."), {}),
             &QAction::triggered, this, &MainWindow::exportAnalysisChosen);

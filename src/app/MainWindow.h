@@ -67,6 +67,7 @@ public slots:
     void saveChartChosen();
     void copyToClipboard();
     void importBulletinChosen();
+    void redrawAnalysisChosen();
     void exportAnalysisChosen();
     void exitChosen();
     void showPreferences();
@@ -84,6 +85,7 @@ private:
                     const std::function<void(const QString &)> &write);
     void setDrawingEnabled(bool enabled);
     void showEditingStatus();
+    void showPlaced(const QString &verb, const ChartSession::ImportSummary &summary);
     void chartChanged();
     void showHistory();
     QString positionText(QPoint at) const;
@@ -130,6 +132,7 @@ private:
     QPushButton *m_generateButton = nullptr;   // GenerateButton
     QAction *m_loadAction = nullptr;           // Loadfromfile1
     QAction *m_importAction = nullptr;         // ImportBulletin
+    QAction *m_redrawAction = nullptr;         // RedrawAnalysis
     QLineEdit *m_latitudeEdit = nullptr;       // LatEdit
     QLineEdit *m_longitudeEdit = nullptr;      // LonEdit
     QLineEdit *m_widthEdit = nullptr;          // XEdit

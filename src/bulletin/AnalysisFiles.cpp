@@ -6,6 +6,7 @@
 #include "base/ReplacingFile.h"
 #include "bulletin/BulletinParser.h"
 #include "bulletin/BulletinWriter.h"
+#include "bulletin/GeoJsonReader.h"
 #include "bulletin/GeoJsonWriter.h"
 #include "workspace/ChartFiles.h"
 
@@ -32,6 +33,8 @@ Bulletin AnalysisFiles::read(const QString &path)
     const DataFile::Contents contents = DataFile::readAll(path, FileLimit::Bulletin);
     if (contents.error != 0)
         throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(path, contents.reason));
+    if (formatOf(path) == Format::GeoJson)
+        return GeoJsonReader::read(contents.bytes).analysis;
     return BulletinParser::parse(contents.bytes);
 }
 

@@ -10,8 +10,9 @@
 namespace brimlark
 {
 
-/// Analyses in files. An import reads a coded surface bulletin, whatever the file is called.
-/// An export takes its format from the file name's extension alone, compared in lower case:
+/// Analyses in files. An import reads GeoJSON from a file whose name ends in ".geojson" or
+/// ".json", and a coded surface bulletin from any other. An export takes its format from the
+/// file name's extension alone, compared in lower case:
 /// ".txt" or ".bul" a coded surface bulletin, ".geojson" or ".json" GeoJSON. Any other
 /// extension, or none, is refused rather than written in some format the name does not say.
 class AnalysisFiles
@@ -23,8 +24,8 @@ public:
     static std::optional<Format> formatOf(const QString &path);
     /// The accepted extensions, as a message names them.
     static QString extensions();
-    /// Reads a coded surface bulletin: "Cannot open file %s: <why>" for a file that cannot
-    /// be read or is over the size limit for bulletins, else the parser's message.
+    /// Reads an analysis: "Cannot open file %s: <why>" for a file that cannot be read or is
+    /// over the size limit for bulletins, else the reader's message.
     static Bulletin read(const QString &path);
     /// Writes the analysis in the format of the extension, replacing any file of that name,
     /// or ChartError for another extension, for what the format cannot hold, or for a file

@@ -41,23 +41,10 @@ QString kindOf(const DrawnFeature &f)
     throw ChartError(QStringLiteral("The analysis file is damaged: %1").arg(why));
 }
 
-// The positions a feature stands for: those it was read with, or its points taken back
-// through the view.
-std::vector<GeoPoint> positionsOf(const DrawnFeature &f, const ViewValues &view)
-{
-    if (!f.positions.empty())
-        return f.positions;
-    std::vector<GeoPoint> positions;
-    for (const QPointF &p : f.points)
-        if (const auto position = Projection::positionAt(view, p.x(), p.y()))
-            positions.push_back(*position);
-    return positions;
-}
-
 QJsonValue geometryOf(const DrawnFeature &f, const ViewValues &view)
 {
     QJsonArray coordinates;
-    for (const GeoPoint &p : positionsOf(f, view))
+    for (const GeoPoint &p : AnalysisDocument::positionsOf(f, view))
         coordinates.append(QJsonArray{GeoPoint::foldedLongitude(p.longitude), p.latitude});
     if (coordinates.isEmpty() || (f.isLine() && coordinates.size() < 2))
         return QJsonValue::Null;
@@ -208,6 +195,17 @@ DrawnFeature featureOf(const QJsonValue &value, qsizetype number)
 }
 
 } // namespace
+
+std::vector<GeoPoint> AnalysisDocument::positionsOf(const DrawnFeature &f, const ViewValues &view)
+{
+    if (!f.positions.empty())
+        return f.positions;
+    std::vector<GeoPoint> positions;
+    for (const QPointF &p : f.points)
+        if (const auto position = Projection::positionAt(view, p.x(), p.y()))
+            positions.push_back(*position);
+    return positions;
+}
 
 QByteArray AnalysisDocument::write(const AnalysisDocument &document)
 {

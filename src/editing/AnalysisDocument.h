@@ -32,6 +32,9 @@ struct AnalysisDocument {
     std::vector<DrawnFeature> features;
 
     static QByteArray write(const AnalysisDocument &document);
+    /// The positions a feature stands for: those it was read with, or its points taken back
+    /// through the view, those off the globe left out.
+    static std::vector<GeoPoint> positionsOf(const DrawnFeature &feature, const ViewValues &view);
     /// The document, or ChartError saying what is wrong with it.
     static AnalysisDocument read(const QByteArray &json);
 };

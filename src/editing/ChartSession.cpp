@@ -276,6 +276,8 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
     keepSegment();
     holdBaseMap();
     const auto before = snapshotState();
+    if (!m_features.empty())
+        m_previousFeatures = featuresOnTheGlobe();
     m_view = view;
     MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).generateMap(m_view);
     m_features.clear();
@@ -577,31 +579,65 @@ ChartSession::ImportSummary ChartSession::importBulletin(const QString &path)
 
 ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysis)
 {
+    std::vector<DrawnFeature> features;
+    for (const Bulletin::Line &line : analysis.lines)
+        features.push_back({.kind = DrawnFeature::Kind::Line,
+                            .tool = line.tool,
+                            .positions = line.points,
+                            .strength = line.strength});
+    for (const Bulletin::Centre &centre : analysis.centres)
+        features.push_back(
+            {.kind = centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
+             .pressure = centre.pressure,
+             .positions = {centre.position}});
+    const ImportSummary summary = placeFeatures(features, QStringLiteral("import"));
+    m_analysisValid = analysis.valid;
+    m_analysisYear = analysis.year;
+    return summary;
+}
+
+bool ChartSession::canRedrawAnalysisHere() const { return !m_previousFeatures.empty(); }
+
+// The features of the analysis before the last Generate, at their positions on the globe.
+ChartSession::ImportSummary ChartSession::redrawAnalysisHere()
+{
+    if (m_previousFeatures.empty())
+        throw ChartError(QStringLiteral("There is no analysis of an earlier map to redraw"));
+    return placeFeatures(m_previousFeatures, QStringLiteral("Redraw analysis here"));
+}
+
+// The features with positions on the globe go on the committed chart of the current view,
+// as one step of the history.
+ChartSession::ImportSummary ChartSession::placeFeatures(const std::vector<DrawnFeature> &features,
+                                                        const QString &name)
+{
     keepSegment();
     const auto before = snapshotState();
     loadSnapshot(); // the analysis goes on the committed chart
     ImportSummary summary;
-    for (const Bulletin::Line &line : analysis.lines)
-        drawLineOnChart(line, summary.drawn, summary.offChart);
-    for (const Bulletin::Centre &centre : analysis.centres)
-        ++(drawCentreOnChart(centre) ? summary.drawn : summary.offChart);
-    m_analysisValid = analysis.valid;
-    m_analysisYear = analysis.year;
+    FeatureRenderer renderer(m_canvas, m_settings);
+    for (DrawnFeature feature : features) {
+        feature.points.clear();
+        feature.pieceStarts.clear();
+        if (feature.isLine())
+            placeLine(feature);
+        else
+            placeMark(feature);
+        renderer.draw(feature);
+        ++(feature.points.empty() ? summary.offChart : summary.drawn);
+        m_features.push_back(std::move(feature));
+    }
     saveSnapshot();
-    recordSince(before, QStringLiteral("import"));
+    recordSince(before, name);
     return summary;
 }
 
 // A line goes on the chart in its pieces that lie on the chart, each drawn as the segments
 // a user could have drawn: at most 100 points, the next going on from the last point. It
 // joins the analysis whole, with all its positions, even when no piece lies on the chart.
-void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart)
+void ChartSession::placeLine(DrawnFeature &feature) const
 {
     const QRect chart(0, 0, m_chart.width(), m_chart.height());
-    DrawnFeature feature{.kind = DrawnFeature::Kind::Line,
-                         .tool = line.tool,
-                         .positions = line.points,
-                         .strength = line.strength};
     std::vector<QPointF> piece;
     const auto endPiece = [&] {
         if (piece.size() >= 2) {
@@ -611,7 +647,7 @@ void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &
         }
         piece.clear();
     };
-    for (const GeoPoint &position : line.points) {
+    for (const GeoPoint &position : feature.positions) {
         const QPoint p = Projection::projectToChart(m_view, position.latitude, position.longitude);
         if (chart.contains(p))
             piece.emplace_back(p);
@@ -619,25 +655,29 @@ void ChartSession::drawLineOnChart(const Bulletin::Line &line, int &drawn, int &
             endPiece();
     }
     endPiece();
-    FeatureRenderer(m_canvas, m_settings).draw(feature);
-    ++(feature.points.empty() ? offChart : drawn);
-    m_features.push_back(std::move(feature));
 }
 
-bool ChartSession::drawCentreOnChart(const Bulletin::Centre &centre)
+// A centre or label at its position, when that lies on the chart.
+void ChartSession::placeMark(DrawnFeature &feature) const
 {
-    DrawnFeature feature{.kind = centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
-                         .pressure = centre.pressure,
-                         .positions = {centre.position}};
-    const QPoint p =
-        Projection::projectToChart(m_view, centre.position.latitude, centre.position.longitude);
-    const bool onChart = QRect(0, 0, m_chart.width(), m_chart.height()).contains(p);
-    if (onChart) {
+    const GeoPoint &position = feature.positions.front();
+    const QPoint p = Projection::projectToChart(m_view, position.latitude, position.longitude);
+    if (QRect(0, 0, m_chart.width(), m_chart.height()).contains(p))
         feature.points.emplace_back(p);
-        FeatureRenderer(m_canvas, m_settings).draw(feature);
+}
+
+// The features as they stand, each with its positions on the globe: those it was read with,
+// or its points taken back through the view.
+std::vector<DrawnFeature> ChartSession::featuresOnTheGlobe() const
+{
+    std::vector<DrawnFeature> features;
+    for (DrawnFeature feature : m_features) {
+        if (feature.positions.empty())
+            feature.positions = AnalysisDocument::positionsOf(feature, m_view);
+        if (feature.positions.size() >= (feature.isLine() ? 2u : 1u))
+            features.push_back(std::move(feature));
     }
-    m_features.push_back(std::move(feature));
-    return onChart;
+    return features;
 }
 
 // Imported features go out with the positions and strength they came in with, those off the
@@ -653,20 +693,12 @@ Bulletin ChartSession::exportAnalysis() const
         analysis.valid = m_analysisValid;
         analysis.year = m_analysisYear;
     }
-    for (const DrawnFeature &feature : m_features) {
-        std::vector<GeoPoint> positions = feature.positions;
-        if (positions.empty()) {
-            for (const QPointF &p : feature.points)
-                if (const auto position = Projection::positionAt(m_view, p.x(), p.y()))
-                    positions.push_back(*position);
-        }
-        if (feature.kind == DrawnFeature::Kind::Line) {
-            if (positions.size() >= 2)
-                analysis.lines.push_back({feature.tool, feature.strength, positions});
-        } else if (feature.isCentre() && !positions.empty()) {
-            analysis.centres.push_back(
-                {feature.kind == DrawnFeature::Kind::High, feature.pressure, positions.front()});
-        }
+    for (const DrawnFeature &feature : featuresOnTheGlobe()) {
+        if (feature.isLine())
+            analysis.lines.push_back({feature.tool, feature.strength, feature.positions});
+        else if (feature.isCentre())
+            analysis.centres.push_back({feature.kind == DrawnFeature::Kind::High, feature.pressure,
+                                        feature.positions.front()});
     }
     return analysis;
 }

@@ -96,8 +96,14 @@ public:
     /// chart, in pieces of at most 100 points; every centre as its L or H with its pressure
     /// beside it.
     ImportSummary importAnalysis(const Bulletin &analysis);
-    /// Reads a coded surface bulletin (AnalysisFiles) and imports it; a bulletin that does
-    /// not parse draws nothing.
+    /// Redraw analysis here: the features of the analysis before the last Generate that
+    /// replaced one, drawn at their positions on the globe onto the chart of the current view
+    /// as an import draws them (one step of the history); those off the chart or behind the
+    /// globe join the analysis all the same. ChartError when there is none.
+    ImportSummary redrawAnalysisHere();
+    bool canRedrawAnalysisHere() const;
+    /// Reads an analysis file (AnalysisFiles: a coded bulletin, or GeoJSON by its extension)
+    /// and imports it; one that does not read draws nothing.
     ImportSummary importBulletin(const QString &path);
     /// The committed lines and centres: imported ones with the positions and strength they
     /// were read with, on the chart or not; drawn ones back on the globe through the inverse
@@ -205,8 +211,10 @@ private:
     bool showsSnapshot() const;
     void restore(const ChartState &state);
     std::optional<DrawnFeature> pendingFeature() const;
-    void drawLineOnChart(const Bulletin::Line &line, int &drawn, int &offChart);
-    bool drawCentreOnChart(const Bulletin::Centre &centre);
+    ImportSummary placeFeatures(const std::vector<DrawnFeature> &features, const QString &name);
+    void placeLine(DrawnFeature &feature) const;
+    void placeMark(DrawnFeature &feature) const;
+    std::vector<DrawnFeature> featuresOnTheGlobe() const;
     DrawnFeature &featureFor(size_t feature);
     void editFeatures(const QString &name, const std::function<void()> &change);
     void redrawChart(const std::vector<DrawnFeature> &features);
@@ -232,9 +240,10 @@ private:
     PanelLine m_pendingPanel;           // the isopleth style of the last press
     QString m_pendingText;              // the label of the last press with the Text tool
     UndoHistory m_history;
-    std::vector<DrawnFeature> m_features; // the committed lines and centres
-    QString m_analysisValid;              // the VALID time of the last imported analysis
-    std::optional<int> m_analysisYear;    // and its year, when the analysis gave it
+    std::vector<DrawnFeature> m_features;         // the committed lines and centres
+    std::vector<DrawnFeature> m_previousFeatures; // those before Generate, on the globe
+    QString m_analysisValid;                      // the VALID time of the last imported analysis
+    std::optional<int> m_analysisYear;            // and its year, when the analysis gave it
 };
 
 } // namespace brimlark

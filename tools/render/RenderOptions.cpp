@@ -199,7 +199,7 @@ void take(RenderOptions &o, const QString &option, const QString &value)
                 QStringLiteral("--marker-geo wants L:LAT,LON or H:LAT,LON, not '%1'").arg(value));
         o.geoAnalysis.centres.push_back(
             {value[0] == u'H', std::nullopt, positionOf(value.mid(2), option)});
-    } else if (option == u"--bulletin")
+    } else if (option == u"--bulletin" || option == u"--analysis")
         o.bulletins.push_back(value);
     else if (option == u"--export-analysis")
         o.exportAnalysis = value;
@@ -246,6 +246,8 @@ constexpr OptionHelp Options[] = {
     {"--draw-geo", "TOOL:LAT,LON;...", "a segment as --draw, through positions on the globe"},
     {"--marker-geo", "L|H:LAT,LON", "a centre as --marker, at a position on the globe"},
     {"--bulletin", "FILE", "a coded surface frontal positions bulletin, drawn first"},
+    {"--analysis", "FILE",
+     "a saved analysis (GeoJSON: .geojson, .json), drawn first at its\npositions on the globe"},
     {"--export-analysis", "FILE",
      "write the lines and centres as a bulletin (.txt, .bul) or as\nGeoJSON (.geojson, .json)"},
     {"--line-color", "NAME",
@@ -340,7 +342,7 @@ QString RenderOptions::usage()
         "with segments, centres and labels drawn on it as the window draws them.\n"
         "Points on the chart are X,Y in whole pixels from the top left corner; positions on the\n"
         "globe are LAT,LON in degrees, north and east positive. --draw, --marker, --text,\n"
-        "--draw-geo, --marker-geo and --bulletin may be given more than once.\n"
+        "--draw-geo, --marker-geo, --bulletin and --analysis may be given more than once.\n"
         "\n"
         "Options (--name=value is the same as --name value):\n");
     for (const OptionHelp &option : Options) {

@@ -43,7 +43,7 @@ struct RenderOptions {
     std::vector<Marker> markers;
     std::vector<Label> labels;
     Bulletin geoAnalysis;   // --draw-geo and --marker-geo
-    QStringList bulletins;  // --bulletin files, drawn first
+    QStringList bulletins;  // --bulletin and --analysis files, drawn first in their order
     QString exportAnalysis; // --export-analysis file
     QString lineColor = QStringLiteral("Black");
     QString lineWidth = QStringLiteral("1 px");

@@ -219,7 +219,8 @@ std::unique_ptr<QCoreApplication> application(int &argc, char **argv,
 {
     for (int i = 1; i < argc; ++i)
         if (!qstrcmp(argv[i], "--marker") || !qstrcmp(argv[i], "--text")
-            || !qstrcmp(argv[i], "--marker-geo") || !qstrcmp(argv[i], "--bulletin")) {
+            || !qstrcmp(argv[i], "--marker-geo") || !qstrcmp(argv[i], "--bulletin")
+            || !qstrcmp(argv[i], "--analysis")) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             runtime.emplace();
