@@ -796,12 +796,12 @@ void ChartSession::insertPoint(size_t feature, QPointF at)
 void ChartSession::deletePoint(size_t feature, size_t point)
 {
     DrawnFeature &f = featureFor(feature);
+    if (point >= f.points.size())
+        throw ChartError(QStringLiteral("The %1 has no point %2").arg(nameOf(f)).arg(point + 1));
     if (!f.isLine() || f.points.size() <= 2) {
         deleteFeature(feature);
         return;
     }
-    if (point >= f.points.size())
-        throw ChartError(QStringLiteral("The %1 has no point %2").arg(nameOf(f)).arg(point + 1));
     editFeatures(QStringLiteral("delete point"), [&] {
         f.points.erase(f.points.begin() + qsizetype(point));
         for (size_t &start : f.pieceStarts)

@@ -216,6 +216,7 @@ TEST_F(FeatureEditingTest, EditsOfMissingFeaturesAreRefused)
     drawLine(LineTool::ColdFront, {{40, 150}, {200, 120}});
     const QImage drawn = chart();
     EXPECT_THROW(session->movePoint(0, 5, {1, 1}), ChartError);
+    EXPECT_THROW(session->deletePoint(0, 2), ChartError); // not the whole two-point front
     EXPECT_THROW(session->deleteFeature(3), ChartError);
     EXPECT_THROW(session->setFeatureText(0, QStringLiteral("x")), ChartError);
     EXPECT_EQ(chart(), drawn);
