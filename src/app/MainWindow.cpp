@@ -87,7 +87,7 @@ const QStringList AnalysisFilters = {
 } // namespace
 
 MainWindow::MainWindow(ChartSettings &settings, const Workspace &workspace, QWidget *parent)
-    : QMainWindow(parent), m_session(settings, workspace)
+    : QMainWindow(parent), m_session(settings, workspace), m_selection(m_session)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Brimlark v2.0a"));
@@ -154,8 +154,20 @@ void MainWindow::edit(const std::function<void()> &step)
 // Every change of the chart, its history included, goes through here.
 void MainWindow::chartChanged()
 {
+    m_selection.follow();
     m_chartView->refresh();
+    m_chartView->setHandles(m_selection.handles(), m_selection.point());
     showHistory();
+}
+
+// A press, release or key of the Select tool, then the edit it gives, if any, all through
+// the error box; the selection is shown anew either way.
+void MainWindow::editSelection(const std::function<FeatureSelection::Step()> &gesture)
+{
+    edit([&] {
+        if (const FeatureSelection::Step step = gesture())
+            step();
+    });
 }
 
 // Beside the status line, above the Undo button: what Undo and Redo would do next.
@@ -174,9 +186,14 @@ void MainWindow::showHistory()
 }
 
 // Image1MouseDown: a left press on the chart.
-void MainWindow::chartPressed(Qt::MouseButton, Qt::MouseButtons buttons, Qt::KeyboardModifiers,
-                              int x, int y)
+void MainWindow::chartPressed(Qt::MouseButton button, Qt::MouseButtons buttons,
+                              Qt::KeyboardModifiers modifiers, int x, int y)
 {
+    if (m_selection.active()) {
+        if (button == Qt::LeftButton)
+            editSelection([&] { return m_selection.press(QPointF(x, y), modifiers); });
+        return;
+    }
     if (!(buttons & Qt::LeftButton))
         return;
     LabelPrompt prompt(this, m_chartView);
@@ -184,17 +201,68 @@ void MainWindow::chartPressed(Qt::MouseButton, Qt::MouseButtons buttons, Qt::Key
     edit([&] { m_session.press(x, y, isopleth, prompt); });
 }
 
+// A double click edits the text of a centre or label with the Select tool; with the drawing
+// tools its second press is a press like any other.
+void MainWindow::chartDoubleClicked(Qt::MouseButton button, Qt::MouseButtons buttons,
+                                    Qt::KeyboardModifiers modifiers, int x, int y)
+{
+    if (!m_selection.active())
+        chartPressed(button, buttons, modifiers, x, y);
+    else if (button == Qt::LeftButton)
+        editFeatureText(QPointF(x, y));
+}
+
+// Cancel answers with the text as it stands, which changes nothing.
+void MainWindow::editFeatureText(QPointF at)
+{
+    std::optional<FeatureSelection::TextQuestion> question;
+    edit([&] { question = m_selection.textAt(at); }); // shows what the question is about
+    if (!question)
+        return;
+    const QString answer = Dialogs::current().inputText(this, QStringLiteral("Edit text"),
+                                                        question->prompt, question->text);
+    if (answer != question->text)
+        editSelection([&] { return m_selection.setText(answer); });
+}
+
+void MainWindow::chartDragged(Qt::MouseButtons buttons, int x, int y)
+{
+    if (m_selection.active() && (buttons & Qt::LeftButton))
+        edit([&] { m_selection.dragTo(QPointF(x, y)); });
+}
+
+void MainWindow::chartReleased(Qt::MouseButton button, int, int)
+{
+    if (m_selection.active() && button == Qt::LeftButton)
+        editSelection([this] { return m_selection.release(); });
+}
+
+// Select keeps the segment, as choosing any tool does; presses then select.
+void MainWindow::selectClicked()
+{
+    edit([this] {
+        m_session.commit();
+        m_selection.setActive(true);
+    });
+}
+
 // ColdFrontClick, WarmFrontClick, OccludedFrontClick, StationaryFrontClick, TroughClick,
 // DrylineClick, IsoplethClick.
 void MainWindow::lineToolClicked(LineTool tool)
 {
-    edit([&] { m_session.chooseLineTool(tool); });
+    edit([&] {
+        m_selection.setActive(false);
+        m_session.chooseLineTool(tool);
+    });
 }
 
 // LButtonClick, HButtonClick, TextButtonClick.
 void MainWindow::markerClicked(PressMode mode)
 {
-    edit([&] { m_session.chooseMarker(mode); });
+    edit([&] {
+        m_selection.setActive(false);
+        m_session.chooseMarker(mode);
+    });
 }
 
 // NewSegmentClick.
@@ -311,14 +379,17 @@ void MainWindow::copyToClipboard()
     });
 }
 
-// The status line while editing: the tool, the points of the segment and, with the mouse
-// over the chart, the latitude and longitude under it.
+// The status line while editing: the tool, the points of the segment (with Select, what is
+// selected) and, with the mouse over the chart, the latitude and longitude under it.
 void MainWindow::showEditingStatus()
 {
-    QString text = QStringLiteral("%1: %2 %3")
-                       .arg(m_session.toolName(), QString::number(m_session.segment().count()),
-                            m_session.segment().count() == 1 ? QStringLiteral("point")
-                                                             : QStringLiteral("points"));
+    QString text =
+        m_selection.active()
+            ? m_selection.status()
+            : QStringLiteral("%1: %2 %3")
+                  .arg(m_session.toolName(), QString::number(m_session.segment().count()),
+                       m_session.segment().count() == 1 ? QStringLiteral("point")
+                                                        : QStringLiteral("points"));
     if (m_hovered)
         text += QStringLiteral("   ") + positionText(*m_hovered);
     m_statusText->setText(text);
@@ -350,8 +421,9 @@ void MainWindow::chartLeft()
 }
 
 // Keys for the drawing: Enter or N commits the segment, Esc throws it away, a letter chooses
-// a tool. Keys typed into a field stay the field's (the field takes letters itself; Enter in
-// it or on a focused button is theirs too).
+// a tool. With Select, the selection's keys come first (a line tool's letter retypes a
+// selected line). Keys typed into a field stay the field's (the field takes letters itself;
+// Enter in it or on a focused button is theirs too).
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     QWidget *focus = QApplication::focusWidget();
@@ -360,6 +432,8 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     const int key = event->key();
     if (inField || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
         QMainWindow::keyPressEvent(event);
+    } else if (m_selection.active() && selectionKey(key)) {
+        // the selection's key, handled
     } else if (key == Qt::Key_N || ((key == Qt::Key_Return || key == Qt::Key_Enter) && !onButton)) {
         newSegmentClicked();
     } else if (key == Qt::Key_Escape) {
@@ -369,6 +443,16 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     } else {
         QMainWindow::keyPressEvent(event);
     }
+}
+
+bool MainWindow::selectionKey(int key)
+{
+    const auto tool = m_lineToolKeys.find(key);
+    const auto step = m_selection.keyPressed(
+        key, tool == m_lineToolKeys.end() ? std::nullopt : std::optional(tool->second));
+    if (step)
+        editSelection([&] { return *step; });
+    return step.has_value();
 }
 
 void MainWindow::setDrawingEnabled(bool enabled)
@@ -504,6 +588,9 @@ void MainWindow::buildPanel()
     m_chartView = new ChartView(m_session.chart());
     m_chartView->setObjectName(QStringLiteral("Image1"));
     connect(m_chartView, &ChartView::pressed, this, &MainWindow::chartPressed);
+    connect(m_chartView, &ChartView::doubleClicked, this, &MainWindow::chartDoubleClicked);
+    connect(m_chartView, &ChartView::dragged, this, &MainWindow::chartDragged);
+    connect(m_chartView, &ChartView::released, this, &MainWindow::chartReleased);
     connect(m_chartView, &ChartView::hovered, this, &MainWindow::chartHovered);
     connect(m_chartView, &ChartView::left, this, &MainWindow::chartLeft);
     m_chartScroll->setWidget(m_chartView);
@@ -545,9 +632,11 @@ void MainWindow::buildToolButtons()
         {"Trough", 120, 28, LineTool::Trough, Qt::Key_T},
         {"Dryline", 120, 56, LineTool::Dryline, Qt::Key_D},
         {"Isopleth", 240, 28, LineTool::Isopleth, Qt::Key_I}};
-    for (const LineButton &b : lineButtons)
+    for (const LineButton &b : lineButtons) {
         addToolButton(QLatin1String(b.name), QLatin1String(LineToolNames::of(b.tool).caption),
                       b.left, b.top, b.key, [this, tool = b.tool] { lineToolClicked(tool); });
+        m_lineToolKeys[b.key] = b.tool;
+    }
     m_tools->buttons().first()->setChecked(true); // the cold front, chosen at start
     struct MarkerButton {
         const char *name, *caption;
@@ -562,6 +651,11 @@ void MainWindow::buildToolButtons()
     for (const MarkerButton &b : markerButtons)
         addToolButton(QLatin1String(b.name), QLatin1String(b.caption), b.left, b.top, b.key,
                       [this, mode = b.mode] { markerClicked(mode); });
+    // The panel has no tool-sized slot left: Select goes under New segment, clear of the
+    // hints below.
+    addToolButton(QStringLiteral("SelectButton"), QStringLiteral("Select"), 376, 136, Qt::Key_V,
+                  [this] { selectClicked(); })
+        ->resize(85, 22);
 }
 
 void MainWindow::buildDrawingControls()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "app/FeatureSelection.h"
 #include "editing/ChartSession.h"
 #include "prefs/ChartSettings.h"
 #include "workspace/SavedData.h"
@@ -56,6 +57,11 @@ public:
 public slots:
     void chartPressed(Qt::MouseButton button, Qt::MouseButtons buttons,
                       Qt::KeyboardModifiers modifiers, int x, int y);
+    void chartDoubleClicked(Qt::MouseButton button, Qt::MouseButtons buttons,
+                            Qt::KeyboardModifiers modifiers, int x, int y);
+    void chartDragged(Qt::MouseButtons buttons, int x, int y);
+    void chartReleased(Qt::MouseButton button, int x, int y);
+    void selectClicked();
     void lineToolClicked(LineTool tool);
     void markerClicked(PressMode mode);
     void newSegmentClicked();
@@ -81,6 +87,9 @@ protected:
 private:
     void readWorkspace();
     void edit(const std::function<void()> &step);
+    void editSelection(const std::function<FeatureSelection::Step()> &gesture);
+    bool selectionKey(int key);
+    void editFeatureText(QPointF at);
     void saveChosen(Dialogs::FileKind kind, const QStringList &filters,
                     const std::function<void(const QString &)> &write);
     void setDrawingEnabled(bool enabled);
@@ -113,7 +122,9 @@ private:
     PreferencesWindow *m_pref = nullptr;
     AboutBox *m_about = nullptr;
     std::optional<QPoint> m_hovered;         // the chart pixel under the mouse
+    FeatureSelection m_selection;            // the Select tool: what is selected
     std::map<int, QToolButton *> m_toolKeys; // the key of each tool button
+    std::map<int, LineTool> m_lineToolKeys;  // the key of each line tool
 
     // The controls, each with its name from the window layout as its objectName.
     QScrollArea *m_chartScroll = nullptr;      // ScrollBox1
@@ -123,7 +134,7 @@ private:
     QLabel *m_mapMakerCaption = nullptr;       // Label8
     QLabel *m_statusText = nullptr;            // StatusText
     QLabel *m_historyText = nullptr;           // what Undo and Redo would do
-    QButtonGroup *m_tools = nullptr;           // the ten tool buttons
+    QButtonGroup *m_tools = nullptr;           // the tool buttons, Select too
     QComboBox *m_isoplethColor = nullptr;      // LineColor
     QComboBox *m_isoplethWidth = nullptr;      // LineWidth
     QPushButton *m_undoButton = nullptr;       // UndoButton

@@ -3,7 +3,6 @@
 // style, the text question and the error box.
 #include "RecordingDialogs.h"
 #include "app/MainWindow.h"
-#include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/Pixels.h"
 #include "support/WorkspaceFixture.h"
@@ -33,9 +32,7 @@ class SegmentToolsTest : public WorkspaceFixture
 public:
     void SetUp() override
     {
-        writeFile(QStringLiteral("saveddat.txt"), "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
-        BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
-        BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
+        writeSmallChart();
         form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
     }
     void press(int x, int y, Qt::MouseButtons buttons = Qt::LeftButton)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "formats/BmpCodec.h"
+#include "support/Pixels.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,6 +26,13 @@ protected:
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    /// The workspace of a 400 by 300 chart: a white base map under a pale blue chart.
+    void writeSmallChart()
+    {
+        writeFile(QStringLiteral("saveddat.txt"), "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
+        BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
+        BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
     }
     /// The picture of a bitmap file in the folder.
     QImage fileImage(const QString &name) const { return BmpCodec::readFile(path(name)).image; }
