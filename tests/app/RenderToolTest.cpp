@@ -93,6 +93,46 @@ TEST_F(RenderToolTest, SameChartAsTheWindow)
     EXPECT_EQ(BmpCodec::readFile(path("cli.bmp")).image, form.session().chart().image());
 }
 
+// Redraw analysis here after Generate for another view puts an imported bulletin's features
+// where brimlark-render puts the bulletin for that view, to the pixel; the analysis exported
+// as GeoJSON from the first view draws the same with --analysis.
+TEST_F(RenderToolTest, RedrawOnASecondViewIsTheAnalysisDrawnForIt)
+{
+    QFile bulletin(path("fronts.txt"));
+    ASSERT_TRUE(bulletin.open(QIODevice::WriteOnly));
+    bulletin.write("VALID 062818Z\nHIGHS 1022 4250950\nLOWS 1002 4650880\n"
+                   "COLD WK 4650880 4420900 4200940 4050990\nWARM 4650880 4530830 4400800\n$$\n");
+    bulletin.close();
+    MainWindow form(settings, Workspace(dir.path()));
+    dialogs.errors.clear(); // a first start: no saved fields
+    const auto generate = [&](const std::array<const char *, 5> &texts) {
+        const char *names[] = {"LatEdit", "LonEdit", "XEdit", "YEdit", "ZoomEdit"};
+        for (size_t i = 0; i < 5; ++i)
+            control<QLineEdit>(form, QLatin1String(names[i]))->setText(QLatin1String(texts[i]));
+        form.generateClicked();
+    };
+    generate({"45", "-93.5", "240", "180", "2.5"});
+    dialogs.fileAnswer = path("fronts.txt");
+    form.importBulletinChosen();
+    dialogs.fileAnswer = path("fronts.geojson");
+    form.exportAnalysisChosen();
+    generate({"40", "-90", "300", "200", "1.2"});
+    form.redrawAnalysisChosen();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
+    EXPECT_EQ(form.session().features().size(), 4u);
+
+    const std::pair<const char *, const char *> runs[] = {{"--bulletin", "fronts.txt"},
+                                                          {"--analysis", "fronts.geojson"}};
+    for (const auto &[option, file] : runs) {
+        const ToolRun run = render({"--center", "40,-90", "--zoom", "1.2", "--size", "300x200",
+                                    "--data", dir.path(), QLatin1String(option), path(file), "-o",
+                                    path("cli.bmp"), "--quiet"});
+        ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+        EXPECT_EQ(BmpCodec::readFile(path("cli.bmp")).image, form.session().chart().image())
+            << option;
+    }
+}
+
 TEST_F(RenderToolTest, UsageErrorsAndFailures)
 {
     EXPECT_EQ(render({"--center", "45,-93", "--zoom", "1", "--size", "80x60"}).status, 2);
