@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // A press on a 1600 x 1200 chart with 100 points in the segment: the whole press of the
 // chart session (restore the snapshot, draw, save the result) and the drawing alone
-// (spline, walk and raster).
+// (spline, walk and raster); and the chart drawn again from an analysis of 100 features.
 #include "analysis/SegmentRenderer.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
@@ -89,6 +89,53 @@ void Press1600x1200With100Points(benchmark::State &state)
 BENCHMARK(Press1600x1200With100Points)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+// A session on the ocean chart holding an analysis of 100 features: 60 fronts and troughs
+// of 10 points, 20 centres and 20 labels, spread over the chart.
+class FixedLabel : public PressPrompt
+{
+public:
+    QString labelText() override { return QStringLiteral("1016 hPa"); }
+};
+
+void drawHundredFeatures(ChartSession &session)
+{
+    FixedLabel prompt;
+    const PanelLine panel{"Black", "1 px"};
+    for (int i = 0; i < 60; ++i) {
+        session.chooseLineTool(LineTool(1 + i % 6));
+        for (int k = 0; k < 10; ++k)
+            session.press(40 + (i % 10) * 150 + k * 14, 60 + (i / 10) * 180 + (k % 3) * 20, panel,
+                          prompt);
+    }
+    for (int i = 0; i < 40; ++i) {
+        session.chooseMarker(i >= 20 ? PressMode::Text
+                             : i % 2 ? PressMode::LowCentre
+                                     : PressMode::HighCentre);
+        session.press(80 + (i % 20) * 75, 1080 + (i / 20) * 60, panel, prompt);
+    }
+    session.commit();
+}
+
+// The chart drawn again from the base map and every feature: what each edit and each step
+// of a drag costs.
+void Redraw1600x1200With100Features(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const Workspace workspace(dir.path(), dir.path());
+    const QString chartFile = dir.filePath(QStringLiteral("ocean.bmp"));
+    ChartFiles::saveBitmap(oceanChart(), chartFile);
+    const ChartSettings settings;
+    ChartSession session(settings, workspace);
+    session.load(chartFile);
+    drawHundredFeatures(session);
+    for (auto _ : state)
+        session.redraw();
+}
+BENCHMARK(Redraw1600x1200With100Features)
+    ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly();
 
