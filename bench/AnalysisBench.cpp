@@ -43,6 +43,19 @@ ChartBitmap oceanChart()
     return chart;
 }
 
+// A session in a workspace of its own whose chart and base map is the ocean chart.
+struct OceanSession {
+    OceanSession()
+    {
+        const QString chartFile = dir.filePath(QStringLiteral("ocean.bmp"));
+        ChartFiles::saveBitmap(oceanChart(), chartFile);
+        session.load(chartFile);
+    }
+    QTemporaryDir dir;
+    const ChartSettings settings;
+    ChartSession session{settings, Workspace(dir.path(), dir.path())};
+};
+
 void DrawSegment100Points(benchmark::State &state)
 {
     ChartBitmap chart = oceanChart();
@@ -66,13 +79,8 @@ BENCHMARK(DrawSegment100Points)
 // it are not timed.
 void Press1600x1200With100Points(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const Workspace workspace(dir.path(), dir.path());
-    const QString chartFile = dir.filePath(QStringLiteral("ocean.bmp"));
-    ChartFiles::saveBitmap(oceanChart(), chartFile);
-    const ChartSettings settings;
-    ChartSession session(settings, workspace);
-    session.load(chartFile);
+    OceanSession ocean;
+    ChartSession &session = ocean.session;
     session.chooseLineTool(LineTool::StationaryFront);
     NoLabels prompt;
     const PanelLine panel{"Black", "1 px"};
@@ -123,13 +131,8 @@ void drawHundredFeatures(ChartSession &session)
 // of a drag costs.
 void Redraw1600x1200With100Features(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    const Workspace workspace(dir.path(), dir.path());
-    const QString chartFile = dir.filePath(QStringLiteral("ocean.bmp"));
-    ChartFiles::saveBitmap(oceanChart(), chartFile);
-    const ChartSettings settings;
-    ChartSession session(settings, workspace);
-    session.load(chartFile);
+    OceanSession ocean;
+    ChartSession &session = ocean.session;
     drawHundredFeatures(session);
     for (auto _ : state)
         session.redraw();

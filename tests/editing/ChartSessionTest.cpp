@@ -41,9 +41,7 @@ class ChartSessionTest : public WorkspaceFixture
 public:
     void SetUp() override
     {
-        writeFile("saveddat.txt", "45\r\n-93.5\r\n400\r\n300\r\n2.5\r\n");
-        BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
-        BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
+        writeSmallChart();
         session = std::make_unique<ChartSession>(settings, Workspace(dir.path()));
         startUp = session->startUp();
     }
