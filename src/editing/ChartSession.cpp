@@ -773,7 +773,8 @@ void ChartSession::movePoint(size_t feature, size_t point, QPointF to)
 void ChartSession::insertPoint(size_t feature, QPointF at)
 {
     DrawnFeature &f = featureFor(feature);
-    if (!f.isLine() || f.points.size() >= size_t(Segment::Capacity))
+    // A line of more than 100 points is drawn in joined segments, as an imported one is.
+    if (!f.isLine())
         throw ChartError(QStringLiteral("No point can be added to the %1").arg(nameOf(f)));
     size_t after = 0;
     double nearest = std::numeric_limits<double>::infinity();
