@@ -31,6 +31,9 @@ const FileLimit FileLimit::Bitmap{513 * MiB, "a bitmap"};
 // coastline of the whole world at that resolution is about two million points, 12 MB;
 // 64 MiB leaves room for any such file and bounds an endless device to a moment's reading.
 const FileLimit FileLimit::MapData{64 * MiB, "a map data file"};
+// A day of every report of the world's stations, each bulletin repeated by several feeds, is
+// some tens of megabytes; 64 MiB takes it whole and still refuses an endless device at once.
+const FileLimit FileLimit::Observations{64 * MiB, "observations"};
 
 QString FileLimit::reason() const
 {

@@ -34,6 +34,8 @@ public:
     static const FileLimit Bitmap;
     /// The map data files of coasts, borders, rivers and overlays.
     static const FileLimit MapData;
+    /// Files of METAR and SPECI reports.
+    static const FileLimit Observations;
 
 private:
     qint64 m_bytes;
