@@ -22,6 +22,8 @@
 #include "mapgen/OverlayFile.h"
 #include "mapgen/Projection.h"
 #include "mapgen/VectorMapFile.h"
+#include "observation/MetarCollection.h"
+#include "observation/MetarDecoder.h"
 #include "prefs/ChartSettings.h"
 #include "prefs/FileRegistryKey.h"
 #include "prefs/RegistryFile.h"
@@ -468,12 +470,29 @@ void geoJsonRoundTrip(const QByteArray &bytes)
     }
 }
 
+// A feed of reports: every observation it gives must decode again, alone, from the text it
+// keeps, with the same station and time.
+void metarFeed(const QByteArray &bytes)
+{
+    const QDate month(2019, 7, 1);
+    const MetarCollection collection = MetarCollection::parse(bytes, month);
+    for (const Observation &o : collection.observations) {
+        const std::optional<Observation> again = MetarDecoder::decode(o.report, month);
+        if (!again || again->station != o.station || again->time != o.time) {
+            std::fprintf(stderr, "the report kept does not decode again: %s\n",
+                         qPrintable(o.report));
+            std::abort();
+        }
+    }
+}
+
 } // namespace
 
 Reader readerNamed(const char *name)
 {
-    const char *names[] = {"bmp",     "gif",     "jpeg",       "registry", "settings", "saveddata",
-                           "mapfile", "overlay", "renderargs", "png",      "bulletin", "geojson"};
+    const char *names[] = {"bmp",       "gif",     "jpeg",    "registry",   "settings",
+                           "saveddata", "mapfile", "overlay", "renderargs", "png",
+                           "bulletin",  "geojson", "metar"};
     for (size_t i = 0; i < std::size(names); ++i)
         if (std::strcmp(name, names[i]) == 0)
             return Reader(i);
@@ -534,6 +553,9 @@ void read(Reader reader, const uint8_t *data, size_t size)
             break;
         case Reader::GeoJson:
             geoJsonRoundTrip(bytes);
+            break;
+        case Reader::Metar:
+            metarFeed(bytes);
             break;
         case Reader::Count:
             break;

@@ -24,6 +24,7 @@ enum class Reader {
     Png,        // a PNG picture
     Bulletin,   // a coded surface bulletin, written back as a bulletin and as GeoJSON
     GeoJson,    // a GeoJSON analysis, written back and read again
+    Metar,      // a feed of METAR and SPECI reports, each observation decoded again alone
     Count
 };
 

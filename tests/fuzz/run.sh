@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes one reader: tests/fuzz/run.sh READER RUNS [libFuzzer options...]
 # READER is bmp, gif, jpeg, png, registry, settings, saveddata, mapfile, overlay, renderargs,
-# bulletin or geojson.
+# bulletin, geojson or metar.
 # Needs a fuzzing build in build-fuzz (or $BUILD; see CMakeLists.txt here). The corpus grows
 # in $BUILD/corpus/READER, seeded on the first run from seeds/, the map data and charts made
 # by brimlark-render; crashes land in $BUILD/crashes/; the log is $BUILD/logs/READER.log.
@@ -56,6 +56,11 @@ if [[ -z $(ls -A "$corpus") ]]; then
         cp ../shared/data/bulletins/*.txt "$corpus/" 2>/dev/null || true
         ;;
     geojson) cp $here/seeds/geojson/* "$corpus/" ;;
+    metar)
+        cp $here/seeds/metar/* "$corpus/"
+        # The sample feed of the observation tests.
+        cp tests/observation/data/*.txt "$corpus/"
+        ;;
     mapfile) slices 82 data/map.gin && slices 00 data/map.gis data/map.gic data/map.gir ;;
     overlay) slices 10 data/map.cgf ;;
     *) echo "unknown reader '$reader'" >&2; exit 2 ;;
@@ -68,7 +73,7 @@ gif | jpeg | png) max_len=2097152; dict=$here/$reader.dict ;;
 registry | settings) dict=$here/registry.dict ;;
 saveddata) max_len=4096 ;;
 renderargs) max_len=8192; dict=$here/renderargs.dict ;;
-mapfile | overlay | bulletin | geojson) dict=$here/$reader.dict ;;
+mapfile | overlay | bulletin | geojson | metar) dict=$here/$reader.dict ;;
 esac
 
 LSAN_OPTIONS=suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS} \
