@@ -42,13 +42,14 @@ expected=(
     bin/brimlark bin/brimlark-render
     share/brimlark/map.gin share/brimlark/map.gis share/brimlark/map.gil
     share/brimlark/map.gii share/brimlark/map.gir share/brimlark/map.gic
-    share/brimlark/map.cgf share/brimlark/map.hwy
+    share/brimlark/map.cgf share/brimlark/map.hwy share/brimlark/sfstns.tbl
     share/applications/brimlark.desktop
     share/metainfo/org.brimlark.brimlark.metainfo.xml
     share/icons/hicolor/scalable/apps/brimlark.svg
     share/icons/hicolor/48x48/apps/brimlark.png
     share/icons/hicolor/256x256/apps/brimlark.png
     share/doc/brimlark/LICENSE
+    share/doc/brimlark/LICENSE-gempak.txt
     share/doc/brimlark/copyright
     share/doc/brimlark/changelog.Debian.gz
     share/doc/brimlark/map-data/README.md

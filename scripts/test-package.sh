@@ -30,7 +30,7 @@ for f in copyright changelog.Debian.gz; do
 done
 head -n1 "$doc/copyright" 2>/dev/null | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
     fail "copyright is not in the machine-readable format"
-for licence in MIT LGPL-3+ ISC public-domain; do
+for licence in MIT LGPL-3+ ISC public-domain BSD-3-clause; do
     grep -q "^License: $licence\$" "$doc/copyright" 2>/dev/null || fail "copyright lacks $licence"
 done
 version=$(dpkg-deb -f "$deb" Version)
