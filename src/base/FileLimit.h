@@ -34,7 +34,9 @@ public:
     static const FileLimit Bitmap;
     /// The map data files of coasts, borders, rivers and overlays.
     static const FileLimit MapData;
-    /// Files of METAR and SPECI reports.
+    /// The table of surface stations and their positions, sfstns.tbl.
+    static const FileLimit StationTable;
+    /// Files of METAR and SPECI reports, and tables of decoded surface observations.
     static const FileLimit Observations;
 
 private:
