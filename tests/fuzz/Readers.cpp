@@ -24,6 +24,8 @@
 #include "mapgen/VectorMapFile.h"
 #include "observation/MetarCollection.h"
 #include "observation/MetarDecoder.h"
+#include "observation/ObservationTable.h"
+#include "observation/StationTable.h"
 #include "prefs/ChartSettings.h"
 #include "prefs/FileRegistryKey.h"
 #include "prefs/RegistryFile.h"
@@ -486,13 +488,42 @@ void metarFeed(const QByteArray &bytes)
     }
 }
 
+// The station table, then every station looked up as a report would name it: each must find
+// itself, and its position must be on the globe.
+void stationLookups(const QByteArray &bytes)
+{
+    const StationTable table = StationTable::parse(bytes);
+    for (const Station &station : table.stations()) {
+        if (table.find(station.id) != &station || std::abs(station.position.latitude) > 90
+            || std::abs(station.position.longitude) > 180) {
+            std::fprintf(stderr, "station '%s' is not found as itself or lies off the globe\n",
+                         qPrintable(station.id));
+            std::abort();
+        }
+        table.find(QLatin1Char('K') + station.id);
+    }
+}
+
+// A table of observations; every one read must have its station, time and position.
+void observationRows(const QByteArray &bytes)
+{
+    for (const Observation &o : ObservationTable::parse(bytes).observations()) {
+        if (o.station.isEmpty() || !o.time.isValid() || !o.position
+            || std::abs(o.position->latitude) > 90 || std::abs(o.position->longitude) > 180) {
+            std::fprintf(stderr, "an observation of '%s' lacks its time or position\n",
+                         qPrintable(o.station));
+            std::abort();
+        }
+    }
+}
+
 } // namespace
 
 Reader readerNamed(const char *name)
 {
     const char *names[] = {"bmp",       "gif",     "jpeg",    "registry",   "settings",
                            "saveddata", "mapfile", "overlay", "renderargs", "png",
-                           "bulletin",  "geojson", "metar"};
+                           "bulletin",  "geojson", "metar",   "stations",   "obscsv"};
     for (size_t i = 0; i < std::size(names); ++i)
         if (std::strcmp(name, names[i]) == 0)
             return Reader(i);
@@ -556,6 +587,12 @@ void read(Reader reader, const uint8_t *data, size_t size)
             break;
         case Reader::Metar:
             metarFeed(bytes);
+            break;
+        case Reader::Stations:
+            stationLookups(bytes);
+            break;
+        case Reader::ObsCsv:
+            observationRows(bytes);
             break;
         case Reader::Count:
             break;

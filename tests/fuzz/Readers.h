@@ -25,11 +25,13 @@ enum class Reader {
     Bulletin,   // a coded surface bulletin, written back as a bulletin and as GeoJSON
     GeoJson,    // a GeoJSON analysis, written back and read again
     Metar,      // a feed of METAR and SPECI reports, each observation decoded again alone
+    Stations,   // the station table, every station then looked up by its identifier
+    ObsCsv,     // a table of decoded observations
     Count
 };
 
 /// The reader of that name (the names above in lower case, "saveddata", "mapfile",
-/// "renderargs", "geojson"), or Count.
+/// "renderargs", "geojson", "stations", "obscsv"), or Count.
 Reader readerNamed(const char *name);
 
 /// Sets up what the readers share (scratch folder, small map data, offscreen fonts).

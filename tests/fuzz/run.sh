@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes one reader: tests/fuzz/run.sh READER RUNS [libFuzzer options...]
 # READER is bmp, gif, jpeg, png, registry, settings, saveddata, mapfile, overlay, renderargs,
-# bulletin, geojson or metar.
+# bulletin, geojson, metar, stations or obscsv.
 # Needs a fuzzing build in build-fuzz (or $BUILD; see CMakeLists.txt here). The corpus grows
 # in $BUILD/corpus/READER, seeded on the first run from seeds/, the map data and charts made
 # by brimlark-render; crashes land in $BUILD/crashes/; the log is $BUILD/logs/READER.log.
@@ -61,6 +61,16 @@ if [[ -z $(ls -A "$corpus") ]]; then
         # The sample feed of the observation tests.
         cp tests/observation/data/*.txt "$corpus/"
         ;;
+    stations)
+        cp $here/seeds/stations/* "$corpus/"
+        # The first 4 KiB and a stretch from the middle of the shipped table.
+        head -c 4096 data/sfstns.tbl >"$corpus/sfstns.head"
+        head -c 200000 data/sfstns.tbl | tail -c 4096 >"$corpus/sfstns.middle"
+        ;;
+    obscsv)
+        cp $here/seeds/obscsv/* "$corpus/"
+        head -c 4096 tests/observation/data/sfc_obs_19930312.csv >"$corpus/sample.head"
+        ;;
     mapfile) slices 82 data/map.gin && slices 00 data/map.gis data/map.gic data/map.gir ;;
     overlay) slices 10 data/map.cgf ;;
     *) echo "unknown reader '$reader'" >&2; exit 2 ;;
@@ -73,7 +83,7 @@ gif | jpeg | png) max_len=2097152; dict=$here/$reader.dict ;;
 registry | settings) dict=$here/registry.dict ;;
 saveddata) max_len=4096 ;;
 renderargs) max_len=8192; dict=$here/renderargs.dict ;;
-mapfile | overlay | bulletin | geojson | metar) dict=$here/$reader.dict ;;
+mapfile | overlay | bulletin | geojson | metar | stations | obscsv) dict=$here/$reader.dict ;;
 esac
 
 LSAN_OPTIONS=suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS} \
