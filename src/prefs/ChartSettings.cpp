@@ -62,6 +62,8 @@ const SettingDefinition Definitions[ChartSettings::Count] = {
     {"LakeFill", K::Switch, 1, ""},
     {"CountyScaleAware", K::Switch, 1, ""},
     {"GifExactColours", K::Switch, 1, ""},
+    {"ObservationColor", K::Color, 0x00006400, ""},
+    {"ObservationUnits", K::Text, 0, "C"},
 };
 
 } // namespace

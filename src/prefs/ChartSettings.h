@@ -23,9 +23,9 @@ struct SettingDefinition {
 
 /// The preference values that control how charts are drawn and saved, each named by its
 /// registry value name: the 46 classic values, then two cartographic switches read after them
-/// (LakeFill, CountyScaleAware) and the GIF colour switch (GifExactColours). Every drawing
-/// and every save reads them here at the moment it draws or saves; the Preferences window
-/// edits this object in place.
+/// (LakeFill, CountyScaleAware), the GIF colour switch (GifExactColours) and how station models
+/// are drawn (ObservationColor, ObservationUnits). Every drawing and every save reads them here
+/// at the moment it draws or saves; the Preferences window edits this object in place.
 class ChartSettings
 {
 public:
@@ -81,9 +81,11 @@ public:
         // 46 values in the same order and these take their defaults.
         LakeFill,
         CountyScaleAware,
-        GifExactColours
+        GifExactColours,
+        ObservationColor,
+        ObservationUnits // "C" or "F": the unit of plotted temperatures and dew points
     };
-    static constexpr int Count = 49;
+    static constexpr int Count = 51;
 
     /// Every value at its default.
     ChartSettings();

@@ -9,19 +9,21 @@ using namespace brimlark;
 
 using S = ChartSettings;
 
-// The 46 classic values first, in their reading order, then the two cartographic switches and
-// the GIF colour switch.
+// The 46 classic values first, in their reading order, then the two cartographic switches, the
+// GIF colour switch and the two station-model values.
 TEST(ChartSettings, UniqueNamesInReadingOrder)
 {
     QSet<QString> names;
     for (int i = 0; i < S::Count; ++i)
         names.insert(S::name(S::Id(i)));
-    EXPECT_EQ(S::Count, 49);
-    EXPECT_EQ(names.size(), 49);
+    EXPECT_EQ(S::Count, 51);
+    EXPECT_EQ(names.size(), 51);
     EXPECT_EQ(int(S::BehindLand), 45);
     EXPECT_EQ(S::name(S::Id(46)), QStringLiteral("LakeFill"));
     EXPECT_EQ(S::name(S::Id(47)), QStringLiteral("CountyScaleAware"));
     EXPECT_EQ(S::name(S::Id(48)), QStringLiteral("GifExactColours"));
+    EXPECT_EQ(S::name(S::Id(49)), QStringLiteral("ObservationColor"));
+    EXPECT_EQ(S::name(S::Id(50)), QStringLiteral("ObservationUnits"));
     EXPECT_EQ(S::name(S::GridSelect), QStringLiteral("GridSelect"));
     EXPECT_EQ(S::name(S::LandmassColor), QStringLiteral("LandmassColor"));
     EXPECT_EQ(S::name(S::BorderWidth), QStringLiteral("BorderWidth"));
@@ -52,7 +54,7 @@ TEST(ChartSettings, Defaults)
         {S::CountyColor, 10730193},       {S::HighwayColor, 5466602},
         {S::ColdColor, 8912896},          {S::WarmColor, 221},
         {S::OccludedColor, 11141290},     {S::TroughColor, 0},
-        {S::DrylineColor, 34986}};
+        {S::DrylineColor, 34986},         {S::ObservationColor, chartRgb(0, 100, 0)}};
     for (const auto &[id, colour] : colours)
         EXPECT_EQ(s.color(id), colour) << S::name(id).toStdString();
     const std::pair<S::Id, const char *> texts[] = {
@@ -61,7 +63,8 @@ TEST(ChartSettings, Defaults)
         {S::CoastWidth, "2"},       {S::CountyWidth, "1"},        {S::HighwayWidth, "2"},
         {S::ColdWidth, "2"},        {S::WarmWidth, "2"},          {S::OccludedWidth, "2"},
         {S::StationaryWidth, "2"},  {S::TroughWidth, "2"},        {S::DrylineWidth, "2"},
-        {S::GraticuleType, "Line"}, {S::GridInterval, "10"},      {S::JPEGComp, "10"}};
+        {S::GraticuleType, "Line"}, {S::GridInterval, "10"},      {S::JPEGComp, "10"},
+        {S::ObservationUnits, "C"}};
     for (const auto &[id, text] : texts)
         EXPECT_EQ(s.text(id), QLatin1String(text)) << S::name(id).toStdString();
 }
