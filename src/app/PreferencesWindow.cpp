@@ -64,7 +64,6 @@ const LayerRow LayerRows[] = {
     {420, S::River, "River", S::RiverColor, S::RiverWidth},
     {440, S::Coast, "Coast", S::CoastColor, S::CoastWidth}};
 
-constexpr int SwatchLeft = 112;
 constexpr int FieldHeight = 21;
 
 } // namespace
@@ -172,20 +171,10 @@ void PreferencesWindow::buildLayerRows()
 {
     addCheckBox(S::GridSelect, QStringLiteral("Graticule"), 232);
     addSwatch(S::GraticuleColor, 232);
-    auto *style = new QComboBox(this);
-    style->setObjectName(QStringLiteral("GraticuleType"));
-    style->setEditable(true);
-    // A typed style is a value of its own; the list keeps offering just the five styles.
-    style->setInsertPolicy(QComboBox::NoInsert);
-    style->addItems({QStringLiteral("Line"), QStringLiteral("Dashed"), QStringLiteral("Cross"),
-                     QStringLiteral("Mixed"), QStringLiteral("Dotted")});
-    style->setGeometry(172, 232, 112, FieldHeight);
-    connect(style, &QComboBox::editTextChanged, this,
-            [this](const QString &text) { m_settings.setText(S::GraticuleType, text); });
-    m_showers.push_back([this, style] {
-        const QSignalBlocker blocker(style);
-        style->setEditText(m_settings.text(S::GraticuleType));
-    });
+    addComboBox(S::GraticuleType,
+                {QStringLiteral("Line"), QStringLiteral("Dashed"), QStringLiteral("Cross"),
+                 QStringLiteral("Mixed"), QStringLiteral("Dotted")},
+                172, 232, 112);
     for (const LayerRow &row : LayerRows) {
         addCheckBox(row.on, QLatin1String(row.caption), row.top);
         addSwatch(row.color, row.top);
@@ -211,6 +200,10 @@ void PreferencesWindow::buildRightSide()
                      168, 256);
     addRightCheckBox(S::GifExactColours, QStringLiteral("Save GIFs in the chart's own colours"),
                      192, 256);
+    addCaption(QStringLiteral("Station models"), 308, 228);
+    addSwatch(S::ObservationColor, 224, 392);
+    addCaption(QStringLiteral("in"), 440, 228);
+    addComboBox(S::ObservationUnits, {QStringLiteral("C"), QStringLiteral("F")}, 456, 224, 41);
 
     auto *ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                                QStringLiteral("OK"), this);
@@ -241,11 +234,11 @@ void PreferencesWindow::addRule(int top)
     rule->setGeometry(10, top, 277, 2);
 }
 
-void PreferencesWindow::addSwatch(Id id, int top)
+void PreferencesWindow::addSwatch(Id id, int top, int left)
 {
     auto *swatch = new ColorSwatch(this);
     swatch->setObjectName(ChartSettings::name(id));
-    swatch->setGeometry(SwatchLeft, top, 41, FieldHeight);
+    swatch->setGeometry(left, top, 41, FieldHeight);
     connect(swatch, &ColorSwatch::pressed, this, [this, id, swatch] { swatchPressed(id, swatch); });
     m_showers.push_back([this, id, swatch] { swatch->setColor(m_settings.color(id)); });
 }
@@ -272,6 +265,24 @@ void PreferencesWindow::addWidthField(Id id, int captionLeft, int left, int top)
 {
     addCaption(QStringLiteral("Line width"), captionLeft, top);
     addTextField(id, left, top, 29);
+}
+
+// An editable list: a typed value is a value of its own, and the list keeps offering just
+// the given items.
+void PreferencesWindow::addComboBox(Id id, const QStringList &items, int left, int top, int width)
+{
+    auto *box = new QComboBox(this);
+    box->setObjectName(ChartSettings::name(id));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(items);
+    box->setGeometry(left, top, width, FieldHeight);
+    connect(box, &QComboBox::editTextChanged, this,
+            [this, id](const QString &text) { m_settings.setText(id, text); });
+    m_showers.push_back([this, id, box] {
+        const QSignalBlocker blocker(box);
+        box->setEditText(m_settings.text(id));
+    });
 }
 
 void PreferencesWindow::addTextField(Id id, int left, int top, int width)

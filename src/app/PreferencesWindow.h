@@ -4,6 +4,7 @@
 #include "prefs/ChartSettings.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -51,11 +52,12 @@ private:
     void buildRightSide();
     void addCaption(const QString &text, int left, int top);
     void addRule(int top);
-    void addSwatch(Id id, int top);
+    void addSwatch(Id id, int top, int left = 112);
     void addCheckBox(Id id, const QString &caption, int top);
     void addRightCheckBox(Id id, const QString &caption, int top, int width);
     void addWidthField(Id id, int captionLeft, int left, int top);
     void addTextField(Id id, int left, int top, int width);
+    void addComboBox(Id id, const QStringList &items, int left, int top, int width);
     void swatchPressed(Id id, ColorSwatch *swatch);
     void showValues();
 

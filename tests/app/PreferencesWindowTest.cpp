@@ -344,13 +344,14 @@ TEST_F(PreferencesWindowTest, SwitchesBelowJpegCompSitInFreeSpaceAndTabReachesTh
     QWidget *focused = control<QLineEdit>(pref, QStringLiteral("JPEGComp"));
     focused->setFocus();
     QStringList reached;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         QTest::keyClick(focused, Qt::Key_Tab);
         focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr);
         reached << focused->objectName();
     }
-    EXPECT_EQ(reached, QStringList({"LakeFill", "CountyScaleAware", "GifExactColours", "BitBtn1"}));
+    EXPECT_EQ(reached, QStringList({"LakeFill", "CountyScaleAware", "GifExactColours",
+                                    "ObservationUnits", "BitBtn1"}));
 }
 
 TEST_F(PreferencesWindowTest, SwitchesBelowJpegCompLoadEditAndStore)
@@ -397,4 +398,17 @@ TEST_F(PreferencesWindowTest, WindowShowsTheValuesInEffectAfterAValueOfAnotherTy
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(settings.isOn(S::River));
     EXPECT_TRUE(control<QCheckBox>(pref, QStringLiteral("River"))->isChecked());
+}
+
+// The station-model colour and units stand below the switches; the units list offers C and F.
+TEST_F(PreferencesWindowTest, StationModelColourAndUnits)
+{
+    PreferencesWindow pref(settings, hive());
+    EXPECT_EQ(control<QWidget>(pref, QStringLiteral("ObservationColor"))->geometry(),
+              QRect(392, 224, 41, 21));
+    auto *units = control<QComboBox>(pref, QStringLiteral("ObservationUnits"));
+    EXPECT_EQ(units->currentText(), QStringLiteral("C"));
+    EXPECT_EQ(units->itemText(1), QStringLiteral("F"));
+    units->setCurrentIndex(1);
+    EXPECT_EQ(settings.text(S::ObservationUnits), QStringLiteral("F"));
 }
