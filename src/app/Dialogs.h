@@ -31,7 +31,7 @@ public:
     virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
     /// What a file dialog is for. Each kind opens in the folder where a file of that kind was
     /// last chosen (Load and Save of charts share one).
-    enum class FileKind { Chart, Bulletin, Analysis };
+    enum class FileKind { Chart, Bulletin, Analysis, Observations };
     /// The open file dialog with these filter entries, the first selected: the chosen file,
     /// or an empty text when cancelled.
     virtual QString openFileName(QWidget *parent, FileKind kind, const QStringList &filters) = 0;

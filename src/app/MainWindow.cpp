@@ -10,6 +10,8 @@
 #include "base/ChartError.h"
 #include "base/LineTool.h"
 #include "mapgen/Projection.h"
+#include "observation/ObservationFiles.h"
+#include "observation/ObservationSelection.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -27,6 +29,7 @@
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QTimeZone>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -80,6 +83,10 @@ private:
 
 const QStringList BulletinFilters = {QStringLiteral("Coded surface bulletin (*.txt) (*.txt)"),
                                      QStringLiteral("All files (*)")};
+const QStringList ObservationFilters = {
+    QStringLiteral("METAR reports (*.txt) (*.txt)"),
+    QStringLiteral("Table of decoded observations (*.csv) (*.csv)"),
+    QStringLiteral("All files (*)")};
 const QStringList AnalysisFilters = {
     QStringLiteral("Coded surface bulletin (*.txt, *.bul) (*.txt *.bul)"),
     QStringLiteral("GeoJSON (*.geojson, *.json) (*.geojson *.json)")};
@@ -345,6 +352,48 @@ void MainWindow::importBulletinChosen()
     showPlaced(QStringLiteral("Imported"), summary);
 }
 
+// Surface observations as station models on the map, for the time the user confirms.
+void MainWindow::plotObservationsChosen()
+{
+    const QString path =
+        Dialogs::current().openFileName(this, Dialogs::FileKind::Observations, ObservationFilters);
+    if (path.isEmpty())
+        return;
+    ObservationFiles::Contents contents;
+    if (!ErrorBox::guard(this, [&] { contents = ObservationFiles::read(path); }))
+        return;
+    const QDateTime time = askObservationTime(contents.observations);
+    if (!time.isValid())
+        return;
+    ObservationPlot::Summary summary;
+    edit([&] { summary = m_session.plotObservations(contents.observations, time); });
+    m_statusText->setText(
+        QStringLiteral("Plotted %1 stations (%2 reports, %3 stations not in the table, %4 "
+                       "hidden to keep the chart legible)")
+            .arg(summary.plotted)
+            .arg(contents.reports)
+            .arg(summary.notInTable)
+            .arg(summary.hidden));
+}
+
+// The time to plot, offered as the hour most reports stand for; a text that is no time is
+// said, and nothing is plotted.
+QDateTime MainWindow::askObservationTime(const std::vector<Observation> &observations)
+{
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
+    const QString text = Dialogs::current().inputText(
+        this, QStringLiteral("Plot observations"),
+        QStringLiteral("Time of the observations (UTC):"),
+        ObservationSelection::commonHour(observations).toString(format));
+    QDateTime time = QDateTime::fromString(text.trimmed(), format);
+    if (!time.isValid()) {
+        ErrorBox::show(this, QStringLiteral("\"%1\" is not a time as YYYY-MM-DD HH:MM").arg(text));
+        return {};
+    }
+    time.setTimeZone(QTimeZone::utc());
+    return time;
+}
+
 // After Generate for another view: the analysis of the map before, on this one.
 void MainWindow::redrawAnalysisChosen()
 {
@@ -465,6 +514,7 @@ void MainWindow::setDrawingEnabled(bool enabled)
     m_loadAction->setEnabled(enabled);
     m_importAction->setEnabled(enabled);
     m_redrawAction->setEnabled(enabled);
+    m_plotAction->setEnabled(enabled);
 }
 
 // Exit1Click.
@@ -538,6 +588,9 @@ void MainWindow::buildMenus()
         addMenuEntry(map, QStringLiteral("ImportBulletin"), QStringLiteral("Import bulletin..."),
                      QKeySequence(Qt::CTRL | Qt::Key_B));
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importBulletinChosen);
+    m_plotAction = addMenuEntry(map, QStringLiteral("PlotObservations"),
+                                QStringLiteral("Plot observations..."), {});
+    connect(m_plotAction, &QAction::triggered, this, &MainWindow::plotObservationsChosen);
     m_redrawAction =
         addMenuEntry(map, QStringLiteral("RedrawAnalysis"), QStringLiteral("Redraw analysis here"),
                      QKeySequence(Qt::CTRL | Qt::Key_R));

@@ -74,6 +74,7 @@ public slots:
     void copyToClipboard();
     void importBulletinChosen();
     void redrawAnalysisChosen();
+    void plotObservationsChosen();
     void exportAnalysisChosen();
     void exitChosen();
     void showPreferences();
@@ -94,6 +95,7 @@ private:
                     const std::function<void(const QString &)> &write);
     void setDrawingEnabled(bool enabled);
     void showEditingStatus();
+    QDateTime askObservationTime(const std::vector<Observation> &observations);
     void showPlaced(const QString &verb, const ChartSession::ImportSummary &summary);
     void chartChanged();
     void showHistory();
@@ -144,6 +146,7 @@ private:
     QAction *m_loadAction = nullptr;           // Loadfromfile1
     QAction *m_importAction = nullptr;         // ImportBulletin
     QAction *m_redrawAction = nullptr;         // RedrawAnalysis
+    QAction *m_plotAction = nullptr;           // PlotObservations
     QLineEdit *m_latitudeEdit = nullptr;       // LatEdit
     QLineEdit *m_longitudeEdit = nullptr;      // LonEdit
     QLineEdit *m_widthEdit = nullptr;          // XEdit

@@ -932,4 +932,49 @@ const ChartSession::Snapshot &ChartSession::underlay()
     return *m_baseMap;
 }
 
+ObservationPlot::Summary ChartSession::plotObservations(const std::vector<Observation> &reports,
+                                                        const QDateTime &time)
+{
+    keepSegment();
+    if (!m_baseMap)
+        readBaseMap(); // before the step is taken, so that Undo brings this base map back
+    const auto before = snapshotState();
+    ObservationPlot::Summary summary;
+    const Snapshot baseMap = withObservations(*m_baseMap, reports, time, summary);
+    if (m_underlay) {
+        ObservationPlot::Summary same;
+        m_underlay = withObservations(*m_underlay, reports, time, same);
+    }
+    saveBaseMap(baseMap.image, baseMap.paletteBits);
+    redrawChart(m_features);
+    saveSnapshot();
+    recordSince(before, QStringLiteral("Plot observations"));
+    return summary;
+}
+
+// The picture with the station models drawn on it, on a copy.
+ChartSession::Snapshot ChartSession::withObservations(const Snapshot &picture,
+                                                      const std::vector<Observation> &reports,
+                                                      const QDateTime &time,
+                                                      ObservationPlot::Summary &summary)
+{
+    ChartBitmap bitmap;
+    bitmap.assign(picture.image, picture.paletteBits);
+    RasterCanvas canvas(bitmap);
+    // Observations that carry their positions need no table: it is read only for reports.
+    static const StationTable noStations;
+    const bool placed = std::all_of(reports.begin(), reports.end(),
+                                    [](const Observation &o) { return o.position.has_value(); });
+    const StationTable &stations = placed ? noStations : stationTable();
+    summary = ObservationPlot(canvas, m_settings, m_view, stations).plot(reports, time);
+    return Snapshot{bitmap.image(), bitmap.paletteBits()};
+}
+
+const StationTable &ChartSession::stationTable()
+{
+    if (!m_stationTable)
+        m_stationTable = StationTable::read(m_workspace.mapDataPath(QStringLiteral("sfstns.tbl")));
+    return *m_stationTable;
+}
+
 } // namespace brimlark

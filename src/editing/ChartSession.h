@@ -8,6 +8,7 @@
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
 #include "editing/AnalysisDocument.h"
+#include "editing/ObservationPlot.h"
 #include "editing/PressPrompt.h"
 #include "editing/UndoHistory.h"
 #include "mapgen/GenerationProgress.h"
@@ -102,6 +103,12 @@ public:
     /// globe join the analysis all the same. ChartError when there is none.
     ImportSummary redrawAnalysisHere();
     bool canRedrawAnalysisHere() const;
+    /// Plot observations: the station models of the reports for the time go onto the base
+    /// map, under the features, so that Erase returns to the map with the observations and
+    /// Generate starts a map without them; one step of the history. The station table is
+    /// read from the map data folder the first time ("sfstns.tbl").
+    ObservationPlot::Summary plotObservations(const std::vector<Observation> &reports,
+                                              const QDateTime &time);
     /// Reads an analysis file (AnalysisFiles: a coded bulletin, or GeoJSON by its extension)
     /// and imports it; one that does not read draws nothing.
     ImportSummary importBulletin(const QString &path);
@@ -209,6 +216,7 @@ private:
     void recordSince(const std::optional<ChartState> &before, const QString &name);
     QString drawingName() const;
     bool showsSnapshot() const;
+    const StationTable &stationTable();
     void restore(const ChartState &state);
     std::optional<DrawnFeature> pendingFeature() const;
     ImportSummary placeFeatures(const std::vector<DrawnFeature> &features, const QString &name);
@@ -225,6 +233,8 @@ private:
         int paletteBits;
     };
     const Snapshot &underlay();
+    Snapshot withObservations(const Snapshot &picture, const std::vector<Observation> &reports,
+                              const QDateTime &time, ObservationPlot::Summary &summary);
 
     const ChartSettings &m_settings;
     Workspace m_workspace;
@@ -237,8 +247,9 @@ private:
     std::optional<Snapshot> m_snapshot;
     std::optional<Snapshot> m_baseMap;
     std::optional<Snapshot> m_underlay; // what the features go on, when not the base map
-    PanelLine m_pendingPanel;           // the isopleth style of the last press
-    QString m_pendingText;              // the label of the last press with the Text tool
+    std::optional<StationTable> m_stationTable;
+    PanelLine m_pendingPanel; // the isopleth style of the last press
+    QString m_pendingText;    // the label of the last press with the Text tool
     UndoHistory m_history;
     std::vector<DrawnFeature> m_features;         // the committed lines and centres
     std::vector<DrawnFeature> m_previousFeatures; // those before Generate, on the globe

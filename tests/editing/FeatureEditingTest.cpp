@@ -287,3 +287,32 @@ TEST_F(FeatureEditingTest, ChartIsKeptWhenItsAnalysisFileCannotBeUsed)
             Pixels::contains(next.chart().image(), settings.color(ChartSettings::ColdColor)));
     }
 }
+
+// Plotted observations become part of the base map: under the features, kept by Erase,
+// gone with Undo; the plot is one step of the history.
+TEST_F(FeatureEditingTest, PlottedObservationsJoinTheBaseMap)
+{
+    drawLine(LineTool::ColdFront, {{40, 150}, {200, 120}, {360, 150}});
+    Observation report;
+    report.station = QStringLiteral("DEN");
+    report.time = QDateTime(QDate(2019, 7, 1), QTime(12, 0), Qt::UTC);
+    report.position = GeoPoint{45, -93.5}; // the middle of the chart
+    report.windDirection = 270;
+    report.windSpeed = 15;
+    report.temperature = 21;
+    report.seaLevelPressure = 1013.2;
+    const QImage before = chart();
+    const auto summary = session->plotObservations({report}, report.time);
+    EXPECT_EQ(summary.plotted, 1);
+    EXPECT_EQ(session->undoName(), QStringLiteral("Plot observations"));
+    const ChartColor green = settings.color(ChartSettings::ObservationColor);
+    EXPECT_TRUE(Pixels::contains(chart(), green, QRect(180, 130, 40, 40)));
+    EXPECT_TRUE(Pixels::contains(fileImage("temp0.bmp"), green));
+    EXPECT_EQ(Pixels::differenceCount(redrawn(), chart()), 0);
+    session->erase();
+    EXPECT_TRUE(Pixels::contains(chart(), green));
+    session->undo();
+    session->undo();
+    EXPECT_EQ(chart(), before);
+    EXPECT_FALSE(Pixels::contains(fileImage("temp0.bmp"), green));
+}

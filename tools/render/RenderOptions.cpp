@@ -7,6 +7,8 @@
 #include "bulletin/AnalysisFiles.h"
 #include "workspace/ChartFiles.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -179,6 +181,16 @@ QString lineWidthOf(const QString &value)
     return QStringLiteral("%1 px").arg(*width);
 }
 
+// YYYY-MM-DDTHH:MM in UTC.
+QDateTime observationTimeOf(const QString &text)
+{
+    QDateTime time = QDateTime::fromString(text, QStringLiteral("yyyy-MM-ddTHH:mm"));
+    if (!time.isValid())
+        usageError(QStringLiteral("--obs-time wants YYYY-MM-DDTHH:MM (UTC), not '%1'").arg(text));
+    time.setTimeZone(QTimeZone::utc());
+    return time;
+}
+
 void take(RenderOptions &o, const QString &option, const QString &value)
 {
     if (option == u"--center" || option == u"--zoom" || option == u"--size")
@@ -203,6 +215,10 @@ void take(RenderOptions &o, const QString &option, const QString &value)
         o.bulletins.push_back(value);
     else if (option == u"--export-analysis")
         o.exportAnalysis = value;
+    else if (option == u"--observations")
+        o.observations.push_back(value);
+    else if (option == u"--obs-time")
+        o.observationTime = observationTimeOf(value);
     else if (option == u"--marker") {
         const bool letter =
             value.size() > 2 && (value[0] == u'L' || value[0] == u'H') && value[1] == u':';
@@ -248,6 +264,11 @@ constexpr OptionHelp Options[] = {
     {"--bulletin", "FILE", "a coded surface frontal positions bulletin, drawn first"},
     {"--analysis", "FILE",
      "a saved analysis (GeoJSON: .geojson, .json), drawn first at its\npositions on the globe"},
+    {"--observations", "FILE",
+     "surface observations plotted as station models on the map: METAR\nreports, or a table "
+     "of decoded observations (.csv)"},
+    {"--obs-time", "YYYY-MM-DDTHH:MM",
+     "the time of the observations to plot (UTC; default: the hour most\nreports stand for)"},
     {"--export-analysis", "FILE",
      "write the lines and centres as a bulletin (.txt, .bul) or as\nGeoJSON (.geojson, .json)"},
     {"--line-color", "NAME",
@@ -342,7 +363,8 @@ QString RenderOptions::usage()
         "with segments, centres and labels drawn on it as the window draws them.\n"
         "Points on the chart are X,Y in whole pixels from the top left corner; positions on the\n"
         "globe are LAT,LON in degrees, north and east positive. --draw, --marker, --text,\n"
-        "--draw-geo, --marker-geo, --bulletin and --analysis may be given more than once.\n"
+        "--draw-geo, --marker-geo, --bulletin, --analysis and --observations may be given more\n"
+        "than once.\n"
         "\n"
         "Options (--name=value is the same as --name value):\n");
     for (const OptionHelp &option : Options) {

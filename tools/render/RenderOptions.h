@@ -5,6 +5,7 @@
 #include "base/ViewValues.h"
 #include "bulletin/Bulletin.h"
 
+#include <QDateTime>
 #include <QPoint>
 #include <QPointF>
 #include <QString>
@@ -42,9 +43,11 @@ struct RenderOptions {
     std::vector<Segment> segments;
     std::vector<Marker> markers;
     std::vector<Label> labels;
-    Bulletin geoAnalysis;   // --draw-geo and --marker-geo
-    QStringList bulletins;  // --bulletin and --analysis files, drawn first in their order
-    QString exportAnalysis; // --export-analysis file
+    Bulletin geoAnalysis;      // --draw-geo and --marker-geo
+    QStringList bulletins;     // --bulletin and --analysis files, drawn first in their order
+    QString exportAnalysis;    // --export-analysis file
+    QStringList observations;  // --observations files, plotted on the map first
+    QDateTime observationTime; // --obs-time; invalid: the hour most reports stand for
     QString lineColor = QStringLiteral("Black");
     QString lineWidth = QStringLiteral("1 px");
     QString output;

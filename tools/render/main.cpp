@@ -5,6 +5,8 @@
 #include "base/ChartError.h"
 #include "canvas/ChartFonts.h"
 #include "editing/ChartSession.h"
+#include "observation/ObservationFiles.h"
+#include "observation/ObservationSelection.h"
 #include "prefs/FileRegistryKey.h"
 #include "prefs/SettingsStore.h"
 #include "workspace/ChartFiles.h"
@@ -141,6 +143,24 @@ void loadInput(ChartSession &session, const QString &input)
     });
 }
 
+// The observations of a file on the map, for the time asked or the hour most of them stand
+// for; what was left out is said on standard error, as for analyses.
+void plotObservations(ChartSession &session, const QString &file, QDateTime time)
+{
+    const ObservationFiles::Contents contents =
+        readingFile(file, [&] { return ObservationFiles::read(file); });
+    if (!time.isValid())
+        time = ObservationSelection::commonHour(contents.observations);
+    const ObservationPlot::Summary summary = session.plotObservations(contents.observations, time);
+    if (summary.notInTable + summary.offChart + summary.hidden + contents.malformed > 0)
+        std::fprintf(stderr,
+                     "brimlark-render: %s: plotted %d station(s) at %s; left out %d not in the "
+                     "station table, %d off the chart, %d to keep the chart legible; %d "
+                     "report(s) unreadable\n",
+                     qPrintable(file), summary.plotted, qPrintable(time.toString(Qt::ISODate)),
+                     summary.notInTable, summary.offChart, summary.hidden, contents.malformed);
+}
+
 // The chart is made as the window makes it, through a session on a scratch workspace: each
 // segment drawn with its tool, then the L and H centres and the labels, each committed.
 void render(const RenderOptions &options)
@@ -159,6 +179,8 @@ void render(const RenderOptions &options)
         TerminalProgress progress(!options.quiet && ::isatty(STDERR_FILENO));
         session.generate(options.view, progress);
     }
+    for (const QString &file : options.observations)
+        plotObservations(session, file, options.observationTime);
     for (const QString &bulletin : options.bulletins)
         reportOffChart(readingFile(bulletin, [&] { return session.importBulletin(bulletin); }),
                        bulletin);
@@ -220,7 +242,7 @@ std::unique_ptr<QCoreApplication> application(int &argc, char **argv,
     for (int i = 1; i < argc; ++i)
         if (!qstrcmp(argv[i], "--marker") || !qstrcmp(argv[i], "--text")
             || !qstrcmp(argv[i], "--marker-geo") || !qstrcmp(argv[i], "--bulletin")
-            || !qstrcmp(argv[i], "--analysis")) {
+            || !qstrcmp(argv[i], "--analysis") || !qstrcmp(argv[i], "--observations")) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
             runtime.emplace();
