@@ -205,3 +205,28 @@ TEST_F(SegmentToolsTest, HistoryLineAndUndoTooltipNameTheNextSteps)
     EXPECT_EQ(history->text(), QStringLiteral("Undo warm front   Redo Erase"));
     EXPECT_EQ(undo->toolTip(), QStringLiteral("Undo warm front (Ctrl+Z)"));
 }
+
+// Map > Plot observations: the file, then the time (offered as the hour of the reports); the
+// status line says what was plotted and the station models are on the chart.
+TEST_F(SegmentToolsTest, PlotObservationsAsksFileAndTimeAndSaysWhatItPlotted)
+{
+    writeFile(QStringLiteral("obs.csv"), "station,valid,lon,lat,tmpf,dwpf,drct,sknt,mslp,skyc1\n"
+                                         "MSP,1993-03-12 06:00,-93.5,45.0,50,40,270,15,1013.2,OVC\n"
+                                         "XXX,1993-03-12 06:00,-93.4,45.1,50,40,270,15,1013.2,OVC\n"
+                                         "BAD,not a time,-93.5,45.0,,,,,,\n");
+    dialogs.fileAnswer = path(QStringLiteral("obs.csv"));
+    form->plotObservationsChosen();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
+    EXPECT_EQ(dialogs.fileKinds.last(), Dialogs::FileKind::Observations);
+    EXPECT_EQ(dialogs.inputs.last(),
+              QStringLiteral("Plot observations|Time of the observations (UTC):"));
+    EXPECT_EQ(control<QLabel>(*form, QStringLiteral("StatusText"))->text(),
+              QStringLiteral("Plotted 1 stations (3 reports, 0 stations not in the table, 1 "
+                             "hidden to keep the chart legible)"));
+    EXPECT_TRUE(Pixels::contains(chart(), settings.color(S::ObservationColor)));
+
+    dialogs.answers = {QStringLiteral("12 March")};
+    form->plotObservationsChosen();
+    EXPECT_EQ(dialogs.errors,
+              QStringList{QStringLiteral("\"12 March\" is not a time as YYYY-MM-DD HH:MM.")});
+}
