@@ -61,6 +61,29 @@ const QStringList SaveFilters = {
     QStringLiteral("CompuServe GIF (*.gif) (*.gif)"), QStringLiteral("JPEG (*.jpg) (*.jpg)"),
     QStringLiteral("Windows bitmap (*.bmp) (*.bmp)"), QStringLiteral("PNG (*.png) (*.png)")};
 
+// A station's report as the status line gives it: "KDEN 12:00Z 23.9/1.7 °C 260° 8 kt
+// 1011.1 hPa clear".
+QString decodedReport(const Observation &o)
+{
+    static const char *const skies[] = {"",       "clear",    "few",     "scattered",
+                                        "broken", "overcast", "obscured"};
+    QStringList parts{o.station, o.time.toString(QStringLiteral("HH:mm'Z'"))};
+    const auto number = [](const std::optional<double> &v) {
+        return v ? QString::number(*v, 'f', 1) : QStringLiteral("-");
+    };
+    if (o.temperature || o.dewPoint)
+        parts << number(o.temperature) + u'/' + number(o.dewPoint) + QStringLiteral(" \u00B0C");
+    if (o.windSpeed)
+        parts << (o.windDirection ? QStringLiteral("%1\u00B0 ").arg(*o.windDirection)
+                                  : QStringLiteral("variable "))
+                     + QStringLiteral("%1 kt").arg(qRound(*o.windSpeed));
+    if (o.seaLevelPressure)
+        parts << number(o.seaLevelPressure) + QStringLiteral(" hPa");
+    parts << QLatin1String(skies[int(o.sky)]) << o.weather;
+    parts.removeAll(QString());
+    return parts.join(u' ');
+}
+
 QKeySequence undoKey() { return QKeySequence(Qt::CTRL | Qt::Key_Z); }
 
 // The Text tool's question, asked over the snapshot the segment is drawn on.
@@ -441,6 +464,8 @@ void MainWindow::showEditingStatus()
                                                         : QStringLiteral("points"));
     if (m_hovered)
         text += QStringLiteral("   ") + positionText(*m_hovered);
+    if (const auto station = m_hovered ? m_session.stationAt(*m_hovered) : std::nullopt)
+        text = decodedReport(*station); // the station under the mouse
     m_statusText->setText(text);
 }
 

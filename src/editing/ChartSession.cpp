@@ -946,6 +946,8 @@ ObservationPlot::Summary ChartSession::plotObservations(const std::vector<Observ
         m_underlay = withObservations(*m_underlay, reports, time, same);
     }
     saveBaseMap(baseMap.image, baseMap.paletteBits);
+    m_stations = summary.stations;
+    m_stationsMap = baseMap.image.cacheKey();
     redrawChart(m_features);
     saveSnapshot();
     recordSince(before, QStringLiteral("Plot observations"));
@@ -968,6 +970,21 @@ ChartSession::Snapshot ChartSession::withObservations(const Snapshot &picture,
     const StationTable &stations = placed ? noStations : stationTable();
     summary = ObservationPlot(canvas, m_settings, m_view, stations).plot(reports, time);
     return Snapshot{bitmap.image(), bitmap.paletteBits()};
+}
+
+std::optional<Observation> ChartSession::stationAt(QPointF at, double reach) const
+{
+    if (!m_baseMap || m_baseMap->image.cacheKey() != m_stationsMap)
+        return std::nullopt;
+    std::optional<Observation> nearest;
+    for (const auto &[point, report] : m_stations) {
+        const double d = distance(point, at);
+        if (d <= reach) {
+            reach = d;
+            nearest = report;
+        }
+    }
+    return nearest;
 }
 
 const StationTable &ChartSession::stationTable()

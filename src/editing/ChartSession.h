@@ -109,6 +109,9 @@ public:
     /// read from the map data folder the first time ("sfstns.tbl").
     ObservationPlot::Summary plotObservations(const std::vector<Observation> &reports,
                                               const QDateTime &time);
+    /// The report of the plotted station nearest a chart point, within `reach` pixels of its
+    /// circle, while the base map it was plotted on is the one under the chart.
+    std::optional<Observation> stationAt(QPointF at, double reach = 8) const;
     /// Reads an analysis file (AnalysisFiles: a coded bulletin, or GeoJSON by its extension)
     /// and imports it; one that does not read draws nothing.
     ImportSummary importBulletin(const QString &path);
@@ -248,6 +251,9 @@ private:
     std::optional<Snapshot> m_baseMap;
     std::optional<Snapshot> m_underlay; // what the features go on, when not the base map
     std::optional<StationTable> m_stationTable;
+    // The stations plotted last, and the base map they are on.
+    std::vector<std::pair<QPointF, Observation>> m_stations;
+    qint64 m_stationsMap = 0;
     PanelLine m_pendingPanel; // the isopleth style of the last press
     QString m_pendingText;    // the label of the last press with the Text tool
     UndoHistory m_history;

@@ -45,8 +45,10 @@ ObservationPlot::Summary ObservationPlot::plot(const std::vector<Observation> &r
     const auto kept =
         ObservationSelection::legible(candidates, ModelsACell * StationModel::widthFor(size));
     StationModel model(m_canvas, m_settings);
-    for (const size_t i : kept)
+    for (const size_t i : kept) {
         model.draw(*placed[i].observation, placed[i].at, size, placed[i].position.latitude < 0);
+        summary.stations.emplace_back(placed[i].at, *placed[i].observation);
+    }
     summary.plotted = int(kept.size());
     summary.hidden = int(placed.size() - kept.size());
     return summary;

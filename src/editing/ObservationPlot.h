@@ -25,6 +25,8 @@ public:
         int notInTable = 0; ///< stations with no position: neither given nor in the table
         int hidden = 0;     ///< left out to keep the chart legible
         int offChart = 0;   ///< off the chart or behind the globe
+        /// The reports plotted, each at its station's chart point.
+        std::vector<std::pair<QPointF, Observation>> stations = {};
     };
 
     ObservationPlot(ChartCanvas &canvas, const ChartSettings &settings, const ViewValues &view,

@@ -224,6 +224,12 @@ TEST_F(SegmentToolsTest, PlotObservationsAsksFileAndTimeAndSaysWhatItPlotted)
               QStringLiteral("Plotted 1 stations (3 reports, 0 stations not in the table, 1 "
                              "hidden to keep the chart legible)"));
     EXPECT_TRUE(Pixels::contains(chart(), settings.color(S::ObservationColor)));
+    // Over the station (45 N 93.5 W, the chart's middle) the status line gives its report.
+    QMouseEvent move(QEvent::MouseMove, QPointF(203, 148), QPointF(203, 148), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(control<QWidget>(*form, QStringLiteral("Image1")), &move);
+    EXPECT_EQ(control<QLabel>(*form, QStringLiteral("StatusText"))->text(),
+              QStringLiteral("MSP 06:00Z 10.0/4.4 \u00B0C 270\u00B0 15 kt 1013.2 hPa overcast"));
 
     dialogs.answers = {QStringLiteral("12 March")};
     form->plotObservationsChosen();
