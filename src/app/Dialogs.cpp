@@ -85,13 +85,13 @@ public:
         return fromQRgb(chosen.rgb());
     }
 
-    QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
-                      const QString &initial) override
+    std::optional<QString> askText(QWidget *parent, const QString &caption, const QString &prompt,
+                                   const QString &initial) override
     {
         bool ok = false;
         const QString text =
             QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, initial, &ok);
-        return ok ? text : initial;
+        return ok ? std::optional(text) : std::nullopt;
     }
 };
 

@@ -40,9 +40,15 @@ public:
     virtual QString saveFileName(QWidget *parent, FileKind kind, const QStringList &filters) = 0;
     /// The colour dialog opened on a colour: the chosen colour, or nothing when cancelled.
     virtual std::optional<ChartColor> chooseColor(QWidget *parent, ChartColor initial) = 0;
+    /// The modal input box: the edited text after OK, nothing after Cancel.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &caption,
+                                           const QString &prompt, const QString &initial) = 0;
     /// The modal input box: the edited text after OK, the starting text after Cancel.
-    virtual QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
-                              const QString &initial) = 0;
+    QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
+                      const QString &initial)
+    {
+        return askText(parent, caption, prompt, initial).value_or(initial);
+    }
 };
 
 } // namespace brimlark

@@ -399,15 +399,18 @@ void MainWindow::plotObservationsChosen()
             .arg(summary.hidden));
 }
 
-// The time to plot, offered as the hour most reports stand for; a text that is no time is
-// said, and nothing is plotted.
+// The time to plot, offered as the hour most reports stand for; after Cancel, or a text that
+// is no time (which is said), nothing is plotted.
 QDateTime MainWindow::askObservationTime(const std::vector<Observation> &observations)
 {
     const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
-    const QString text = Dialogs::current().inputText(
-        this, QStringLiteral("Plot observations"),
-        QStringLiteral("Time of the observations (UTC):"),
-        ObservationSelection::commonHour(observations).toString(format));
+    const auto answer =
+        Dialogs::current().askText(this, QStringLiteral("Plot observations"),
+                                   QStringLiteral("Time of the observations (UTC):"),
+                                   ObservationSelection::commonHour(observations).toString(format));
+    if (!answer)
+        return {};
+    const QString &text = *answer;
     QDateTime time = QDateTime::fromString(text.trimmed(), format);
     if (!time.isValid()) {
         ErrorBox::show(this, QStringLiteral("\"%1\" is not a time as YYYY-MM-DD HH:MM").arg(text));

@@ -22,12 +22,13 @@ public:
         questions.append(text);
         return yesAnswer;
     }
-    /// Answers with the next of the queued answers, or the starting text (as Cancel does).
-    QString inputText(QWidget *, const QString &caption, const QString &prompt,
-                      const QString &initial) override
+    /// Answers with the next of the queued answers, or cancels when none is left.
+    std::optional<QString> askText(QWidget *, const QString &caption, const QString &prompt,
+                                   const QString &initial) override
     {
         inputs.append(caption + u'|' + prompt);
-        return answers.isEmpty() ? initial : answers.takeFirst();
+        offered.append(initial);
+        return answers.isEmpty() ? std::nullopt : std::optional(answers.takeFirst());
     }
 
     QString openFileName(QWidget *, FileKind kind, const QStringList &filters) override
@@ -53,6 +54,7 @@ public:
     bool yesAnswer = false; // No unless a test says otherwise
     QStringList inputs;
     QStringList answers;
+    QStringList offered; // the starting text of every input box, in order
     QStringList openFilters;
     QStringList saveFilters;
     QList<FileKind> fileKinds;              // of every file dialog, in order

@@ -215,6 +215,10 @@ TEST_F(SegmentToolsTest, PlotObservationsAsksFileAndTimeAndSaysWhatItPlotted)
                                          "XXX,1993-03-12 06:00,-93.4,45.1,50,40,270,15,1013.2,OVC\n"
                                          "BAD,not a time,-93.5,45.0,,,,,,\n");
     dialogs.fileAnswer = path(QStringLiteral("obs.csv"));
+    form->plotObservationsChosen(); // Cancel in the time box plots nothing
+    EXPECT_FALSE(Pixels::contains(chart(), settings.color(S::ObservationColor)));
+    EXPECT_EQ(dialogs.offered.last(), QStringLiteral("1993-03-12 06:00"));
+    dialogs.answers = {dialogs.offered.last()};
     form->plotObservationsChosen();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
     EXPECT_EQ(dialogs.fileKinds.last(), Dialogs::FileKind::Observations);
