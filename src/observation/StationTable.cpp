@@ -67,12 +67,14 @@ bool inColumns(QStringView line)
                           [line](qsizetype column) { return line[column - 1] == u' '; });
 }
 
-// The WMO number field: blank or six digits (leading zeros kept in the table).
+// The WMO number field: blank or six digits (leading zeros kept in the table). Only the
+// digits 0 to 9: other scripts' digits pass QChar::isDigit but not toInt, which would make
+// them number 0.
 bool wmoNumberIn(QStringView text, std::optional<int> &number)
 {
     if (text.isEmpty())
         return true;
-    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
+    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
         return false;
     const int value = text.toInt();
     if (value != UnknownWmoNumber)

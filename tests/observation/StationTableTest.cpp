@@ -125,6 +125,9 @@ TEST(StationTable, LinesOutOfTheColumnsAreSkipped)
         {"slipped a column", " " + denverWith().left(75), 0, 1},
         {"blank in the identifier", denverWith(1, "DE N"), 0, 1},
         {"letter in the WMO number", denverWith(10, "72A650"), 0, 1},
+        // 725650 in Arabic-Indic digits, two bytes each but one column each.
+        {"other digits in the WMO number",
+         denverWith().replace(9, 6, "\xd9\xa7\xd9\xa2\xd9\xa5\xd9\xa6\xd9\xa5\xd9\xa0"), 0, 1},
         {"latitude not a number", denverWith(56, "39N7"), 0, 1},
         {"latitude beyond the pole", denverWith(56, " 9001"), 0, 1},
         {"longitude beyond 180", denverWith(62, "-18001"), 0, 1},
