@@ -504,10 +504,13 @@ void stationLookups(const QByteArray &bytes)
     }
 }
 
-// A table of observations; every one read must have its station, time and position.
+// A table of observations; every one read must have its station, time and position. The
+// table is kept whole while its rows are looked at: a range-for over observations() of the
+// temporary parse() returns would walk a vector already destroyed.
 void observationRows(const QByteArray &bytes)
 {
-    for (const Observation &o : ObservationTable::parse(bytes).observations()) {
+    const ObservationTable table = ObservationTable::parse(bytes);
+    for (const Observation &o : table.observations()) {
         if (o.station.isEmpty() || !o.time.isValid() || !o.position
             || std::abs(o.position->latitude) > 90 || std::abs(o.position->longitude) > 180) {
             std::fprintf(stderr, "an observation of '%s' lacks its time or position\n",
