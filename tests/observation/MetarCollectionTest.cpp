@@ -20,7 +20,7 @@ const QDate July2019(2019, 7, 1);
 MetarCollection sample()
 {
     return MetarCollection::read(
-        QStringLiteral(BRIMLARK_OBSERVATIONS_DIR "/metar_20190701_1200_part1.txt"), July2019);
+        QStringLiteral(BRIMLARK_OBSERVATIONS_DIR "/metar_20190701_1200_head.txt"), July2019);
 }
 
 const Observation &find(const MetarCollection &c, const char *station)
