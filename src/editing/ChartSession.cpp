@@ -538,11 +538,12 @@ QString ChartSession::toolName() const
 // The name of what the presses since the snapshot drew, as Undo and Redo call it.
 QString ChartSession::drawingName() const { return toolName().toLower(); }
 
-// The drawing not yet kept goes first, when the presses drew anything; the history's steps
-// after it.
+// The drawing not yet kept goes first when the presses drew something: exactly when keeping
+// it would add a feature, which is known without comparing the chart with the snapshot on
+// every press. The history's steps come after it.
 QString ChartSession::undoName() const
 {
-    return m_segment.count() > 0 && !showsSnapshot() ? drawingName() : m_history.undoName();
+    return pendingFeature() ? drawingName() : m_history.undoName();
 }
 
 // Whether the chart is the snapshot as last written or read (unknown counts as no).
