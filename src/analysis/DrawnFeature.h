@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/PanelLine.h"
+#include "base/ContourValue.h"
 #include "base/GeoPoint.h"
 #include "base/LineTool.h"
 
@@ -37,11 +38,16 @@ struct DrawnFeature {
     std::vector<size_t> pieceStarts = {};
     QString text = {};    ///< a label's text
     PanelLine panel = {}; ///< an isopleth's colour and width as the drawing panel gave them
+    /// What an isopleth stands for, when it has a value: one of the first guess, or one read
+    /// with its value. It is drawn in the first-guess colour and labelled with its value.
+    std::optional<ContourValue> contour = {};
 
     bool operator==(const DrawnFeature &) const = default;
 
     bool isLine() const { return kind == Kind::Line; }
     bool isCentre() const { return kind == Kind::Low || kind == Kind::High; }
+    /// An isopleth with a value: drawn and labelled as an isoline of the first guess.
+    bool isContour() const { return isLine() && tool == LineTool::Isopleth && contour; }
 };
 
 } // namespace brimlark

@@ -81,6 +81,19 @@ void SegmentRenderer::drawSegment(LineTool tool, std::span<const QPointF> points
                                   const PanelLine &panel)
 {
     setUpPen(tool, panel);
+    drawSpline(tool, points);
+}
+
+void SegmentRenderer::drawIsoline(std::span<const QPointF> points, const PanelLine &panel,
+                                  ChartColor colour)
+{
+    setUpPen(LineTool::Isopleth, panel);
+    m_canvas.setPenColor(colour);
+    drawSpline(LineTool::Isopleth, points);
+}
+
+void SegmentRenderer::drawSpline(LineTool tool, std::span<const QPointF> points)
+{
     points = points.first(qMin<size_t>(points.size(), SegmentSpline::MaxKnots));
     if (points.size() == 2) {
         const QPoint from = NumberConversion::roundedPoint(points[0]);

@@ -33,9 +33,13 @@ public:
     /// them.
     /// Traced name: DrawSegment.
     void drawSegment(LineTool tool, std::span<const QPointF> points, const PanelLine &panel);
+    /// Draws the first points (at most 100) as an isoline with a value: an isopleth in the
+    /// panel's width, in its own colour.
+    void drawIsoline(std::span<const QPointF> points, const PanelLine &panel, ChartColor colour);
 
 private:
     void setUpPen(LineTool tool, const PanelLine &panel);
+    void drawSpline(LineTool tool, std::span<const QPointF> points);
     void walk(LineTool tool, std::span<const QPointF> points);
     void step(QPoint p);
     void drawSymbol(QPoint end);

@@ -1,6 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "app/Dialogs.h"
 
+#include "app/FirstGuessDialog.h"
+
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -92,6 +94,12 @@ public:
         const QString text =
             QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, initial, &ok);
         return ok ? std::optional(text) : std::nullopt;
+    }
+    std::optional<FirstGuessChoice> askFirstGuess(QWidget *parent,
+                                                  const FirstGuessChoice &initial) override
+    {
+        FirstGuessDialog dialog(parent, initial);
+        return dialog.exec() == QDialog::Accepted ? std::optional(dialog.choice()) : std::nullopt;
     }
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/ChartColor.h"
+#include "objective/FirstGuessChoice.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,10 @@ public:
     /// The modal input box: the edited text after OK, nothing after Cancel.
     virtual std::optional<QString> askText(QWidget *parent, const QString &caption,
                                            const QString &prompt, const QString &initial) = 0;
+    /// The first guess's question: what to analyse, and the interval of its isolines;
+    /// nothing after Cancel.
+    virtual std::optional<FirstGuessChoice> askFirstGuess(QWidget *parent,
+                                                          const FirstGuessChoice &initial) = 0;
     /// The modal input box: the edited text after OK, the starting text after Cancel.
     QString inputText(QWidget *parent, const QString &caption, const QString &prompt,
                       const QString &initial)

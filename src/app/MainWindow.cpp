@@ -420,6 +420,22 @@ QDateTime MainWindow::askObservationTime(const std::vector<Observation> &observa
     return time;
 }
 
+// Isolines analysed from the plotted stations, to edit as the start of the analysis. The
+// dialog offers what was chosen last.
+void MainWindow::firstGuessChosen()
+{
+    const std::optional<FirstGuessChoice> choice =
+        Dialogs::current().askFirstGuess(this, m_firstGuessChoice);
+    if (!choice)
+        return;
+    m_firstGuessChoice = *choice;
+    const PanelLine isopleth{m_isoplethColor->currentText(), m_isoplethWidth->currentText()};
+    std::optional<FirstGuess::Result> result;
+    edit([&] { result = m_session.firstGuess(*choice, isopleth); });
+    if (result)
+        m_statusText->setText(result->summary(choice->quantity));
+}
+
 // After Generate for another view: the analysis of the map before, on this one.
 void MainWindow::redrawAnalysisChosen()
 {
@@ -543,6 +559,7 @@ void MainWindow::setDrawingEnabled(bool enabled)
     m_importAction->setEnabled(enabled);
     m_redrawAction->setEnabled(enabled);
     m_plotAction->setEnabled(enabled);
+    m_firstGuessAction->setEnabled(enabled);
 }
 
 // Exit1Click.
@@ -619,6 +636,9 @@ void MainWindow::buildMenus()
     m_plotAction = addMenuEntry(map, QStringLiteral("PlotObservations"),
                                 QStringLiteral("Plot observations..."), {});
     connect(m_plotAction, &QAction::triggered, this, &MainWindow::plotObservationsChosen);
+    m_firstGuessAction =
+        addMenuEntry(map, QStringLiteral("FirstGuess"), QStringLiteral("First guess..."), {});
+    connect(m_firstGuessAction, &QAction::triggered, this, &MainWindow::firstGuessChosen);
     m_redrawAction =
         addMenuEntry(map, QStringLiteral("RedrawAnalysis"), QStringLiteral("Redraw analysis here"),
                      QKeySequence(Qt::CTRL | Qt::Key_R));

@@ -75,6 +75,7 @@ public slots:
     void importBulletinChosen();
     void redrawAnalysisChosen();
     void plotObservationsChosen();
+    void firstGuessChosen();
     void exportAnalysisChosen();
     void exitChosen();
     void showPreferences();
@@ -147,6 +148,8 @@ private:
     QAction *m_importAction = nullptr;         // ImportBulletin
     QAction *m_redrawAction = nullptr;         // RedrawAnalysis
     QAction *m_plotAction = nullptr;           // PlotObservations
+    QAction *m_firstGuessAction = nullptr;     // FirstGuess
+    FirstGuessChoice m_firstGuessChoice;       // what the first guess analysed last
     QLineEdit *m_latitudeEdit = nullptr;       // LatEdit
     QLineEdit *m_longitudeEdit = nullptr;      // LonEdit
     QLineEdit *m_widthEdit = nullptr;          // XEdit

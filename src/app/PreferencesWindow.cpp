@@ -204,6 +204,8 @@ void PreferencesWindow::buildRightSide()
     addSwatch(S::ObservationColor, 224, 392);
     addCaption(QStringLiteral("in"), 440, 228);
     addComboBox(S::ObservationUnits, {QStringLiteral("C"), QStringLiteral("F")}, 456, 224, 41);
+    addCaption(QStringLiteral("First guess"), 308, 260);
+    addSwatch(S::FirstGuessColor, 256, 392);
 
     auto *ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                                QStringLiteral("OK"), this);

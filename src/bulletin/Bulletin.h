@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #pragma once
 
+#include "base/ContourValue.h"
 #include "base/GeoPoint.h"
 #include "base/LineTool.h"
 
@@ -28,6 +29,8 @@ struct Bulletin {
         LineTool tool = LineTool::ColdFront; ///< COLD, WARM, STNRY, OCFNT, TROF or DRYLINE
         QString strength;                    ///< "WK", "MDT", "STG" or empty
         std::vector<GeoPoint> points;
+        /// For an isopleth, the quantity and value it stands for, when it has one.
+        std::optional<ContourValue> contour = {};
     };
     /// A high or low pressure centre.
     struct Centre {

@@ -144,10 +144,32 @@ QString strengthOf(const QJsonValue &value)
     return value.toString();
 }
 
+// An isobar, isotherm or isodrosotherm: its value, and its unit, which the quantity fixes
+// or narrows (hPa; C or F), taken as hPa or C when it is not given.
+ContourValue contourOf(const QuantityNames &names, const QJsonObject &properties)
+{
+    const QJsonValue value = properties.value(u"value");
+    if (!value.isDouble() || !std::isfinite(value.toDouble()))
+        throw ChartError(QStringLiteral("its value %1 is not a number").arg(shown(value)));
+    ContourValue contour{names.quantity, value.toDouble()};
+    const bool pressure = names.quantity == ContourValue::Quantity::Pressure;
+    const QJsonValue unit = properties.value(u"units");
+    contour.unit =
+        present(unit) ? unit.toString() : (pressure ? QStringLiteral("hPa") : QStringLiteral("C"));
+    const QStringList units = pressure ? QStringList{QStringLiteral("hPa")}
+                                       : QStringList{QStringLiteral("C"), QStringLiteral("F")};
+    if (!units.contains(contour.unit) || (present(unit) && !unit.isString()))
+        throw ChartError(QStringLiteral("its units %1 are none of %2")
+                             .arg(shown(unit), units.join(QStringLiteral(", "))));
+    return contour;
+}
+
 ChartError unknownLineKind(const QJsonValue &kind)
 {
     QStringList kinds;
     for (const LineToolNames &names : LineToolNames::all())
+        kinds.append(QLatin1StringView(names.kind));
+    for (const QuantityNames &names : QuantityNames::all())
         kinds.append(QLatin1StringView(names.kind));
     return ChartError(QStringLiteral("the line's kind %1 is none of %2, \"high\" or \"low\"")
                           .arg(shown(kind), kinds.join(QStringLiteral(", "))));
@@ -213,7 +235,9 @@ bool readFeature(const QJsonValue &value, Bulletin &analysis)
                                     positionOf(geometry.value(u"coordinates"), 0)});
         return true;
     }
-    const LineToolNames *tool = LineToolNames::byKind(kind.toString());
+    const QuantityNames *quantity = QuantityNames::byKind(kind.toString());
+    const LineToolNames *tool =
+        quantity ? &LineToolNames::of(LineTool::Isopleth) : LineToolNames::byKind(kind.toString());
     const bool line =
         type == QStringLiteral("LineString") || type == QStringLiteral("MultiLineString");
     if (!tool && line && present(kind))
@@ -223,8 +247,11 @@ bool readFeature(const QJsonValue &value, Bulletin &analysis)
     if (!line)
         throw wrongGeometry(QStringLiteral("a LineString or MultiLineString"), type);
     const QString strength = strengthOf(properties.value(u"strength"));
+    std::optional<ContourValue> contour;
+    if (quantity)
+        contour = contourOf(*quantity, properties);
     for (Path &path : pathsOf(geometry))
-        analysis.lines.push_back({tool->tool, strength, std::move(path)});
+        analysis.lines.push_back({tool->tool, strength, std::move(path), contour});
     return true;
 }
 

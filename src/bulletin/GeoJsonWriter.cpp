@@ -32,6 +32,15 @@ GeoPoint normalised(const GeoPoint &p)
 
 QString kindOf(LineTool tool) { return QLatin1StringView(LineToolNames::of(tool).kind); }
 
+// An isoline with a value is an isobar, isotherm or isodrosotherm, with its value and unit.
+void addContour(QJsonObject &properties, const ContourValue &contour)
+{
+    properties.insert(QStringLiteral("kind"),
+                      QLatin1StringView(QuantityNames::of(contour.quantity).kind));
+    properties.insert(QStringLiteral("value"), contour.value);
+    properties.insert(QStringLiteral("units"), contour.unit);
+}
+
 QJsonArray coordinates(const GeoPoint &p) { return {p.longitude, p.latitude}; }
 
 QJsonObject feature(const QJsonObject &geometry, const QJsonObject &properties)
@@ -125,6 +134,8 @@ QByteArray GeoJsonWriter::write(const Bulletin &bulletin)
         QJsonObject properties{{QStringLiteral("kind"), kindOf(line.tool)}};
         if (!line.strength.isEmpty())
             properties.insert(QStringLiteral("strength"), line.strength);
+        if (line.contour)
+            addContour(properties, *line.contour);
         features.append(feature(lineGeometry(line), properties));
     }
     QJsonObject collection{{QStringLiteral("type"), QStringLiteral("FeatureCollection")},

@@ -33,6 +33,8 @@ QString kindOf(const DrawnFeature &f)
     case Kind::Line:
         break;
     }
+    if (f.contour)
+        return QLatin1StringView(QuantityNames::of(f.contour->quantity).kind);
     return QLatin1StringView(LineToolNames::of(f.tool).kind);
 }
 
@@ -69,6 +71,10 @@ QJsonObject propertiesOf(const DrawnFeature &f)
     }
     if (f.pressure)
         properties.insert(QStringLiteral("pressure"), *f.pressure);
+    if (f.contour) {
+        properties.insert(QStringLiteral("value"), f.contour->value);
+        properties.insert(QStringLiteral("units"), f.contour->unit);
+    }
     const std::pair<const char *, QString> texts[] = {{"strength", f.strength},
                                                       {"text", f.text},
                                                       {"lineColor", f.panel.lineColor},
@@ -147,10 +153,15 @@ void readKind(DrawnFeature &f, const QString &kind, const QString &what)
                                                   : Kind::Text;
         return;
     }
+    f.kind = Kind::Line;
+    if (const QuantityNames *quantity = QuantityNames::byKind(kind)) {
+        f.tool = LineTool::Isopleth;
+        f.contour = ContourValue{quantity->quantity};
+        return;
+    }
     const LineToolNames *tool = LineToolNames::byKind(kind);
     if (!tool)
         refuse(QStringLiteral("%1 has the unknown kind \"%2\"").arg(what, kind.left(40)));
-    f.kind = Kind::Line;
     f.tool = tool->tool;
 }
 
@@ -184,6 +195,10 @@ DrawnFeature featureOf(const QJsonValue &value, qsizetype number)
         if (hPa != std::floor(hPa) || std::abs(hPa) > 1e5)
             refuse(QStringLiteral("%1 has a pressure that is not a whole number of hPa").arg(what));
         f.pressure = int(hPa);
+    }
+    if (f.contour) {
+        f.contour->value = numberIn(properties.value(QStringLiteral("value")), what);
+        f.contour->unit = properties.value(QStringLiteral("units")).toString();
     }
     f.strength = properties.value(QStringLiteral("strength")).toString();
     f.text = properties.value(QStringLiteral("text")).toString();

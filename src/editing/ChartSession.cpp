@@ -585,7 +585,8 @@ ChartSession::ImportSummary ChartSession::importAnalysis(const Bulletin &analysi
         features.push_back({.kind = DrawnFeature::Kind::Line,
                             .tool = line.tool,
                             .positions = line.points,
-                            .strength = line.strength});
+                            .strength = line.strength,
+                            .contour = line.contour});
     for (const Bulletin::Centre &centre : analysis.centres)
         features.push_back(
             {.kind = centre.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
@@ -612,11 +613,8 @@ ChartSession::ImportSummary ChartSession::redrawAnalysisHere()
 ChartSession::ImportSummary ChartSession::placeFeatures(const std::vector<DrawnFeature> &features,
                                                         const QString &name)
 {
-    keepSegment();
-    const auto before = snapshotState();
-    loadSnapshot(); // the analysis goes on the committed chart
     ImportSummary summary;
-    FeatureRenderer renderer(m_canvas, m_settings);
+    std::vector<DrawnFeature> placed;
     for (DrawnFeature feature : features) {
         feature.points.clear();
         feature.pieceStarts.clear();
@@ -624,13 +622,26 @@ ChartSession::ImportSummary ChartSession::placeFeatures(const std::vector<DrawnF
             placeLine(feature);
         else
             placeMark(feature);
-        renderer.draw(feature);
         ++(feature.points.empty() ? summary.offChart : summary.drawn);
-        m_features.push_back(std::move(feature));
+        placed.push_back(std::move(feature));
+    }
+    addFeatures(placed, name);
+    return summary;
+}
+
+// The features join the analysis, drawn on the committed chart, as one step of the history.
+void ChartSession::addFeatures(const std::vector<DrawnFeature> &features, const QString &name)
+{
+    keepSegment();
+    const auto before = snapshotState();
+    loadSnapshot(); // the analysis goes on the committed chart
+    FeatureRenderer renderer(m_canvas, m_settings);
+    for (const DrawnFeature &feature : features) {
+        renderer.draw(feature);
+        m_features.push_back(feature);
     }
     saveSnapshot();
     recordSince(before, name);
-    return summary;
 }
 
 // A line goes on the chart in its pieces that lie on the chart, each drawn as the segments
@@ -696,7 +707,8 @@ Bulletin ChartSession::exportAnalysis() const
     }
     for (const DrawnFeature &feature : featuresOnTheGlobe()) {
         if (feature.isLine())
-            analysis.lines.push_back({feature.tool, feature.strength, feature.positions});
+            analysis.lines.push_back(
+                {feature.tool, feature.strength, feature.positions, feature.contour});
         else if (feature.isCentre())
             analysis.centres.push_back({feature.kind == DrawnFeature::Kind::High, feature.pressure,
                                         feature.positions.front()});
@@ -948,6 +960,8 @@ ObservationPlot::Summary ChartSession::plotObservations(const std::vector<Observ
     }
     saveBaseMap(baseMap.image, baseMap.paletteBits);
     m_stations = summary.stations;
+    m_stationsOnChart = summary.onChart;
+    m_stationsTime = time;
     m_stationsMap = baseMap.image.cacheKey();
     redrawChart(m_features);
     saveSnapshot();
@@ -973,19 +987,37 @@ ChartSession::Snapshot ChartSession::withObservations(const Snapshot &picture,
     return Snapshot{bitmap.image(), bitmap.paletteBits()};
 }
 
+// The stations plotted last stand on the base map under the chart until another base map
+// (a Generate, a Load, an Undo of the plot) replaces it.
+bool ChartSession::hasPlottedStations() const
+{
+    return m_baseMap && m_baseMap->image.cacheKey() == m_stationsMap;
+}
+
 std::optional<Observation> ChartSession::stationAt(QPointF at, double reach) const
 {
-    if (!m_baseMap || m_baseMap->image.cacheKey() != m_stationsMap)
+    if (!hasPlottedStations())
         return std::nullopt;
     std::optional<Observation> nearest;
-    for (const auto &[point, report] : m_stations) {
-        const double d = distance(point, at);
+    for (const PlottedStation &station : m_stations) {
+        const double d = distance(station.at, at);
         if (d <= reach) {
             reach = d;
-            nearest = report;
+            nearest = station.report;
         }
     }
     return nearest;
+}
+
+FirstGuess::Result ChartSession::firstGuess(const FirstGuessChoice &choice, const PanelLine &panel)
+{
+    if (!hasPlottedStations())
+        throw ChartError(QStringLiteral("There are no plotted observations on this chart: plot "
+                                        "observations before the first guess"));
+    const FirstGuess analysis(m_view, choice, m_settings.text(ChartSettings::ObservationUnits));
+    const FirstGuess::Result result = analysis.analyse(m_stationsOnChart, m_stationsTime, panel);
+    addFeatures(result.features, QStringLiteral("First guess"));
+    return result;
 }
 
 const StationTable &ChartSession::stationTable()

@@ -12,6 +12,7 @@
 #include "editing/PressPrompt.h"
 #include "editing/UndoHistory.h"
 #include "mapgen/GenerationProgress.h"
+#include "objective/FirstGuess.h"
 #include "prefs/ChartSettings.h"
 #include "workspace/ChartFiles.h"
 #include "workspace/SavedData.h"
@@ -112,6 +113,13 @@ public:
     /// The report of the plotted station nearest a chart point, within `reach` pixels of its
     /// circle, while the base map it was plotted on is the one under the chart.
     std::optional<Observation> stationAt(QPointF at, double reach = 8) const;
+    /// First guess: the pressure, temperature or dew point of the stations plotted on the
+    /// base map under the chart (those hidden to keep the chart legible included), analysed and
+    /// drawn as isolines with their values (and for pressure the closed highs and lows as H and L),
+    /// which join the analysis as one step of the history, "First guess". The isolines take the
+    /// width of the panel's isopleths. A ChartError, and nothing drawn, when no stations are
+    /// plotted or too few have the value.
+    FirstGuess::Result firstGuess(const FirstGuessChoice &choice, const PanelLine &panel);
     /// Reads an analysis file (AnalysisFiles: a coded bulletin, or GeoJSON by its extension)
     /// and imports it; one that does not read draws nothing.
     ImportSummary importBulletin(const QString &path);
@@ -223,6 +231,8 @@ private:
     void restore(const ChartState &state);
     std::optional<DrawnFeature> pendingFeature() const;
     ImportSummary placeFeatures(const std::vector<DrawnFeature> &features, const QString &name);
+    void addFeatures(const std::vector<DrawnFeature> &features, const QString &name);
+    bool hasPlottedStations() const;
     void placeLine(DrawnFeature &feature) const;
     void placeMark(DrawnFeature &feature) const;
     std::vector<DrawnFeature> featuresOnTheGlobe() const;
@@ -252,7 +262,9 @@ private:
     std::optional<Snapshot> m_underlay; // what the features go on, when not the base map
     std::optional<StationTable> m_stationTable;
     // The stations plotted last, and the base map they are on.
-    std::vector<std::pair<QPointF, Observation>> m_stations;
+    std::vector<PlottedStation> m_stations;        ///< the station models on the base map
+    std::vector<PlottedStation> m_stationsOnChart; ///< and the reports hidden among them
+    QDateTime m_stationsTime;                      ///< the time they were plotted for
     qint64 m_stationsMap = 0;
     PanelLine m_pendingPanel; // the isopleth style of the last press
     QString m_pendingText;    // the label of the last press with the Text tool

@@ -15,7 +15,8 @@ namespace brimlark
 namespace
 {
 
-// A cell of the thinning grid holds one model: about four models' widths a side.
+// A cell of the thinning grid holds one model: one and a half models' widths a side, which
+// keeps the models apart and leaves enough stations to analyse.
 constexpr double ModelsACell = 1.5;
 
 } // namespace
@@ -39,15 +40,17 @@ ObservationPlot::Summary ObservationPlot::plot(const std::vector<Observation> &r
     const std::vector<Observation> chosen = ObservationSelection::nearest(reports, time);
     const std::vector<Placed> placed = place(chosen, summary);
     std::vector<ObservationSelection::Candidate> candidates;
-    for (const Placed &p : placed)
+    for (const Placed &p : placed) {
         candidates.push_back({p.at, p.priority, time.secsTo(p.observation->time)});
+        summary.onChart.push_back({p.at, p.position, *p.observation});
+    }
     const double size = modelSize(m_view);
     const auto kept =
         ObservationSelection::legible(candidates, ModelsACell * StationModel::widthFor(size));
     StationModel model(m_canvas, m_settings);
     for (const size_t i : kept) {
         model.draw(*placed[i].observation, placed[i].at, size, placed[i].position.latitude < 0);
-        summary.stations.emplace_back(placed[i].at, *placed[i].observation);
+        summary.stations.push_back(summary.onChart[i]);
     }
     summary.plotted = int(kept.size());
     summary.hidden = int(placed.size() - kept.size());

@@ -4,6 +4,7 @@
 #include "base/ViewValues.h"
 #include "canvas/ChartCanvas.h"
 #include "observation/Observation.h"
+#include "observation/PlottedStation.h"
 #include "observation/StationTable.h"
 #include "prefs/ChartSettings.h"
 
@@ -26,7 +27,10 @@ public:
         int hidden = 0;     ///< left out to keep the chart legible
         int offChart = 0;   ///< off the chart or behind the globe
         /// The reports plotted, each at its station's chart point.
-        std::vector<std::pair<QPointF, Observation>> stations = {};
+        std::vector<PlottedStation> stations = {};
+        /// Every report for the time whose station lies on the chart, plotted or hidden:
+        /// what an analysis of the observations takes.
+        std::vector<PlottedStation> onChart = {};
     };
 
     ObservationPlot(ChartCanvas &canvas, const ChartSettings &settings, const ViewValues &view,

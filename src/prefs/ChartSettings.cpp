@@ -64,6 +64,7 @@ const SettingDefinition Definitions[ChartSettings::Count] = {
     {"GifExactColours", K::Switch, 1, ""},
     {"ObservationColor", K::Color, 0x00006400, ""},
     {"ObservationUnits", K::Text, 0, "C"},
+    {"FirstGuessColor", K::Color, 0x000050A0, ""}, // brown, apart from every front colour
 };
 
 } // namespace

@@ -24,8 +24,9 @@ struct SettingDefinition {
 /// The preference values that control how charts are drawn and saved, each named by its
 /// registry value name: the 46 classic values, then two cartographic switches read after them
 /// (LakeFill, CountyScaleAware), the GIF colour switch (GifExactColours) and how station models
-/// are drawn (ObservationColor, ObservationUnits). Every drawing and every save reads them here
-/// at the moment it draws or saves; the Preferences window edits this object in place.
+/// are drawn (ObservationColor, ObservationUnits) and the first guess's colour (FirstGuessColor).
+/// Every drawing and every save reads them here at the moment it draws or saves; the Preferences
+/// window edits this object in place.
 class ChartSettings
 {
 public:
@@ -83,9 +84,10 @@ public:
         CountyScaleAware,
         GifExactColours,
         ObservationColor,
-        ObservationUnits // "C" or "F": the unit of plotted temperatures and dew points
+        ObservationUnits, // "C" or "F": the unit of plotted temperatures and dew points
+        FirstGuessColor   // the isolines analysed from the observations
     };
-    static constexpr int Count = 51;
+    static constexpr int Count = 52;
 
     /// Every value at its default.
     ChartSettings();

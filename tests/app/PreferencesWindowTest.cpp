@@ -400,12 +400,15 @@ TEST_F(PreferencesWindowTest, WindowShowsTheValuesInEffectAfterAValueOfAnotherTy
     EXPECT_TRUE(control<QCheckBox>(pref, QStringLiteral("River"))->isChecked());
 }
 
-// The station-model colour and units stand below the switches; the units list offers C and F.
+// The station-model colour and units, and the first guess's colour, stand below the switches;
+// the units list offers C and F.
 TEST_F(PreferencesWindowTest, StationModelColourAndUnits)
 {
     PreferencesWindow pref(settings, hive());
     EXPECT_EQ(control<QWidget>(pref, QStringLiteral("ObservationColor"))->geometry(),
               QRect(392, 224, 41, 21));
+    EXPECT_EQ(control<QWidget>(pref, QStringLiteral("FirstGuessColor"))->geometry(),
+              QRect(392, 256, 41, 21));
     auto *units = control<QComboBox>(pref, QStringLiteral("ObservationUnits"));
     EXPECT_EQ(units->currentText(), QStringLiteral("C"));
     EXPECT_EQ(units->itemText(1), QStringLiteral("F"));

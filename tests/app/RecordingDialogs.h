@@ -31,6 +31,13 @@ public:
         return answers.isEmpty() ? std::nullopt : std::optional(answers.takeFirst());
     }
 
+    std::optional<FirstGuessChoice> askFirstGuess(QWidget *,
+                                                  const FirstGuessChoice &initial) override
+    {
+        firstGuessOffered.append(initial);
+        return firstGuessAnswer;
+    }
+
     QString openFileName(QWidget *, FileKind kind, const QStringList &filters) override
     {
         fileKinds.append(kind);
@@ -61,6 +68,8 @@ public:
     QString fileAnswer;                     // empty: as if cancelled
     std::optional<ChartColor> colourAnswer; // nothing: as if cancelled
     QList<ChartColor> colourAsked;
+    std::optional<FirstGuessChoice> firstGuessAnswer; // nothing: as if cancelled
+    QList<FirstGuessChoice> firstGuessOffered;
 };
 
 } // namespace brimlark

@@ -41,6 +41,7 @@ void expectSameAnalysis(const Bulletin &read, const Bulletin &written)
         SCOPED_TRACE(i);
         EXPECT_EQ(read.lines[i].tool, written.lines[i].tool);
         EXPECT_EQ(read.lines[i].strength, written.lines[i].strength);
+        EXPECT_EQ(read.lines[i].contour, written.lines[i].contour);
         std::vector<GeoPoint> points;
         for (const GeoPoint &p : read.lines[i].points)
             points.push_back(folded(p));
@@ -91,6 +92,12 @@ TEST(GeoJsonReader, ReadsBackWhatTheWriterWrote)
                                     {{52.8 - n, -83.7}, {50.9, -87.1 + n}, {-50.4, 89.123456789}}});
         ++n;
     }
+    // Isolines with their values: an isobar, and isotherms in both units.
+    using Q = ContourValue::Quantity;
+    for (const ContourValue &contour : {ContourValue{Q::Pressure, 1012, QStringLiteral("hPa")},
+                                        ContourValue{Q::Temperature, -7.5, QStringLiteral("C")},
+                                        ContourValue{Q::DewPoint, 60, QStringLiteral("F")}})
+        everything.lines.push_back({LineTool::Isopleth, {}, {{40, -100}, {41, -99}}, contour});
     Bulletin untimed;
     untimed.lines = {{LineTool::Trough, {}, {{1, 2}, {3, 4}}}};
     Bulletin leapDay = untimed;
@@ -228,7 +235,13 @@ TEST(GeoJsonReader, RefusesOrSkips)
         // Properties.
         {withCold(R"({"kind":"squall"})"),
          R"(the line's kind "squall" is none of isopleth, cold, warm, occluded, stationary, )"
-         R"(trough, dryline, "high" or "low")"},
+         R"(trough, dryline, isobar, isotherm, isodrosotherm, "high" or "low")"},
+        {withCold(R"({"kind":"isobar"})"), "its value null is not a number"},
+        {withCold(R"({"kind":"isobar","value":"1012"})"), R"(its value "1012" is not)"},
+        {withCold(R"({"kind":"isobar","value":1012,"units":"C"})"),
+         R"(its units "C" are none of hPa)"},
+        {withCold(R"({"kind":"isotherm","value":5,"units":"K"})"),
+         R"(its units "K" are none of C, F)"},
         {withCold(R"({"kind":"Cold"})"), R"(kind "Cold" is none of)"},
         {withCold(R"({"kind":1})"), "kind 1 is none of"},
         {withCold(R"({"kind":"cold","strength":"STRONG"})"),

@@ -459,7 +459,8 @@ void geoJsonRoundTrip(const QByteArray &bytes)
                       == GeoPoint::foldedLongitude(q.position.longitude);
     };
     const auto sameLine = [](const Bulletin::Line &p, const Bulletin::Line &q) {
-        return p.tool == q.tool && p.strength == q.strength && sameCourse(p.points, q.points);
+        return p.tool == q.tool && p.strength == q.strength && p.contour == q.contour
+               && sameCourse(p.points, q.points);
     };
     if (first.valid != again.valid || first.year != again.year
         || !std::equal(first.centres.begin(), first.centres.end(), again.centres.begin(),

@@ -16,14 +16,15 @@ TEST(ChartSettings, UniqueNamesInReadingOrder)
     QSet<QString> names;
     for (int i = 0; i < S::Count; ++i)
         names.insert(S::name(S::Id(i)));
-    EXPECT_EQ(S::Count, 51);
-    EXPECT_EQ(names.size(), 51);
+    EXPECT_EQ(S::Count, 52);
+    EXPECT_EQ(names.size(), 52);
     EXPECT_EQ(int(S::BehindLand), 45);
     EXPECT_EQ(S::name(S::Id(46)), QStringLiteral("LakeFill"));
     EXPECT_EQ(S::name(S::Id(47)), QStringLiteral("CountyScaleAware"));
     EXPECT_EQ(S::name(S::Id(48)), QStringLiteral("GifExactColours"));
     EXPECT_EQ(S::name(S::Id(49)), QStringLiteral("ObservationColor"));
     EXPECT_EQ(S::name(S::Id(50)), QStringLiteral("ObservationUnits"));
+    EXPECT_EQ(S::name(S::Id(51)), QStringLiteral("FirstGuessColor"));
     EXPECT_EQ(S::name(S::GridSelect), QStringLiteral("GridSelect"));
     EXPECT_EQ(S::name(S::LandmassColor), QStringLiteral("LandmassColor"));
     EXPECT_EQ(S::name(S::BorderWidth), QStringLiteral("BorderWidth"));
@@ -54,7 +55,8 @@ TEST(ChartSettings, Defaults)
         {S::CountyColor, 10730193},       {S::HighwayColor, 5466602},
         {S::ColdColor, 8912896},          {S::WarmColor, 221},
         {S::OccludedColor, 11141290},     {S::TroughColor, 0},
-        {S::DrylineColor, 34986},         {S::ObservationColor, chartRgb(0, 100, 0)}};
+        {S::DrylineColor, 34986},         {S::ObservationColor, chartRgb(0, 100, 0)},
+        {S::FirstGuessColor, chartRgb(160, 80, 0)}};
     for (const auto &[id, colour] : colours)
         EXPECT_EQ(s.color(id), colour) << S::name(id).toStdString();
     const std::pair<S::Id, const char *> texts[] = {

@@ -107,9 +107,9 @@ TEST_F(SettingsStoreTest, AfterOkEveryValueExistsAsAString)
     const RegistryFile::Key *key =
         file.key(QStringLiteral("HKEY_CURRENT_USER\\Software\\Brimlark\\General"));
     ASSERT_NE(key, nullptr);
-    // The 46 classic values, LakeFill, CountyScaleAware, GifExactColours, ObservationColor and
-    // ObservationUnits.
-    EXPECT_EQ(key->values.size(), 51u);
+    // The 46 classic values, LakeFill, CountyScaleAware, GifExactColours, ObservationColor,
+    // ObservationUnits and FirstGuessColor.
+    EXPECT_EQ(key->values.size(), 52u);
     for (const RegistryFile::Value &value : key->values)
         EXPECT_TRUE(value.isString) << value.name.toStdString();
 }

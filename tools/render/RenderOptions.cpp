@@ -2,6 +2,7 @@
 #include "RenderOptions.h"
 
 #include "analysis/Segment.h"
+#include "base/ChartError.h"
 #include "base/ChartSize.h"
 #include "base/NumberConversion.h"
 #include "bulletin/AnalysisFiles.h"
@@ -191,6 +192,15 @@ QDateTime observationTimeOf(const QString &text)
     return time;
 }
 
+FirstGuessChoice firstGuessOf(const QString &text)
+{
+    try {
+        return FirstGuessChoice::parse(text);
+    } catch (const ChartError &e) {
+        usageError(QStringLiteral("--first-guess: %1").arg(e.message()));
+    }
+}
+
 void take(RenderOptions &o, const QString &option, const QString &value)
 {
     if (option == u"--center" || option == u"--zoom" || option == u"--size")
@@ -219,6 +229,8 @@ void take(RenderOptions &o, const QString &option, const QString &value)
         o.observations.push_back(value);
     else if (option == u"--obs-time")
         o.observationTime = observationTimeOf(value);
+    else if (option == u"--first-guess")
+        o.firstGuess = firstGuessOf(value);
     else if (option == u"--marker") {
         const bool letter =
             value.size() > 2 && (value[0] == u'L' || value[0] == u'H') && value[1] == u':';
@@ -269,6 +281,9 @@ constexpr OptionHelp Options[] = {
      "of decoded observations (.csv)"},
     {"--obs-time", "YYYY-MM-DDTHH:MM",
      "the time of the observations to plot (UTC; default: the hour most\nreports stand for)"},
+    {"--first-guess", "FIELD[:INTERVAL]",
+     "isolines analysed from the plotted observations, as features of the\nanalysis: "
+     "pressure (every 4 hPa), temperature or dewpoint (every 5\ndegrees)"},
     {"--export-analysis", "FILE",
      "write the lines and centres as a bulletin (.txt, .bul) or as\nGeoJSON (.geojson, .json)"},
     {"--line-color", "NAME",
@@ -335,6 +350,8 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
     }
     if (o.output.isEmpty())
         usageError(QStringLiteral("no output file (-o OUTPUT)"));
+    if (o.firstGuess && o.observations.isEmpty())
+        usageError(QStringLiteral("--first-guess analyses observations: give --observations"));
     const QString extension = ChartFiles::extensionOf(o.output);
     if (!isOneOf(extension, ChartExtensions))
         usageError(QStringLiteral("the output file must end in %1: '%2'")

@@ -4,6 +4,7 @@
 #include "base/LineTool.h"
 #include "base/ViewValues.h"
 #include "bulletin/Bulletin.h"
+#include "objective/FirstGuessChoice.h"
 
 #include <QDateTime>
 #include <QPoint>
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace brimlark
@@ -48,6 +50,7 @@ struct RenderOptions {
     QString exportAnalysis;    // --export-analysis file
     QStringList observations;  // --observations files, plotted on the map first
     QDateTime observationTime; // --obs-time; invalid: the hour most reports stand for
+    std::optional<FirstGuessChoice> firstGuess; // --first-guess, analysed after the plot
     QString lineColor = QStringLiteral("Black");
     QString lineWidth = QStringLiteral("1 px");
     QString output;

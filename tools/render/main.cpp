@@ -161,6 +161,15 @@ void plotObservations(ChartSession &session, const QString &file, QDateTime time
                      summary.notInTable, summary.offChart, summary.hidden, contents.malformed);
 }
 
+// The first guess from the stations plotted last; values left out are said on standard
+// error.
+void addFirstGuess(ChartSession &session, const FirstGuessChoice &choice, const PanelLine &panel)
+{
+    const FirstGuess::Result result = session.firstGuess(choice, panel);
+    if (result.outOfBounds > 0)
+        std::fprintf(stderr, "brimlark-render: %s\n", qPrintable(result.summary(choice.quantity)));
+}
+
 // The chart is made as the window makes it, through a session on a scratch workspace: each
 // segment drawn with its tool, then the L and H centres and the labels, each committed.
 void render(const RenderOptions &options)
@@ -181,13 +190,15 @@ void render(const RenderOptions &options)
     }
     for (const QString &file : options.observations)
         plotObservations(session, file, options.observationTime);
+    const PanelLine isopleth{options.lineColor, options.lineWidth};
+    if (options.firstGuess)
+        addFirstGuess(session, *options.firstGuess, isopleth);
     for (const QString &bulletin : options.bulletins)
         reportOffChart(readingFile(bulletin, [&] { return session.importBulletin(bulletin); }),
                        bulletin);
     if (!options.geoAnalysis.lines.empty() || !options.geoAnalysis.centres.empty())
         reportOffChart(session.importAnalysis(options.geoAnalysis),
                        QStringLiteral("--draw-geo and --marker-geo"));
-    const PanelLine isopleth{options.lineColor, options.lineWidth};
     LabelTexts labels(options.labels);
     const auto pressAt = [&](QPointF p) {
         session.press(qRound(p.x()), qRound(p.y()), isopleth, labels);
