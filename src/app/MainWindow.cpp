@@ -344,7 +344,44 @@ void MainWindow::loadChartChosen()
 
 void MainWindow::loadChart(const QString &path)
 {
-    edit([&] { m_session.load(path); });
+    std::optional<ViewValues> view;
+    bool loaded = false;
+    edit([&] {
+        view = m_session.load(path);
+        loaded = true;
+    });
+    if (loaded)
+        showLoadedView(view);
+}
+
+// A chart that carries its view fills the map-maker fields with it. One that carries none is
+// placed on the globe with the view the session had, which the status line says, together
+// with a size that differs from the fields'.
+void MainWindow::showLoadedView(const std::optional<ViewValues> &view)
+{
+    const auto described = [](const ViewValues &v) {
+        const SavedFields texts = SavedFields::of(v);
+        return QStringLiteral("%1, %2, zoom %3").arg(texts.lat(), texts.lon(), texts.zoom());
+    };
+    const QSize size = m_session.chart().image().size();
+    if (view) {
+        setFieldTexts(SavedFields::of(*view));
+        m_statusText->setText(QStringLiteral("Chart view %1, %2x%3")
+                                  .arg(described(*view))
+                                  .arg(size.width())
+                                  .arg(size.height()));
+        return;
+    }
+    QString text = QStringLiteral("No view in the chart: positions assume %1")
+                       .arg(described(m_session.view()));
+    const ViewValues fields = fieldTexts().view();
+    if (size != QSize(fields.chartWidth, fields.chartHeight))
+        text += QStringLiteral(" (chart %1x%2, fields %3x%4)")
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(fields.chartWidth)
+                    .arg(fields.chartHeight);
+    m_statusText->setText(text);
 }
 
 // Savetofile1Click.

@@ -98,6 +98,7 @@ private:
     void showEditingStatus();
     QDateTime askObservationTime(const std::vector<Observation> &observations);
     void showPlaced(const QString &verb, const ChartSession::ImportSummary &summary);
+    void showLoadedView(const std::optional<ViewValues> &view);
     void chartChanged();
     void showHistory();
     QString positionText(QPoint at) const;

@@ -289,21 +289,24 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
 
 // The picture is read onto a copy of the chart first: a file that cannot be loaded leaves
 // the chart, the segment and the workspace files as they were.
-void ChartSession::load(const QString &path)
+std::optional<ViewValues> ChartSession::load(const QString &path)
 {
     ChartBitmap picture;
     picture.assign(m_chart.image(), m_chart.paletteBits());
     RasterCanvas pictureCanvas(picture);
-    ChartFiles::load(picture, pictureCanvas, path);
+    const std::optional<ViewValues> view = ChartFiles::load(picture, pictureCanvas, path);
     keepSegment();
     holdBaseMap();
     const auto before = snapshotState();
     m_chart.assign(picture.image(), picture.paletteBits());
+    if (view)
+        m_view = *view;
     m_features.clear();
     m_underlay.reset();
     writeWorkspaceBitmaps();
     recordSince(before, QStringLiteral("Load"));
     m_segment.clear();
+    return view;
 }
 
 void ChartSession::save(const QString &path, ChartFiles::Sync sync) const
@@ -311,7 +314,8 @@ void ChartSession::save(const QString &path, ChartFiles::Sync sync) const
     const auto gifColours = m_settings.isOn(ChartSettings::GifExactColours)
                                 ? GifCodec::Colours::ExactWhenFew
                                 : GifCodec::Colours::Reduced;
-    ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp), sync, gifColours);
+    ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp), sync, gifColours,
+                     m_view);
 }
 
 void ChartSession::exit(const SavedFields &fields)

@@ -179,9 +179,11 @@ public:
     /// snapshot and the base map. A size beyond the limits is refused before anything changes.
     void generate(const ViewValues &view, GenerationProgress &progress);
     /// Makes a GIF, JPEG, BMP or PNG picture the chart and the base map, by its extension;
-    /// a file that cannot be loaded, or of any other extension, changes nothing.
-    void load(const QString &path);
-    /// Saves the chart as a picture of the file's type.
+    /// a file that cannot be loaded, or of any other extension, changes nothing. A chart that
+    /// carries its view (ViewStamp) brings it: that view, returned, becomes the session's.
+    /// One that carries none keeps the session's view, and nothing is returned.
+    std::optional<ViewValues> load(const QString &path);
+    /// Saves the chart as a picture of the file's type; a PNG or JPEG carries the view.
     void save(const QString &path, ChartFiles::Sync sync = ChartFiles::Sync::ToDisk) const;
     /// The picture to put on the clipboard.
     QImage copyData() const { return m_chart.image(); }

@@ -73,8 +73,11 @@ bool canHold(qint64 fileBytes, JDIMENSION width, JDIMENSION height)
     return qint64(width) * qint64(height) <= fileBytes * MostPixelsPerByte;
 }
 
+// The comments go into the caller's list as soon as the header is read: the library lets
+// go of them when the picture is finished.
 Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &row,
-                   ErrorManager &errors, JDIMENSION &width, JDIMENSION &height)
+                   QList<QByteArray> &comments, ErrorManager &errors, JDIMENSION &width,
+                   JDIMENSION &height)
 {
     jpeg_decompress_struct info;
     info.err = &errors.pub;
@@ -85,7 +88,12 @@ Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &r
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(bytes.constData()),
                  static_cast<unsigned long>(bytes.size()));
+    jpeg_save_markers(&info, JPEG_COM, 0xFFFF);
     jpeg_read_header(&info, TRUE);
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
+        if (marker->marker == JPEG_COM)
+            comments.append(QByteArray(reinterpret_cast<const char *>(marker->data),
+                                       qsizetype(marker->data_length)));
     width = info.image_width;
     height = info.image_height;
     if (!ChartSize::allowed(width, height) || width == 0 || height == 0) {
@@ -114,8 +122,9 @@ Decoded decodeInto(const QByteArray &bytes, QImage &out, std::vector<JSAMPLE> &r
     return Decoded::Done;
 }
 
-bool encodeInto(const QImage &image, int quality, std::vector<JSAMPLE> &row, ErrorManager &errors,
-                unsigned char *&buffer, unsigned long &size)
+bool encodeInto(const QImage &image, int quality, const QList<QByteArray> &comments,
+                std::vector<JSAMPLE> &row, ErrorManager &errors, unsigned char *&buffer,
+                unsigned long &size)
 {
     jpeg_compress_struct info;
     info.err = &errors.pub;
@@ -132,6 +141,9 @@ bool encodeInto(const QImage &image, int quality, std::vector<JSAMPLE> &row, Err
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
+    for (const QByteArray &comment : comments)
+        jpeg_write_marker(&info, JPEG_COM, reinterpret_cast<const JOCTET *>(comment.constData()),
+                          unsigned(comment.size()));
     row.resize(size_t(image.width()) * 3);
     while (info.next_scanline < info.image_height) {
         const QRgb *pixels =
@@ -149,6 +161,19 @@ bool encodeInto(const QImage &image, int quality, std::vector<JSAMPLE> &row, Err
     return true;
 }
 
+// A comment "Key: text" is a text of the picture; "Key" has no colon or line break in it.
+constexpr char TextSeparator[] = ": ";
+
+void takeTexts(QImage &image, const QList<QByteArray> &comments)
+{
+    for (const QByteArray &comment : comments) {
+        const qsizetype colon = comment.indexOf(TextSeparator);
+        const QByteArray key = comment.left(colon);
+        if (colon > 0 && !key.contains('\n') && !key.contains('\r'))
+            image.setText(QString::fromUtf8(key), QString::fromUtf8(comment.mid(colon + 2)));
+    }
+}
+
 } // namespace
 
 QImage JpegCodec::decode(const QByteArray &bytes)
@@ -157,10 +182,12 @@ QImage JpegCodec::decode(const QByteArray &bytes)
     useErrors(errors);
     QImage image;
     std::vector<JSAMPLE> row;
+    QList<QByteArray> comments;
     JDIMENSION width = 0;
     JDIMENSION height = 0;
-    switch (decodeInto(bytes, image, row, errors, width, height)) {
+    switch (decodeInto(bytes, image, row, comments, errors, width, height)) {
     case Decoded::Done:
+        takeTexts(image, comments);
         return image;
     case Decoded::TooLarge:
         ChartSize::check(width, height);
@@ -173,7 +200,7 @@ QImage JpegCodec::decode(const QByteArray &bytes)
     fail(errors.code);
 }
 
-QByteArray JpegCodec::encode(const QImage &source, int quality)
+QByteArray JpegCodec::encode(const QImage &source, int quality, const QMap<QString, QString> &texts)
 {
     if (source.isNull())
         throw ChartError(QStringLiteral("An empty chart cannot be saved as a JPEG picture"));
@@ -181,10 +208,13 @@ QByteArray JpegCodec::encode(const QImage &source, int quality)
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     ErrorManager errors;
     useErrors(errors);
+    QList<QByteArray> comments;
+    for (auto text = texts.begin(); text != texts.end(); ++text)
+        comments.append(text.key().toUtf8() + TextSeparator + text.value().toUtf8());
     std::vector<JSAMPLE> row;
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
-    const bool done = encodeInto(image, quality, row, errors, buffer, size);
+    const bool done = encodeInto(image, quality, comments, row, errors, buffer, size);
     QByteArray out =
         done ? QByteArray(reinterpret_cast<const char *>(buffer), qsizetype(size)) : QByteArray();
     std::free(buffer);

@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
+#include <QMap>
 #include <QString>
 
 namespace brimlark
@@ -16,9 +18,12 @@ class JpegCodec
 {
 public:
     /// The picture as Format_RGB32; the size message for a picture over the chart limits.
+    /// A comment "Key: text" (in UTF-8) becomes the picture's text under Key (QImage::text).
     static QImage decode(const QByteArray &bytes);
-    /// A baseline colour JPEG of the image at a quality of 1 to 100.
-    static QByteArray encode(const QImage &image, int quality);
+    /// A baseline colour JPEG of the image at a quality of 1 to 100, with a comment
+    /// "Key: text" for each key and text.
+    static QByteArray encode(const QImage &image, int quality,
+                             const QMap<QString, QString> &texts = {});
     /// The quality a JPEGComp text asks for: trimmed and converted strictly (else "'%s' is
     /// not a valid integer value"); 0 and below act as 1, above 100 as 100.
     static int qualityOf(const QString &jpegComp);

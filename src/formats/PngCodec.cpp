@@ -67,10 +67,16 @@ QImage PngCodec::decode(const QByteArray &bytes)
     QImage image;
     if (!reader.read(&image) || image.size() != size)
         throw ChartError(QStringLiteral("PNG image is not valid"));
-    return image.convertToFormat(QImage::Format_RGB32);
+    if (image.format() == QImage::Format_RGB32)
+        return image;
+    // The texts go with the pixels into the converted picture, which is not shared yet.
+    QImage converted = image.convertToFormat(QImage::Format_RGB32);
+    for (const QString &key : image.textKeys())
+        converted.setText(key, image.text(key));
+    return converted;
 }
 
-QByteArray PngCodec::encode(const QImage &image)
+QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &texts)
 {
     if (image.isNull())
         throw ChartError(QStringLiteral("An empty chart cannot be saved as a PNG picture"));
@@ -78,6 +84,8 @@ QByteArray PngCodec::encode(const QImage &image)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
+    for (auto text = texts.begin(); text != texts.end(); ++text)
+        writer.setText(text.key(), text.value());
     if (!writer.write(image))
         throw ChartError(
             QStringLiteral("Cannot write a PNG picture: %1").arg(writer.errorString()));

@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QMap>
+#include <QString>
 
 namespace brimlark
 {
@@ -12,11 +14,13 @@ namespace brimlark
 class PngCodec
 {
 public:
-    /// A 32-bit picture; a size beyond the chart limits is refused before the pixels are
-    /// read, and a damaged file is "PNG image is not valid".
+    /// A 32-bit picture with the file's text chunks as its texts (QImage::text); a size
+    /// beyond the chart limits is refused before the pixels are read, and a damaged file is
+    /// "PNG image is not valid".
     static QImage decode(const QByteArray &bytes);
-    /// The PNG file of a picture; an empty chart cannot be saved.
-    static QByteArray encode(const QImage &image);
+    /// The PNG file of a picture, with a text chunk for each key and text; an empty chart
+    /// cannot be saved.
+    static QByteArray encode(const QImage &image, const QMap<QString, QString> &texts = {});
 };
 
 } // namespace brimlark

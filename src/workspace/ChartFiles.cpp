@@ -7,6 +7,7 @@
 #include "formats/GifCodec.h"
 #include "formats/JpegCodec.h"
 #include "formats/PngCodec.h"
+#include "workspace/ViewStamp.h"
 
 #include <cerrno>
 
@@ -65,12 +66,13 @@ ChartError ChartFiles::unknownExtension(const char *action, const QString &path)
                                               : QStringLiteral("saved as")));
 }
 
-void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path)
+std::optional<ViewValues> ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas,
+                                           const QString &path)
 {
     const QString extension = extensionOf(path);
     if (extension == u".bmp") {
         loadBitmap(chart, path);
-        return;
+        return std::nullopt;
     }
     const QImage picture = decodePicture(path, extension);
     if (picture.isNull())
@@ -80,6 +82,7 @@ void ChartFiles::load(ChartBitmap &chart, ChartCanvas &canvas, const QString &pa
     // a picture that fits.
     chart.setSize(picture.width(), picture.height());
     canvas.draw(0, 0, picture);
+    return ViewStamp::of(picture);
 }
 
 void ChartFiles::loadBitmap(ChartBitmap &chart, const QString &path)
@@ -93,8 +96,17 @@ void ChartFiles::saveBitmap(const ChartBitmap &chart, const QString &path, Sync 
     BmpCodec::writeFile(path, chart.image(), chart.paletteBits(), sync);
 }
 
+QMap<QString, QString> ChartFiles::textsOf(const ChartBitmap &chart,
+                                           const std::optional<ViewValues> &view)
+{
+    if (!view || view->chartWidth != chart.width() || view->chartHeight != chart.height())
+        return {};
+    return {{ViewStamp::Key, ViewStamp::text(*view)}};
+}
+
 void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QString &jpegComp,
-                      Sync sync, GifCodec::Colours gifColours)
+                      Sync sync, GifCodec::Colours gifColours,
+                      const std::optional<ViewValues> &view)
 {
     const QString extension = extensionOf(path);
     if (extension == u".bmp")
@@ -102,9 +114,12 @@ void ChartFiles::save(const ChartBitmap &chart, const QString &path, const QStri
     else if (extension == u".gif")
         writePicture(path, GifCodec::encode(chart.image(), chart.paletteBits(), gifColours), sync);
     else if (extension == u".jpg" || extension == u".jpeg")
-        writePicture(path, JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp)), sync);
+        writePicture(
+            path,
+            JpegCodec::encode(chart.image(), JpegCodec::qualityOf(jpegComp), textsOf(chart, view)),
+            sync);
     else if (extension == u".png")
-        writePicture(path, PngCodec::encode(chart.image()), sync);
+        writePicture(path, PngCodec::encode(chart.image(), textsOf(chart, view)), sync);
     else
         throw unknownExtension("save", path);
 }

@@ -3,11 +3,15 @@
 
 #include "base/ChartError.h"
 #include "base/ReplacingFile.h"
+#include "base/ViewValues.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
 #include "formats/GifCodec.h"
 
+#include <QMap>
 #include <QString>
+
+#include <optional>
 
 namespace brimlark
 {
@@ -26,14 +30,17 @@ public:
 
     /// A GIF, JPEG or PNG picture is drawn over the chart resized to it (transparent GIF pixels
     /// leave the chart beneath); a bitmap replaces the chart, its format included. On a
-    /// failure the chart is unchanged.
-    static void load(ChartBitmap &chart, ChartCanvas &canvas, const QString &path);
+    /// failure the chart is unchanged. The view the picture carries (ViewStamp), if any.
+    static std::optional<ViewValues> load(ChartBitmap &chart, ChartCanvas &canvas,
+                                          const QString &path);
     /// Writes the chart in the format of the extension, replacing any file of that name;
     /// a JPEG takes its quality from the JPEGComp text, checked before anything is written,
-    /// and a GIF of a 32-bit chart its colours as asked (the GifExactColours switch).
+    /// and a GIF of a 32-bit chart its colours as asked (the GifExactColours switch). A PNG or
+    /// JPEG carries the view (ViewStamp) when it is given and is for the chart's size.
     static void save(const ChartBitmap &chart, const QString &path, const QString &jpegComp,
                      Sync sync = Sync::ToDisk,
-                     GifCodec::Colours gifColours = GifCodec::Colours::Reduced);
+                     GifCodec::Colours gifColours = GifCodec::Colours::Reduced,
+                     const std::optional<ViewValues> &view = std::nullopt);
 
     /// A Windows bitmap whatever the name, as the workspace keeps its charts: a load replaces
     /// the chart, its depth and palette included, and on a failure leaves it as it was.
@@ -45,6 +52,8 @@ private:
     static ChartError unknownExtension(const char *action, const QString &path);
     static QByteArray readPicture(const QString &path);
     static QImage decodePicture(const QString &path, const QString &extension);
+    static QMap<QString, QString> textsOf(const ChartBitmap &chart,
+                                          const std::optional<ViewValues> &view);
     static void writePicture(const QString &path, const QByteArray &bytes, Sync sync);
 };
 

@@ -9,6 +9,7 @@
 #include "base/ReplacingFile.h"
 
 #include <QFile>
+#include <QLocale>
 
 #include <cerrno>
 #include <limits>
@@ -66,6 +67,16 @@ ViewValues SavedFields::checkedView() const
     for (size_t i = 0; i < lines.size(); ++i)
         checkField(ranges[i], lines[i]);
     return view();
+}
+
+SavedFields SavedFields::of(const ViewValues &view)
+{
+    const auto number = [](double value) {
+        return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    };
+    return SavedFields{{number(view.centerLat), number(view.centerLon),
+                        QString::number(view.chartWidth), QString::number(view.chartHeight),
+                        number(view.zoom)}};
 }
 
 SavedFields SavedData::parse(const QByteArray &bytes)

@@ -27,6 +27,8 @@ struct SavedFields {
     /// not wholly a number or its value is out of range (latitude -90 to 90, longitude -180
     /// to 180, zoom above 0, width and height 1 to 32767).
     ViewValues checkedView() const;
+    /// The texts of a view: each number in the fewest digits that read back as exactly it.
+    static SavedFields of(const ViewValues &view);
 };
 
 /// Reads and writes "saveddat.txt": single-byte text, lines ended by CR LF.

@@ -1,0 +1,121 @@
+// Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
+// Charts that know where they are, in the window: a loaded chart brings its view into the
+// map-maker fields and the status line.
+#include "RecordingDialogs.h"
+#include "app/MainWindow.h"
+#include "formats/BmpCodec.h"
+#include "formats/PngCodec.h"
+#include "mapgen/Projection.h"
+#include "support/Controls.h"
+#include "support/Pixels.h"
+#include "workspace/ViewStamp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace brimlark;
+
+namespace
+{
+
+const char *const FieldNames[] = {"LatEdit", "LonEdit", "XEdit", "YEdit", "ZoomEdit"};
+
+class ChartPlacementTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The window reads the map data from its own folder: link the shipped files there.
+        for (const QString &name : QDir(QStringLiteral(BRIMLARK_DATA_DIR))
+                                       .entryList({QStringLiteral("map.*")}, QDir::Files))
+            QFile::link(QStringLiteral(BRIMLARK_DATA_DIR "/") + name, dir.filePath(name));
+        form = std::make_unique<MainWindow>(settings, Workspace(dir.path()));
+        dialogs.errors.clear(); // a first start: no saved fields
+    }
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    void setFields(std::initializer_list<const char *> texts)
+    {
+        int i = 0;
+        for (const char *text : texts)
+            control<QLineEdit>(*form, QLatin1String(FieldNames[i++]))->setText(QLatin1String(text));
+    }
+    QStringList fields() const
+    {
+        QStringList texts;
+        for (const char *name : FieldNames)
+            texts << control<QLineEdit>(*form, QLatin1String(name))->text();
+        return texts;
+    }
+    QString status() const { return control<QLabel>(*form, QStringLiteral("StatusText"))->text(); }
+    void hover(QPoint at)
+    {
+        QWidget *image = control<QWidget>(*form, QStringLiteral("Image1"));
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(image, &move);
+    }
+    void load(const QString &file)
+    {
+        dialogs.fileAnswer = file;
+        form->loadChartChosen();
+    }
+
+    QTemporaryDir dir;
+    ChartSettings settings;
+    RecordingDialogs dialogs;
+    std::unique_ptr<MainWindow> form;
+};
+
+// Chicago, from the gazetteer: 41.88 N, 87.63 W.
+constexpr GeoPoint Chicago{41.88, -87.63};
+
+} // namespace
+
+// The user: a chart of 45 N 96 W saved as PNG, another view generated, the PNG
+// loaded: the mouse over Chicago read 31.48 N 82.00 W. Now the fields show the chart's view
+// and the status line Chicago.
+TEST_F(ChartPlacementTest, ReloadedChartBringsItsViewIntoTheFieldsAndTheStatusLine)
+{
+    setFields({"45", "-96", "1000", "700", "0.9"});
+    form->generateClicked();
+    dialogs.fileAnswer = path("noon.png");
+    form->saveChartChosen();
+    setFields({"30", "-80", "600", "400", "1.5"});
+    form->generateClicked();
+    load(path("noon.png"));
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
+    EXPECT_EQ(fields(), QStringList({"45", "-96", "1000", "700", "0.9"}));
+    EXPECT_EQ(status(), QStringLiteral("Chart view 45, -96, zoom 0.9, 1000x700"));
+    hover(
+        Projection::projectToChart({45, -96, 0.9, 1000, 700}, Chicago.latitude, Chicago.longitude));
+    const auto match =
+        QRegularExpression(QStringLiteral("(\\d+\\.\\d+)\u00B0 N (\\d+\\.\\d+)\u00B0 W"))
+            .match(status());
+    ASSERT_TRUE(match.hasMatch()) << status().toStdString();
+    // Within a pixel, some 0.06 degrees here.
+    EXPECT_NEAR(match.captured(1).toDouble(), Chicago.latitude, 0.05);
+    EXPECT_NEAR(-match.captured(2).toDouble(), Chicago.longitude, 0.05);
+}
+
+// A chart without a view is placed with the view of the session, and the status line says so,
+// and that the chart's size is not the fields'.
+TEST_F(ChartPlacementTest, ChartWithoutAViewSaysWhatPositionsAssume)
+{
+    setFields({"45", "-93.5", "400", "300", "2.5"});
+    BmpCodec::writeFile(path("same.bmp"), Pixels::plain(400, 300, qRgb(1, 2, 3)), 0);
+    load(path("same.bmp"));
+    EXPECT_EQ(status(), QStringLiteral("No view in the chart: positions assume 38, -96, zoom 1.2"));
+    BmpCodec::writeFile(path("other.bmp"), Pixels::plain(640, 480, qRgb(1, 2, 3)), 0);
+    load(path("other.bmp"));
+    EXPECT_EQ(status(), QStringLiteral("No view in the chart: positions assume 38, -96, zoom 1.2 "
+                                       "(chart 640x480, fields 400x300)"));
+    EXPECT_EQ(fields(), QStringList({"45", "-93.5", "400", "300", "2.5"}));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
