@@ -183,6 +183,9 @@ public:
     /// carries its view (ViewStamp) brings it: that view, returned, becomes the session's.
     /// One that carries none keeps the session's view, and nothing is returned.
     std::optional<ViewValues> load(const QString &path);
+    /// Takes the chart as showing this view from now on, for a chart loaded without one:
+    /// positions on the globe are placed and read with it. The chart is not redrawn.
+    void assumeView(const ViewValues &view) { m_view = view; }
     /// Saves the chart as a picture of the file's type; a PNG or JPEG carries the view.
     void save(const QString &path, ChartFiles::Sync sync = ChartFiles::Sync::ToDisk) const;
     /// The picture to put on the clipboard.

@@ -3,9 +3,11 @@
 #include "RecordingDialogs.h"
 #include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
+#include "formats/PngCodec.h"
 #include "support/Controls.h"
 #include "support/Fifo.h"
 #include "support/Pixels.h"
+#include "workspace/ViewStamp.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -658,4 +660,103 @@ TEST_F(RenderToolTest, EndlessAndWaitingInputsEndTheRun)
     const ToolRun run = render({"--input", path("pipe.bmp"), "-o", path("x.bmp")});
     EXPECT_EQ(run.status, 0) << run.errors.toStdString();
     EXPECT_EQ(BmpCodec::readFile(path("x.bmp")).image.convertToFormat(QImage::Format_RGB32), chart);
+}
+
+// A chart saved by brimlark-render carries its view; --marker-geo on it, reloaded, lands on
+// the pixel where it lands on a fresh chart of that view. It landed where a built-in view put
+// it.
+TEST_F(RenderToolTest, MarkerGeoOnAReloadedChartLandsWhereOnAFreshOne)
+{
+    const QStringList view{"--center", "45,-96", "--zoom", "0.9", "--size", "400x280", "--quiet"};
+    ASSERT_EQ(render(QStringList(view) << "-o" << path("fresh.png")).status, 0);
+    QFile fresh(path("fresh.png"));
+    ASSERT_TRUE(fresh.open(QIODevice::ReadOnly));
+    const auto stored = ViewStamp::of(PngCodec::decode(fresh.readAll()));
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(ViewStamp::text(*stored), QStringLiteral("45 -96 0.9 400 280"));
+
+    const QStringList chicago{"--marker-geo", "H:41.88,-87.63"};
+    const ToolRun reloaded =
+        render(QStringList{"--input", path("fresh.png")} << chicago << "-o" << path("again.bmp"));
+    ASSERT_EQ(reloaded.status, 0) << reloaded.errors.toStdString();
+    EXPECT_TRUE(reloaded.errors.isEmpty()) << reloaded.errors.toStdString();
+    ASSERT_EQ(render(QStringList(view) << chicago << "-o" << path("direct.bmp")).status, 0);
+    const QImage again = BmpCodec::readFile(path("again.bmp")).image;
+    EXPECT_EQ(again, BmpCodec::readFile(path("direct.bmp")).image);
+    EXPECT_GT(Pixels::differenceCount(again, PngCodec::decode([&] {
+                                          fresh.seek(0);
+                                          return fresh.readAll();
+                                      }())),
+              0);
+}
+
+// --center, --zoom and --size with --input place a chart without a view (the size defaults
+// to the chart's) and must agree with a view the chart carries: they were silently ignored.
+TEST_F(RenderToolTest, ViewOptionsWithAnInputChart)
+{
+    const QImage plain = Pixels::plain(400, 280, qRgb(255, 255, 255));
+    QFile viewed(path("viewed.png"));
+    ASSERT_TRUE(viewed.open(QIODevice::WriteOnly));
+    viewed.write(PngCodec::encode(plain, {{ViewStamp::Key, QStringLiteral("45 -96 0.9 400 280")}}));
+    viewed.close();
+    BmpCodec::writeFile(path("plain.bmp"), plain, 0);
+    const QStringList chicago{"--marker-geo", "H:41.88,-87.63"};
+    const auto run = [&](const char *input, const QStringList &options, const char *output) {
+        return render(QStringList{"--input", path(input)} << options << chicago << "-o"
+                                                          << path(output));
+    };
+    ASSERT_EQ(run("viewed.png", {}, "stored.bmp").status, 0);
+    const QImage stored = BmpCodec::readFile(path("stored.bmp")).image;
+
+    const ToolRun agreeing =
+        run("viewed.png", {"--center", "45,-96", "--zoom", "0.90", "--size", "400x280"}, "a.bmp");
+    EXPECT_EQ(agreeing.status, 0) << agreeing.errors.toStdString();
+    EXPECT_EQ(BmpCodec::readFile(path("a.bmp")).image, stored);
+
+    const ToolRun given = run("plain.bmp", {"--center", "45,-96", "--zoom", "0.9"}, "b.bmp");
+    EXPECT_EQ(given.status, 0) << given.errors.toStdString();
+    EXPECT_TRUE(given.errors.isEmpty()) << given.errors.toStdString();
+    EXPECT_EQ(BmpCodec::readFile(path("b.bmp")).image, stored);
+
+    const ToolRun assumed = run("plain.bmp", {}, "c.bmp");
+    EXPECT_EQ(assumed.status, 0) << assumed.errors.toStdString();
+    EXPECT_EQ(assumed.errors,
+              QStringLiteral("brimlark-render: %1 carries no view: positions on the globe assume "
+                             "--center 38,-96 --zoom 1.2 --size 400x280\n")
+                  .arg(path("plain.bmp")));
+
+    const struct {
+        QStringList options;
+        const char *message;
+    } contradicting[] = {
+        {{"--zoom", "1.2"}, "--zoom 1.2 contradicts the view stored in %1: zoom 0.9"},
+        {{"--center", "45.5,-96"},
+         "--center 45.5,-96 contradicts the view stored in %1: centre 45,-96"},
+        {{"--center", "45,-95"},
+         "--center 45,-95 contradicts the view stored in %1: centre 45,-96"},
+        {{"--size", "800x560"}, "--size 800x560 contradicts the view stored in %1: size 400x280"},
+    };
+    for (const auto &row : contradicting) {
+        const ToolRun refused = run("viewed.png", row.options, "refused.bmp");
+        EXPECT_EQ(refused.status, 2) << row.message;
+        EXPECT_EQ(refused.errors,
+                  QStringLiteral("brimlark-render: %1\nTry 'brimlark-render --help'.\n")
+                      .arg(QLatin1String(row.message).arg(path("viewed.png"))));
+        EXPECT_FALSE(QFile::exists(path("refused.bmp")));
+    }
+}
+
+// The meridian of 180 degrees is also the meridian of -180.
+TEST_F(RenderToolTest, StoredViewOnTheAntimeridianAgreesWithEitherName)
+{
+    QFile viewed(path("dateline.png"));
+    ASSERT_TRUE(viewed.open(QIODevice::WriteOnly));
+    viewed.write(PngCodec::encode(Pixels::plain(40, 30, qRgb(255, 255, 255)),
+                                  {{ViewStamp::Key, QStringLiteral("10 180 2 40 30")}}));
+    viewed.close();
+    for (const char *centre : {"10,180", "10,-180"}) {
+        const ToolRun run =
+            render({"--input", path("dateline.png"), "--center", centre, "-o", path("x.bmp")});
+        EXPECT_EQ(run.status, 0) << centre << run.errors.toStdString();
+    }
 }

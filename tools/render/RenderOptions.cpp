@@ -8,6 +8,7 @@
 #include "bulletin/AnalysisFiles.h"
 #include "workspace/ChartFiles.h"
 
+#include <QLocale>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -119,6 +120,7 @@ void setView(RenderOptions &o, const QString &option, const QString &value)
 {
     o.hasView = true;
     if (option == u"--center") {
+        o.viewGiven.center = true;
         const QStringList parts = value.split(u',');
         if (parts.size() != 2)
             usageError(QStringLiteral("--center wants LAT,LON, not '%1'").arg(value));
@@ -133,11 +135,13 @@ void setView(RenderOptions &o, const QString &option, const QString &value)
         o.view.centerLat = latitude;
         o.view.centerLon = longitude;
     } else if (option == u"--zoom") {
+        o.viewGiven.zoom = true;
         const double zoom = numberOf(value, option, "a zoom factor");
         if (zoom <= 0)
             usageError(QStringLiteral("--zoom must be above 0, not %1").arg(value.trimmed()));
         o.view.zoom = zoom;
     } else {
+        o.viewGiven.size = true;
         const QStringList parts = value.toLower().split(u'x');
         const auto width = parts.size() == 2 ? N::strictInteger(parts[0]) : std::nullopt;
         const auto height = parts.size() == 2 ? N::strictInteger(parts[1]) : std::nullopt;
@@ -265,7 +269,10 @@ constexpr OptionHelp Options[] = {
     {"--prefs", "FILE.reg",
      "preferences from a registry export file (default: the\nbuilt-in defaults, never your own "
      "settings)"},
-    {"--input", "CHART", "start from a GIF, JPEG, BMP or PNG chart instead of a new\nmap"},
+    {"--input", "CHART",
+     "start from a GIF, JPEG, BMP or PNG chart instead of a new\nmap, in the view it carries "
+     "(a PNG or JPEG saved by Brimlark);\n--center, --zoom and --size give the view of a chart "
+     "that\ncarries none and must agree with one that does"},
     {"--draw", "TOOL:X,Y;X,Y;...",
      "a segment of up to 100 points with a line tool: isopleth,\ncold, warm, occluded, "
      "stationary, trough or dryline"},
@@ -367,6 +374,48 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
     if (o.input.isEmpty() && !o.hasView)
         usageError(QStringLiteral("give a view (--center, --zoom, --size) or an --input chart"));
     return o;
+}
+
+// A view stored in the chart is the view it was drawn in: an option that says otherwise
+// would draw positions where they are not, so the two must agree (longitudes -180 and 180
+// are one meridian).
+ViewValues RenderOptions::inputView(const std::optional<ViewValues> &stored,
+                                    const ViewValues &current, QSize chartSize) const
+{
+    if (!stored) {
+        ViewValues chosen = current;
+        if (viewGiven.center) {
+            chosen.centerLat = view.centerLat;
+            chosen.centerLon = view.centerLon;
+        }
+        if (viewGiven.zoom)
+            chosen.zoom = view.zoom;
+        chosen.chartWidth = viewGiven.size ? view.chartWidth : chartSize.width();
+        chosen.chartHeight = viewGiven.size ? view.chartHeight : chartSize.height();
+        return chosen;
+    }
+    const auto number = [](double v) {
+        return QString::number(v, 'g', QLocale::FloatingPointShortest);
+    };
+    const auto contradiction = [&](const char *option, const QString &given,
+                                   const QString &storedValue) {
+        usageError(QStringLiteral("%1 %2 contradicts the view stored in %3: %4")
+                       .arg(QLatin1String(option), given, input, storedValue));
+    };
+    if (viewGiven.center
+        && (view.centerLat != stored->centerLat
+            || std::remainder(view.centerLon - stored->centerLon, 360.0) != 0))
+        contradiction("--center", number(view.centerLat) + u',' + number(view.centerLon),
+                      QStringLiteral("centre ") + number(stored->centerLat) + u','
+                          + number(stored->centerLon));
+    if (viewGiven.zoom && view.zoom != stored->zoom)
+        contradiction("--zoom", number(view.zoom), QStringLiteral("zoom ") + number(stored->zoom));
+    if (viewGiven.size
+        && (view.chartWidth != stored->chartWidth || view.chartHeight != stored->chartHeight))
+        contradiction(
+            "--size", QStringLiteral("%1x%2").arg(view.chartWidth).arg(view.chartHeight),
+            QStringLiteral("size %1x%2").arg(stored->chartWidth).arg(stored->chartHeight));
+    return *stored;
 }
 
 QString RenderOptions::usage()

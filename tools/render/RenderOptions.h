@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QPoint>
 #include <QPointF>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -38,7 +39,10 @@ struct RenderOptions {
     Action action = Action::Render;
 
     ViewValues view;
-    bool hasView = false;
+    bool hasView = false; // any of --center, --zoom and --size
+    struct ViewGiven {
+        bool center = false, zoom = false, size = false;
+    } viewGiven;
     QString dataDir;
     QString prefsFile;
     QString input;
@@ -60,6 +64,12 @@ struct RenderOptions {
     /// it as --name=value; a usage error is thrown as a RenderOptions::UsageError with its
     /// message.
     static RenderOptions parse(const QStringList &arguments);
+
+    /// The view of the --input chart: the view it carries (`stored`), which --center, --zoom
+    /// and --size must not contradict (a UsageError says which does); for a chart without
+    /// one, what they give, the rest from `current` and the chart's own size.
+    ViewValues inputView(const std::optional<ViewValues> &stored, const ViewValues &current,
+                         QSize chartSize) const;
 
     /// The usage and what every option does, as --help prints it.
     static QString usage();

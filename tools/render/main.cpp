@@ -10,6 +10,7 @@
 #include "prefs/FileRegistryKey.h"
 #include "prefs/SettingsStore.h"
 #include "workspace/ChartFiles.h"
+#include "workspace/SavedData.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -125,7 +126,7 @@ private:
     int m_saved = -1;
 };
 
-void loadInput(ChartSession &session, const QString &input)
+std::optional<ViewValues> loadInput(ChartSession &session, const QString &input)
 {
     // The chart reader's message names the file only; say why it cannot be read. A pipe or
     // a device is left to the reader, which opens it without waiting: opened here, a pipe
@@ -135,12 +136,35 @@ void loadInput(ChartSession &session, const QString &input)
     if ((!kind.exists() || kind.isFile() || kind.isDir()) && !file.open(QIODevice::ReadOnly))
         throw ChartError(QStringLiteral("Cannot open file %1: %2").arg(input, file.errorString()));
     file.close();
-    readingFile(input, [&] {
+    return readingFile(input, [&] {
         std::optional<MutedStandardError> muted;
         if (ChartFiles::extensionOf(input) == u".png")
             muted.emplace();
-        session.load(input);
+        return session.load(input);
     });
+}
+
+// The --input chart is placed on the globe with the view it carries, or with the one the
+// options give; with neither, the positions drawn or read on it assume a view, which is said.
+void placeInput(ChartSession &session, const RenderOptions &options)
+{
+    const std::optional<ViewValues> stored = loadInput(session, options.input);
+    const ViewValues view =
+        options.inputView(stored, session.view(), session.chart().image().size());
+    if (stored)
+        return;
+    session.assumeView(view);
+    const bool usesGlobe = !options.geoAnalysis.lines.empty()
+                           || !options.geoAnalysis.centres.empty() || !options.bulletins.empty()
+                           || !options.observations.empty() || !options.exportAnalysis.isEmpty();
+    if (!options.hasView && usesGlobe) {
+        const SavedFields texts = SavedFields::of(view);
+        std::fprintf(stderr,
+                     "brimlark-render: %s carries no view: positions on the globe assume "
+                     "--center %s,%s --zoom %s --size %dx%d\n",
+                     qPrintable(options.input), qPrintable(texts.lat()), qPrintable(texts.lon()),
+                     qPrintable(texts.zoom()), view.chartWidth, view.chartHeight);
+    }
 }
 
 // The observations of a file on the map, for the time asked or the hour most of them stand
@@ -183,7 +207,7 @@ void render(const RenderOptions &options)
         options.dataDir.isEmpty() ? Workspace::mapDataOfProgram() : options.dataDir;
     ChartSession session(settings, Workspace(scratch.path(), dataDir, true));
     if (!options.input.isEmpty()) {
-        loadInput(session, options.input);
+        placeInput(session, options);
     } else {
         TerminalProgress progress(!options.quiet && ::isatty(STDERR_FILENO));
         session.generate(options.view, progress);
@@ -277,6 +301,13 @@ void withoutPictureWarnings(QtMsgType type, const QMessageLogContext &context,
     defaultHandler(type, context, message);
 }
 
+int usageFailure(const RenderOptions::UsageError &error)
+{
+    std::fprintf(stderr, "brimlark-render: %s\nTry 'brimlark-render --help'.\n",
+                 qPrintable(error.message));
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -288,9 +319,7 @@ int main(int argc, char **argv)
     try {
         options = RenderOptions::parse(QCoreApplication::arguments().mid(1));
     } catch (const RenderOptions::UsageError &error) {
-        std::fprintf(stderr, "brimlark-render: %s\nTry 'brimlark-render --help'.\n",
-                     qPrintable(error.message));
-        return 2;
+        return usageFailure(error);
     }
     if (options.action != RenderOptions::Action::Render) {
         const QString text = options.action == RenderOptions::Action::Help
@@ -301,6 +330,8 @@ int main(int argc, char **argv)
     }
     try {
         render(options);
+    } catch (const RenderOptions::UsageError &error) {
+        return usageFailure(error); // options that contradict the --input chart
     } catch (const ChartError &error) {
         std::fprintf(stderr, "brimlark-render: %s\n", qPrintable(error.message()));
         return 1;
