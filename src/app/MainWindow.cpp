@@ -12,6 +12,7 @@
 #include "mapgen/Projection.h"
 #include "observation/ObservationFiles.h"
 #include "observation/ObservationSelection.h"
+#include "workspace/WorldFiles.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -391,13 +392,32 @@ void MainWindow::saveChartChosen()
                [this](const QString &path) { m_session.save(path); });
 }
 
-// Writes a file the user names in the save dialog, and says so in the status line.
-void MainWindow::saveChosen(Dialogs::FileKind kind, const QStringList &filters,
-                            const std::function<void(const QString &)> &write)
+// Writes a file the user names in the save dialog, and says so in the status line; the
+// file's name, or empty when nothing was written.
+QString MainWindow::saveChosen(Dialogs::FileKind kind, const QStringList &filters,
+                               const std::function<void(const QString &)> &write)
 {
     const QString path = Dialogs::current().saveFileName(this, kind, filters);
-    if (!path.isEmpty() && ErrorBox::guard(this, [&] { write(path); }))
-        m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+    if (path.isEmpty() || !ErrorBox::guard(this, [&] { write(path); }))
+        return {};
+    m_statusText->setText(QStringLiteral("Saved %1").arg(QFileInfo(path).fileName()));
+    return path;
+}
+
+// The chart with the files that place it in GIS programs: saved together, so that they
+// describe the picture beside them.
+void MainWindow::exportGeoreferencingChosen()
+{
+    const QString path =
+        saveChosen(Dialogs::FileKind::Chart, SaveFilters, [this](const QString &chart) {
+            m_session.save(chart);
+            WorldFiles::write(chart, m_session.view());
+        });
+    if (!path.isEmpty())
+        m_statusText->setText(QStringLiteral("Saved %1 with %2 and %3")
+                                  .arg(QFileInfo(path).fileName(),
+                                       QFileInfo(WorldFiles::worldFilePath(path)).fileName(),
+                                       QFileInfo(WorldFiles::projectionPath(path)).fileName()));
 }
 
 // A coded bulletin drawn on the chart of the current view as committed work.
@@ -683,6 +703,9 @@ void MainWindow::buildMenus()
     connect(addMenuEntry(map, QStringLiteral("ExportAnalysis"),
                          QStringLiteral("Export analysis..."), {}),
             &QAction::triggered, this, &MainWindow::exportAnalysisChosen);
+    connect(addMenuEntry(map, QStringLiteral("ExportGeoreferencing"),
+                         QStringLiteral("Export georeferencing..."), {}),
+            &QAction::triggered, this, &MainWindow::exportGeoreferencingChosen);
 
     QMenu *help = addMenu(QStringLiteral("Help1"), QStringLiteral("&Help"));
     connect(addMenuEntry(help, QStringLiteral("About1"), QStringLiteral("&About"), {}),

@@ -77,6 +77,7 @@ public slots:
     void plotObservationsChosen();
     void firstGuessChosen();
     void exportAnalysisChosen();
+    void exportGeoreferencingChosen();
     void exitChosen();
     void showPreferences();
     void showAbout();
@@ -92,8 +93,8 @@ private:
     void editSelection(const std::function<FeatureSelection::Step()> &gesture);
     bool selectionKey(int key);
     void editFeatureText(QPointF at);
-    void saveChosen(Dialogs::FileKind kind, const QStringList &filters,
-                    const std::function<void(const QString &)> &write);
+    QString saveChosen(Dialogs::FileKind kind, const QStringList &filters,
+                       const std::function<void(const QString &)> &write);
     void setDrawingEnabled(bool enabled);
     void showEditingStatus();
     QDateTime askObservationTime(const std::vector<Observation> &observations);

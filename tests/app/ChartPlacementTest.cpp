@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Charts that know where they are, in the window: a loaded chart brings its view into the
-// map-maker fields and the status line.
+// map-maker fields and the status line, and Export georeferencing writes the files that place
+// it in GIS programs.
 #include "RecordingDialogs.h"
 #include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
@@ -9,7 +10,9 @@
 #include "support/Controls.h"
 #include "support/Pixels.h"
 #include "workspace/ViewStamp.h"
+#include "workspace/WorldFiles.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -118,4 +121,27 @@ TEST_F(ChartPlacementTest, ChartWithoutAViewSaysWhatPositionsAssume)
                                        "(chart 640x480, fields 400x300)"));
     EXPECT_EQ(fields(), QStringList({"45", "-93.5", "400", "300", "2.5"}));
     EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+// Export georeferencing saves the chart with its world file and .prj, for its view.
+TEST_F(ChartPlacementTest, ExportGeoreferencingWritesTheChartAndBothFiles)
+{
+    const ViewValues view{45, -96, 0.9, 300, 200};
+    QFile png(path("viewed.png"));
+    ASSERT_TRUE(png.open(QIODevice::WriteOnly));
+    png.write(PngCodec::encode(Pixels::plain(300, 200, qRgb(9, 9, 9)),
+                               {{ViewStamp::Key, ViewStamp::text(view)}}));
+    png.close();
+    load(path("viewed.png"));
+    dialogs.fileAnswer = path("out.jpg");
+    control<QAction>(*form, QStringLiteral("ExportGeoreferencing"))->trigger();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
+    EXPECT_EQ(dialogs.fileKinds.back(), Dialogs::FileKind::Chart);
+    EXPECT_EQ(status(), QStringLiteral("Saved out.jpg with out.jgw and out.prj"));
+    QFile world(path("out.jgw")), projection(path("out.prj"));
+    ASSERT_TRUE(world.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(projection.open(QIODevice::ReadOnly));
+    EXPECT_EQ(world.readAll(), WorldFiles::worldFile(view));
+    EXPECT_EQ(projection.readAll(), WorldFiles::projection(view));
+    EXPECT_TRUE(QFile::exists(path("out.jpg")));
 }

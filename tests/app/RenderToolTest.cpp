@@ -8,6 +8,7 @@
 #include "support/Fifo.h"
 #include "support/Pixels.h"
 #include "workspace/ViewStamp.h"
+#include "workspace/WorldFiles.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -524,6 +525,7 @@ TEST_F(RenderToolTest, HelpDescribesEveryOption)
                              "--line-color NAME",
                              "--line-width \"N px\"",
                              "-o OUTPUT",
+                             "--world-file",
                              "--quiet",
                              "-h, --help",
                              "--version"};
@@ -759,4 +761,30 @@ TEST_F(RenderToolTest, StoredViewOnTheAntimeridianAgreesWithEitherName)
             render({"--input", path("dateline.png"), "--center", centre, "-o", path("x.bmp")});
         EXPECT_EQ(run.status, 0) << centre << run.errors.toStdString();
     }
+}
+
+// --world-file writes the world file and .prj beside the chart, for the view it was drawn in:
+// a new map's, or the one an --input chart carries.
+TEST_F(RenderToolTest, WorldFileAndProjectionBesideTheChart)
+{
+    const ViewValues view{45, -96, 0.9, 200, 140};
+    ASSERT_EQ(render({"--center", "45,-96", "--zoom", "0.9", "--size", "200x140", "--quiet",
+                      "--world-file", "-o", path("chart.png")})
+                  .status,
+              0);
+    const auto read = [&](const char *name) {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_EQ(read("chart.pgw"), WorldFiles::worldFile(view));
+    EXPECT_EQ(read("chart.prj"), WorldFiles::projection(view));
+    const ToolRun again =
+        render({"--input", path("chart.png"), "--world-file", "-o", path("copy.gif")});
+    ASSERT_EQ(again.status, 0) << again.errors.toStdString();
+    EXPECT_EQ(read("copy.gfw"), WorldFiles::worldFile(view));
+    EXPECT_EQ(read("copy.prj"), WorldFiles::projection(view));
+    const ToolRun valued =
+        render({"--input", path("chart.png"), "--world-file=yes", "-o", path("x.bmp")});
+    EXPECT_EQ(valued.status, 2);
+    EXPECT_TRUE(valued.errors.contains(QStringLiteral("--world-file takes no value")));
 }

@@ -299,6 +299,9 @@ constexpr OptionHelp Options[] = {
     {"--line-width", "\"N px\"", "the width of isopleths: \"1 px\" (the default) to \"5 px\""},
     {"-o", "OUTPUT",
      "the chart file to write; .gif, .jpg, .jpeg, .bmp or .png\nchooses the format"},
+    {"--world-file", nullptr,
+     "write beside OUTPUT a world file (.pgw, .gfw, .jgw, .bpw) and\na .prj that place the "
+     "chart in GIS programs"},
     {"--quiet", nullptr, "no progress display while a map is made"},
     {"-h, --help", nullptr, "print this help and exit"},
     {"--version", nullptr, "print the version and exit"},
@@ -313,7 +316,8 @@ bool takesValue(const QString &option)
 
 bool isSwitch(const QString &option)
 {
-    return option == u"--quiet" || option == u"--help" || option == u"-h" || option == u"--version";
+    return option == u"--quiet" || option == u"--world-file" || option == u"--help"
+           || option == u"-h" || option == u"--version";
 }
 
 } // namespace
@@ -343,8 +347,8 @@ RenderOptions RenderOptions::parse(const QStringList &arguments)
             o.action = Action::Version;
             return o;
         }
-        if (option == u"--quiet") {
-            o.quiet = true;
+        if (option == u"--quiet" || option == u"--world-file") {
+            (option == u"--quiet" ? o.quiet : o.worldFile) = true;
             continue;
         }
         if (!takesValue(option))

@@ -58,6 +58,7 @@ struct RenderOptions {
     QString lineColor = QStringLiteral("Black");
     QString lineWidth = QStringLiteral("1 px");
     QString output;
+    bool worldFile = false; // --world-file: a world file and .prj beside the output
     bool quiet = false;
 
     /// Reads the arguments (without the program name), a value after its option or joined to

@@ -11,6 +11,7 @@
 #include "prefs/SettingsStore.h"
 #include "workspace/ChartFiles.h"
 #include "workspace/SavedData.h"
+#include "workspace/WorldFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -156,7 +157,8 @@ void placeInput(ChartSession &session, const RenderOptions &options)
     session.assumeView(view);
     const bool usesGlobe = !options.geoAnalysis.lines.empty()
                            || !options.geoAnalysis.centres.empty() || !options.bulletins.empty()
-                           || !options.observations.empty() || !options.exportAnalysis.isEmpty();
+                           || !options.observations.empty() || !options.exportAnalysis.isEmpty()
+                           || options.worldFile;
     if (!options.hasView && usesGlobe) {
         const SavedFields texts = SavedFields::of(view);
         std::fprintf(stderr,
@@ -244,6 +246,8 @@ void render(const RenderOptions &options)
     // that cannot be written, then fails the run without taking the chart with it. A batch
     // of charts leaves flushing to the disk to the system.
     session.save(options.output, ChartFiles::Sync::Later);
+    if (options.worldFile)
+        WorldFiles::write(options.output, session.view(), ChartFiles::Sync::Later);
     if (!options.exportAnalysis.isEmpty()) {
         session.commit();
         session.saveAnalysis(options.exportAnalysis);
