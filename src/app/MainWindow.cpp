@@ -114,6 +114,10 @@ const QStringList ObservationFilters = {
 const QStringList AnalysisFilters = {
     QStringLiteral("Coded surface bulletin (*.txt, *.bul) (*.txt *.bul)"),
     QStringLiteral("GeoJSON (*.geojson, *.json) (*.geojson *.json)")};
+const QStringList ImportAnalysisFilters = {
+    QStringLiteral("GeoJSON (*.geojson, *.json) (*.geojson *.json)"),
+    QStringLiteral("Coded surface bulletin (*.txt, *.bul) (*.txt *.bul)"),
+    QStringLiteral("All files (*)")};
 
 } // namespace
 
@@ -423,8 +427,19 @@ void MainWindow::exportGeoreferencingChosen()
 // A coded bulletin drawn on the chart of the current view as committed work.
 void MainWindow::importBulletinChosen()
 {
-    const QString path =
-        Dialogs::current().openFileName(this, Dialogs::FileKind::Bulletin, BulletinFilters);
+    importChosen(Dialogs::FileKind::Bulletin, BulletinFilters);
+}
+
+// An analysis on the globe, GeoJSON first (a saved analysis, or one from another program),
+// drawn as a bulletin is.
+void MainWindow::importAnalysisChosen()
+{
+    importChosen(Dialogs::FileKind::Analysis, ImportAnalysisFilters);
+}
+
+void MainWindow::importChosen(Dialogs::FileKind kind, const QStringList &filters)
+{
+    const QString path = Dialogs::current().openFileName(this, kind, filters);
     if (path.isEmpty())
         return;
     ChartSession::ImportSummary summary;
@@ -614,6 +629,7 @@ void MainWindow::setDrawingEnabled(bool enabled)
         tool->setEnabled(enabled);
     m_loadAction->setEnabled(enabled);
     m_importAction->setEnabled(enabled);
+    m_importAnalysisAction->setEnabled(enabled);
     m_redrawAction->setEnabled(enabled);
     m_plotAction->setEnabled(enabled);
     m_firstGuessAction->setEnabled(enabled);
@@ -690,6 +706,9 @@ void MainWindow::buildMenus()
         addMenuEntry(map, QStringLiteral("ImportBulletin"), QStringLiteral("Import bulletin..."),
                      QKeySequence(Qt::CTRL | Qt::Key_B));
     connect(m_importAction, &QAction::triggered, this, &MainWindow::importBulletinChosen);
+    m_importAnalysisAction = addMenuEntry(map, QStringLiteral("ImportAnalysis"),
+                                          QStringLiteral("Import analysis..."), {});
+    connect(m_importAnalysisAction, &QAction::triggered, this, &MainWindow::importAnalysisChosen);
     m_plotAction = addMenuEntry(map, QStringLiteral("PlotObservations"),
                                 QStringLiteral("Plot observations..."), {});
     connect(m_plotAction, &QAction::triggered, this, &MainWindow::plotObservationsChosen);

@@ -73,6 +73,7 @@ public slots:
     void saveChartChosen();
     void copyToClipboard();
     void importBulletinChosen();
+    void importAnalysisChosen();
     void redrawAnalysisChosen();
     void plotObservationsChosen();
     void firstGuessChosen();
@@ -95,6 +96,7 @@ private:
     void editFeatureText(QPointF at);
     QString saveChosen(Dialogs::FileKind kind, const QStringList &filters,
                        const std::function<void(const QString &)> &write);
+    void importChosen(Dialogs::FileKind kind, const QStringList &filters);
     void setDrawingEnabled(bool enabled);
     void showEditingStatus();
     QDateTime askObservationTime(const std::vector<Observation> &observations);
@@ -148,6 +150,7 @@ private:
     QPushButton *m_generateButton = nullptr;   // GenerateButton
     QAction *m_loadAction = nullptr;           // Loadfromfile1
     QAction *m_importAction = nullptr;         // ImportBulletin
+    QAction *m_importAnalysisAction = nullptr; // ImportAnalysis
     QAction *m_redrawAction = nullptr;         // RedrawAnalysis
     QAction *m_plotAction = nullptr;           // PlotObservations
     QAction *m_firstGuessAction = nullptr;     // FirstGuess

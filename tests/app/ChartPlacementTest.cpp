@@ -1,7 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Charts that know where they are, in the window: a loaded chart brings its view into the
-// map-maker fields and the status line, and Export georeferencing writes the files that place
-// it in GIS programs.
+// map-maker fields and the status line, Export georeferencing writes the files that place it
+// in GIS programs, and Import analysis draws GeoJSON from any program.
 #include "RecordingDialogs.h"
 #include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
@@ -144,4 +144,39 @@ TEST_F(ChartPlacementTest, ExportGeoreferencingWritesTheChartAndBothFiles)
     EXPECT_EQ(world.readAll(), WorldFiles::worldFile(view));
     EXPECT_EQ(projection.readAll(), WorldFiles::projection(view));
     EXPECT_TRUE(QFile::exists(path("out.jpg")));
+}
+
+// Import analysis opens on GeoJSON and draws a FeatureCollection of another program: lines of
+// a front or trough kind and low and high points, nothing else about them given; stations,
+// features without properties and features without a place are skipped.
+TEST_F(ChartPlacementTest, ImportAnalysisDrawsForeignGeoJson)
+{
+    setFields({"45", "-96", "500", "350", "0.9"});
+    form->generateClicked();
+    QFile json(path("foreign.geojson"));
+    ASSERT_TRUE(json.open(QIODevice::WriteOnly));
+    json.write(R"({"type": "FeatureCollection", "bbox": [-110, 25, -80, 50], "features": [
+      {"type": "Feature", "properties": {"kind": "cold"},
+       "geometry": {"type": "LineString", "coordinates": [[-100, 40], [-95, 35], [-92, 30]]}},
+      {"type": "Feature", "properties": {"kind": "trough", "name": "lee trough"},
+       "geometry": {"type": "LineString", "coordinates": [[-105, 45], [-104, 38]]}},
+      {"type": "Feature", "properties": {"kind": "low"},
+       "geometry": {"type": "Point", "coordinates": [-98, 42]}},
+      {"type": "Feature", "properties": {"kind": "high", "pressure": 1030},
+       "geometry": {"type": "Point", "coordinates": [-85, 38]}},
+      {"type": "Feature", "id": "ord", "properties": {"station": "KORD"},
+       "geometry": {"type": "Point", "coordinates": [-87.9, 41.98, 201]}},
+      {"type": "Feature", "properties": null,
+       "geometry": {"type": "Point", "coordinates": [-90, 40]}},
+      {"type": "Feature", "properties": {"name": "unplaced"}, "geometry": null}]})");
+    json.close();
+    const QImage before = form->session().chart().image();
+    dialogs.fileAnswer = path("foreign.geojson");
+    control<QAction>(*form, QStringLiteral("ImportAnalysis"))->trigger();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
+    EXPECT_EQ(dialogs.fileKinds.back(), Dialogs::FileKind::Analysis);
+    EXPECT_TRUE(dialogs.openFilters.first().startsWith(QStringLiteral("GeoJSON")));
+    EXPECT_EQ(status(), QStringLiteral("Imported 4 features, 0 off the chart"));
+    EXPECT_EQ(form->session().features().size(), 4u);
+    EXPECT_NE(form->session().chart().image(), before);
 }
