@@ -279,6 +279,7 @@ void ChartSession::generate(const ViewValues &view, GenerationProgress &progress
     if (!m_features.empty())
         m_previousFeatures = featuresOnTheGlobe();
     m_view = view;
+    m_viewKnown = true;
     MapGenerator(m_chart, m_canvas, m_settings, m_workspace, progress).generateMap(m_view);
     m_features.clear();
     m_underlay.reset();
@@ -301,6 +302,7 @@ std::optional<ViewValues> ChartSession::load(const QString &path)
     m_chart.assign(picture.image(), picture.paletteBits());
     if (view)
         m_view = *view;
+    m_viewKnown = view.has_value();
     m_features.clear();
     m_underlay.reset();
     writeWorkspaceBitmaps();
@@ -315,7 +317,7 @@ void ChartSession::save(const QString &path, ChartFiles::Sync sync) const
                                 ? GifCodec::Colours::ExactWhenFew
                                 : GifCodec::Colours::Reduced;
     ChartFiles::save(m_chart, path, m_settings.text(ChartSettings::JPEGComp), sync, gifColours,
-                     m_view);
+                     m_viewKnown ? std::optional(m_view) : std::nullopt);
 }
 
 void ChartSession::exit(const SavedFields &fields)
@@ -471,6 +473,7 @@ ChartState ChartSession::stateWith(const QImage &image, int paletteBits) const
     return ChartState{.image = image,
                       .paletteBits = paletteBits,
                       .view = m_view,
+                      .viewKnown = m_viewKnown,
                       .features = m_features,
                       .baseMap = m_baseMap ? m_baseMap->image : QImage(),
                       .baseMapBits = m_baseMap ? m_baseMap->paletteBits : 0,
@@ -565,6 +568,7 @@ void ChartSession::restore(const ChartState &state)
 {
     m_chart.assign(state.image, state.paletteBits);
     m_view = state.view;
+    m_viewKnown = state.viewKnown;
     m_features = state.features;
     if (state.underlay.isNull())
         m_underlay.reset();

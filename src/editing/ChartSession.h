@@ -184,9 +184,17 @@ public:
     /// One that carries none keeps the session's view, and nothing is returned.
     std::optional<ViewValues> load(const QString &path);
     /// Takes the chart as showing this view from now on, for a chart loaded without one:
-    /// positions on the globe are placed and read with it. The chart is not redrawn.
-    void assumeView(const ViewValues &view) { m_view = view; }
-    /// Saves the chart as a picture of the file's type; a PNG or JPEG carries the view.
+    /// positions on the globe are placed and read with it. A view known from elsewhere (the
+    /// user gave it) is written by a save as the chart's own; an assumed one is not. The chart
+    /// is not redrawn.
+    void setChartView(const ViewValues &view, bool known)
+    {
+        m_view = view;
+        m_viewKnown = known;
+    }
+    /// Saves the chart as a picture of the file's type. A PNG or JPEG carries the view, unless
+    /// the chart was loaded without one and placed with the view before: written, that
+    /// guess would pass for the chart's own view.
     void save(const QString &path, ChartFiles::Sync sync = ChartFiles::Sync::ToDisk) const;
     /// The picture to put on the clipboard.
     QImage copyData() const { return m_chart.image(); }
@@ -259,6 +267,7 @@ private:
     ChartBitmap m_chart;
     RasterCanvas m_canvas;
     ViewValues m_view;
+    bool m_viewKnown = true; // whether m_view is the chart's own, not one assumed for it
     Segment m_segment;
     LineTool m_lineTool = LineTool::ColdFront;
     PressMode m_pressMode = PressMode::Line;

@@ -22,6 +22,7 @@ struct ChartState {
     QImage image{};
     int paletteBits = 0;
     ViewValues view{};
+    bool viewKnown = true; // false for a chart loaded without a view, placed with the one before
     std::vector<DrawnFeature> features{};
     QImage baseMap{};
     int baseMapBits = 0;

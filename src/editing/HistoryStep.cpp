@@ -26,6 +26,7 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
 {
     HistoryStep step;
     step.m_view = from.view;
+    step.m_viewKnown = from.viewKnown;
     step.m_features = from.features;
     step.m_underlay = from.underlay;
     step.m_underlayBits = from.underlayBits;
@@ -37,8 +38,9 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
         return step;
     }
     step.m_area = changedArea(from.image, to.image);
-    if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.features == to.features
-        && !step.m_baseMap && from.underlay.cacheKey() == to.underlay.cacheKey())
+    if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.viewKnown == to.viewKnown
+        && from.features == to.features && !step.m_baseMap
+        && from.underlay.cacheKey() == to.underlay.cacheKey())
         return std::nullopt;
     step.m_code = encodeArea(from.image, step.m_area);
     return step;
@@ -48,6 +50,7 @@ void HistoryStep::swap(ChartState &state)
 {
     swapBaseMap(state);
     std::swap(m_view, state.view);
+    std::swap(m_viewKnown, state.viewKnown);
     std::swap(m_features, state.features);
     std::swap(m_underlay, state.underlay);
     std::swap(m_underlayBits, state.underlayBits);

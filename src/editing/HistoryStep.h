@@ -54,6 +54,7 @@ private:
     QRect m_area;
     QByteArray m_code;
     ViewValues m_view;
+    bool m_viewKnown = true;
     std::vector<DrawnFeature> m_features;
     std::optional<Picture> m_baseMap;
     // Kept as it is: only the one chart a run starts on is ever an underlay, so every step

@@ -720,6 +720,21 @@ TEST_F(RenderToolTest, ViewOptionsWithAnInputChart)
     EXPECT_TRUE(given.errors.isEmpty()) << given.errors.toStdString();
     EXPECT_EQ(BmpCodec::readFile(path("b.bmp")).image, stored);
 
+    // A chart saved from a chart without a view carries the view only when it was given.
+    const auto storedIn = [&](const char *name) {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? ViewStamp::of(PngCodec::decode(file.readAll()))
+                                              : std::nullopt;
+    };
+    ASSERT_EQ(render({"--input", path("plain.bmp"), "-o", path("guessed.png")}).status, 0);
+    EXPECT_FALSE(storedIn("guessed.png").has_value());
+    ASSERT_EQ(render({"--input", path("plain.bmp"), "--center", "45,-96", "--zoom", "0.9", "-o",
+                      path("given.png")})
+                  .status,
+              0);
+    ASSERT_TRUE(storedIn("given.png").has_value());
+    EXPECT_EQ(ViewStamp::text(*storedIn("given.png")), QStringLiteral("45 -96 0.9 400 280"));
+
     const ToolRun assumed = run("plain.bmp", {}, "c.bmp");
     EXPECT_EQ(assumed.status, 0) << assumed.errors.toStdString();
     EXPECT_EQ(assumed.errors,

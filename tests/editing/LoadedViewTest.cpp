@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // A chart that carries its view brings it into the session: what is placed on it, and what is
 // read back off it, is where it is on the globe.
+#include "canvas/RasterCanvas.h"
 #include "editing/ChartSession.h"
 #include "formats/PngCodec.h"
 #include "mapgen/Projection.h"
@@ -102,4 +103,28 @@ TEST_F(LoadedViewTest, SavedChartLoadsBackWithItsView)
     const auto view = other.load(path("again.png"));
     ASSERT_TRUE(view.has_value());
     EXPECT_EQ(ViewStamp::text(*view), QStringLiteral("45 -96 0.9 1000 700"));
+}
+
+// A chart loaded without a view is placed with the view before, a guess that a save does not
+// write as the chart's own; Undo and Redo know which charts came with their view.
+TEST_F(LoadedViewTest, AssumedViewIsNotWrittenIntoTheChart)
+{
+    const auto savedView = [&](const char *name) {
+        session->save(path(QLatin1String(name)));
+        ChartBitmap chart;
+        RasterCanvas canvas(chart);
+        return ChartFiles::load(chart, canvas, path(QLatin1String(name)));
+    };
+    BmpCodec::writeFile(path("plain.bmp"), Pixels::plain(400, 300, qRgb(1, 2, 3)), 0);
+    session->load(path("plain.bmp"));
+    EXPECT_FALSE(savedView("plain.png").has_value());
+    EXPECT_FALSE(savedView("plain.jpg").has_value());
+    session->load(viewedChart("noon.png"));
+    EXPECT_TRUE(savedView("noon2.png").has_value());
+    session->undo();
+    EXPECT_FALSE(savedView("undone.png").has_value());
+    session->redo();
+    EXPECT_TRUE(savedView("redone.png").has_value());
+    session->setChartView({45, -93.5, 2.5, 1000, 700}, true);
+    EXPECT_EQ(ViewStamp::text(*savedView("given.png")), QStringLiteral("45 -93.5 2.5 1000 700"));
 }

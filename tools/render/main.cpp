@@ -146,7 +146,8 @@ std::optional<ViewValues> loadInput(ChartSession &session, const QString &input)
 }
 
 // The --input chart is placed on the globe with the view it carries, or with the one the
-// options give; with neither, the positions drawn or read on it assume a view, which is said.
+// options give; with neither, the positions drawn or read on it assume a view, which is said
+// and not written into the chart.
 void placeInput(ChartSession &session, const RenderOptions &options)
 {
     const std::optional<ViewValues> stored = loadInput(session, options.input);
@@ -154,7 +155,7 @@ void placeInput(ChartSession &session, const RenderOptions &options)
         options.inputView(stored, session.view(), session.chart().image().size());
     if (stored)
         return;
-    session.assumeView(view);
+    session.setChartView(view, options.hasView);
     const bool usesGlobe = !options.geoAnalysis.lines.empty()
                            || !options.geoAnalysis.centres.empty() || !options.bulletins.empty()
                            || !options.observations.empty() || !options.exportAnalysis.isEmpty()
