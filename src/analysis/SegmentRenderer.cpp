@@ -87,8 +87,12 @@ void SegmentRenderer::drawSegment(LineTool tool, std::span<const QPointF> points
 void SegmentRenderer::drawIsoline(std::span<const QPointF> points, const PanelLine &panel,
                                   ChartColor colour)
 {
-    setUpPen(LineTool::Isopleth, panel);
+    // One pixel without a width of the panel, never the pen that a drawing before left, so
+    // that an isoline read from a file draws the same in any order.
+    m_canvas.setPenWidth(panelWidth(panel.lineWidth).value_or(1));
     m_canvas.setPenColor(colour);
+    m_canvas.setPenStyle(PenStyle::Solid);
+    m_canvas.setBrushStyle(BrushStyle::Clear);
     drawSpline(LineTool::Isopleth, points);
 }
 

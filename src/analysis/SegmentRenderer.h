@@ -34,7 +34,7 @@ public:
     /// Traced name: DrawSegment.
     void drawSegment(LineTool tool, std::span<const QPointF> points, const PanelLine &panel);
     /// Draws the first points (at most 100) as an isoline with a value: an isopleth in the
-    /// panel's width, in its own colour.
+    /// panel's width (1 pixel when the panel gives none), in its own colour.
     void drawIsoline(std::span<const QPointF> points, const PanelLine &panel, ChartColor colour);
 
 private:

@@ -2,6 +2,8 @@
 // The analysis as a list of features: the chart drawn again from them is the chart the
 // presses drew, and features are edited one undoable step at a time.
 #include "base/ChartError.h"
+#include "bulletin/GeoJsonReader.h"
+#include "bulletin/GeoJsonWriter.h"
 #include "editing/AnalysisDocument.h"
 #include "editing/ChartSession.h"
 #include "formats/BmpCodec.h"
@@ -9,6 +11,8 @@
 #include "support/WorkspaceFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include <QFile>
 
@@ -315,4 +319,59 @@ TEST_F(FeatureEditingTest, PlottedObservationsJoinTheBaseMap)
     session->undo();
     EXPECT_EQ(chart(), before);
     EXPECT_FALSE(Pixels::contains(fileImage("temp0.bmp"), green));
+}
+
+// The first guess analyses the plotted stations into isobars and a low that join the analysis
+// as one step of ordinary features: drawn again from the features to the pixel, kept over
+// Exit, and exported and imported as isobars with their values. Without plotted stations it
+// is refused and nothing changes.
+TEST_F(FeatureEditingTest, FirstGuessIsOneStepOfOrdinaryFeatures)
+{
+    const QDateTime time(QDate(2019, 7, 1), QTime(12, 0), Qt::UTC);
+    std::vector<Observation> reports;
+    for (int row = 0; row <= 10; ++row)
+        for (int column = 0; column <= 10; ++column) {
+            Observation report;
+            report.station = QStringLiteral("S%1").arg(reports.size());
+            report.time = time;
+            report.position = GeoPoint{40.0 + row, -101 + 1.5 * column};
+            const double dLat = row - 5;
+            const double dLon = (column - 5) * 1.5 * 0.7;
+            report.seaLevelPressure =
+                1012 - 10 * std::exp(-(dLat * dLat + dLon * dLon) / 20) + 0.5 * dLat;
+            reports.push_back(report);
+        }
+    session->erase(); // the features go on the base map, which the next run has too
+    const QImage bare = chart();
+    EXPECT_THROW(session->firstGuess({}, {"Black", "2 px"}), ChartError);
+    EXPECT_EQ(chart(), bare);
+
+    session->plotObservations(reports, time);
+    const FirstGuess::Result result = session->firstGuess({}, {"Black", "2 px"});
+    EXPECT_GT(result.isolines, 2);
+    EXPECT_EQ(result.lows, 1);
+    EXPECT_EQ(session->undoName(), QStringLiteral("First guess"));
+    EXPECT_EQ(session->features(), result.features);
+    EXPECT_TRUE(Pixels::contains(chart(), settings.color(ChartSettings::FirstGuessColor)));
+    EXPECT_EQ(Pixels::differenceCount(redrawn(), chart()), 0);
+
+    // Exported and imported again, the isolines come back with their values; read without
+    // the panel's width, they draw in one pixel, in any run.
+    const Bulletin back =
+        GeoJsonReader::read(GeoJsonWriter::write(session->exportAnalysis())).analysis;
+    session->undo();
+    EXPECT_TRUE(session->features().empty());
+    session->importAnalysis(back);
+    ASSERT_EQ(session->features().size(), result.features.size());
+    for (size_t i = 0; i < result.features.size(); ++i) {
+        EXPECT_EQ(session->features()[i].kind, result.features[i].kind);
+        EXPECT_EQ(session->features()[i].contour, result.features[i].contour);
+        EXPECT_EQ(session->features()[i].pressure, result.features[i].pressure);
+    }
+    const std::vector<DrawnFeature> imported = session->features();
+    session->exit(ChartSession::firstStartFields());
+    ChartSession next(settings, Workspace(dir.path()));
+    const ChartSession::StartUp startUp = next.startUp();
+    EXPECT_EQ(startUp.status + startUp.errors.join(u'\n'), QString());
+    EXPECT_EQ(next.features(), imported);
 }
