@@ -295,6 +295,11 @@ TEST_F(RenderToolTest, ValuesOutOfRangeAreUsageErrors)
         {{"--line-width", "6 px"}, "--line-width wants"},
         {{"--line-width", "0 px"}, "--line-width wants"},
         {{"--line-width", "thick"}, "--line-width wants"},
+        {{"--first-guess", "pressure"}, "--first-guess analyses observations: give --observations"},
+        {{"--observations", "o.csv", "--first-guess", "wind"},
+         R"(--first-guess: The first guess analyses pressure, temperature, dewpoint, not "wind")"},
+        {{"--observations", "o.csv", "--first-guess", "pressure:0.1"},
+         "The interval of the isolines must be a number from 0.5 to 50, not \"0.1\""},
     };
     for (const auto &[options, message] : cases) {
         QStringList arguments{"--center", "0,0", "--zoom", "1", "--size", "8x6"};
@@ -802,4 +807,33 @@ TEST_F(RenderToolTest, WorldFileAndProjectionBesideTheChart)
         render({"--input", path("chart.png"), "--world-file=yes", "-o", path("x.bmp")});
     EXPECT_EQ(valued.status, 2);
     EXPECT_TRUE(valued.errors.contains(QStringLiteral("--world-file takes no value")));
+}
+
+// --first-guess after --observations: isobars analysed from the stations join the analysis
+// and export as isobars with their values.
+TEST_F(RenderToolTest, FirstGuessFromTheObservations)
+{
+    QByteArray table = "station,valid,lon,lat,mslp\n";
+    for (int i = 0; i < 16; ++i)
+        table += QStringLiteral("S%1,2019-07-01 12:00,%2,%3,%4\n")
+                     .arg(i)
+                     .arg(-96 + (i % 4) * 2)
+                     .arg(38 + (i / 4) * 2)
+                     .arg(1004 + 2 * (i / 4) + (i % 4))
+                     .toLatin1();
+    QFile observations(path("obs.csv"));
+    ASSERT_TRUE(observations.open(QIODevice::WriteOnly));
+    observations.write(table);
+    observations.close();
+    const ToolRun run =
+        render({"--center", "41,-93", "--zoom", "2", "--size", "400x300", "--data",
+                BRIMLARK_DATA_DIR, "--observations", path("obs.csv"), "--first-guess", "pressure:2",
+                "--export-analysis", path("guess.geojson"), "--quiet", "-o", path("guess.png")});
+    ASSERT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_FALSE(run.errors.contains(QStringLiteral("First guess"))); // nothing left out
+    QFile exported(path("guess.geojson"));
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QByteArray json = exported.readAll();
+    EXPECT_TRUE(json.contains(R"("kind":"isobar")")) << json.left(300).toStdString();
+    EXPECT_TRUE(json.contains(R"("value":1008)")) << json.left(300).toStdString();
 }

@@ -240,3 +240,46 @@ TEST_F(SegmentToolsTest, PlotObservationsAsksFileAndTimeAndSaysWhatItPlotted)
     EXPECT_EQ(dialogs.errors,
               QStringList{QStringLiteral("\"12 March\" is not a time as YYYY-MM-DD HH:MM.")});
 }
+
+// Map > First guess: refused with the reason before any observations are plotted; after them
+// the field and interval asked (offered as chosen last), the isobars drawn and summed up.
+TEST_F(SegmentToolsTest, FirstGuessAsksTheFieldAndSaysWhatItDrew)
+{
+    const FirstGuessChoice pressure{ContourValue::Quantity::Pressure, 2};
+    dialogs.firstGuessAnswer = pressure;
+    form->firstGuessChosen();
+    EXPECT_EQ(dialogs.errors,
+              QStringList{QStringLiteral("There are no plotted observations on this chart: plot "
+                                         "observations before the first guess.")});
+
+    QByteArray table = "station,valid,lon,lat,mslp\n";
+    for (int row = -2; row <= 2; ++row)
+        for (int column = -2; column <= 2; ++column)
+            table += QStringLiteral("S%1%2,1993-03-12 06:00,%3,%4,%5\n")
+                         .arg(row + 2)
+                         .arg(column + 2)
+                         .arg(-93.5 + column)
+                         .arg(45 + row * 0.7)
+                         .arg(1008 + 2 * row + column)
+                         .toLatin1();
+    writeFile(QStringLiteral("obs.csv"), table);
+    dialogs.fileAnswer = path(QStringLiteral("obs.csv"));
+    dialogs.answers = {QStringLiteral("1993-03-12 06:00")};
+    form->plotObservationsChosen();
+    dialogs.errors.clear();
+    dialogs.firstGuessAnswer.reset(); // Cancel draws nothing
+    form->firstGuessChosen();
+    EXPECT_FALSE(Pixels::contains(chart(), settings.color(S::FirstGuessColor)));
+    dialogs.firstGuessAnswer = pressure;
+    form->firstGuessChosen();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(u' ').toStdString();
+    EXPECT_TRUE(Pixels::contains(chart(), settings.color(S::FirstGuessColor)));
+    const QString status = control<QLabel>(*form, QStringLiteral("StatusText"))->text();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("First guess: "))) << status.toStdString();
+    EXPECT_TRUE(status.contains(QStringLiteral(" isobars, 0 lows, 0 highs from 25 stations")))
+        << status.toStdString();
+    form->firstGuessChosen();
+    EXPECT_EQ(dialogs.firstGuessOffered.last().interval, 2); // what was chosen last
+    EXPECT_EQ(control<QLabel>(*form, QStringLiteral("HistoryText"))->text(),
+              QStringLiteral("Undo First guess"));
+}
