@@ -151,7 +151,9 @@ BarnesAnalysis::Sum BarnesAnalysis::sumAt(const Unit &u, QPointF at, const Pass 
                 if (chord2 > pass.chord2)
                     continue;
                 const double weight = std::exp(-pass.scale * angle2Of(chord2));
-                sum.weighted += weight * valueOf(size_t(i));
+                const double value = valueOf(size_t(i));
+                sum.weighted += weight * value;
+                sum.weightedSquares += weight * value * value;
                 sum.weights += weight;
             }
     return sum;
@@ -167,6 +169,28 @@ std::vector<double> BarnesAnalysis::firstPassMisfits(const Pass &first) const
         misfits.push_back(m_stations[i].value - sum.weighted / sum.weights);
     }
     return misfits;
+}
+
+std::vector<size_t> BarnesAnalysis::outliers(double limit) const
+{
+    const Pass first = passFor(m_kappa);
+    const auto value = [&](size_t i) { return m_stations[i].value; };
+    std::vector<size_t> apart;
+    for (size_t i = 0; i < m_stations.size(); ++i) {
+        Sum others = sumAt(m_units[i], m_stations[i].at, first, value);
+        const double own = m_stations[i].value; // its own weight is 1
+        others.weights -= 1;
+        others.weighted -= own;
+        others.weightedSquares -= own * own;
+        if (others.weights < 1e-3)
+            continue; // no neighbour near enough to judge by
+        const double mean = others.weighted / others.weights;
+        const double spread =
+            std::sqrt(std::max(0.0, others.weightedSquares / others.weights - mean * mean));
+        if (std::abs(own - mean) > std::max(limit, 4 * spread))
+            apart.push_back(i);
+    }
+    return apart;
 }
 
 AnalysisGrid BarnesAnalysis::analyse() const

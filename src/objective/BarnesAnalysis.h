@@ -41,6 +41,13 @@ public:
     double meanSpacing() const { return m_meanSpacing; }
     /// The analysed field: the two passes at every node of the grid.
     AnalysisGrid analyse() const;
+    /// The stations whose value stands apart from their neighbours': farther from the
+    /// first pass of the others at the station than `limit` and four times the weighted
+    /// spread of the others' values. A station with no neighbour within reach stands apart
+    /// from none. A single bad report (a sea-level pressure of 989.9 hPa among neighbours of
+    /// 1016) would otherwise draw a low of its own; the spread keeps the steep centre of a
+    /// real storm.
+    std::vector<size_t> outliers(double limit) const;
 
 private:
     struct Unit {
@@ -49,6 +56,7 @@ private:
     /// A weighted sum over the stations near a point, and how near the nearest one is.
     struct Sum {
         double weighted = 0;
+        double weightedSquares = 0;
         double weights = 0;
         double nearestChord2 = 4; ///< the squared chord to the nearest station, unit sphere
     };

@@ -52,6 +52,9 @@ QString FirstGuess::Result::summary(Quantity quantity) const
                 .arg(std::lround(meanSpacing));
     if (outOfBounds > 0)
         text += QStringLiteral("; %1 out of bounds").arg(counted(outOfBounds, "value", "values"));
+    if (outliers > 0)
+        text += QStringLiteral("; %1 unlike the neighbours left out")
+                    .arg(counted(outliers, "value", "values"));
     return text + u')';
 }
 
@@ -77,6 +80,7 @@ FirstGuess::Result FirstGuess::analyse(std::span<const PlottedStation> stations,
                 .arg(FewestStations)
                 .arg(QString::fromLatin1(QuantityNames::of(m_choice.quantity).caption).toLower())
                 .arg(values.size()));
+    values = withoutOutliers(std::move(values), result);
     result.stations = int(values.size());
     const BarnesAnalysis barnes(m_view, std::move(values));
     result.meanSpacing = barnes.meanSpacing();
@@ -85,6 +89,21 @@ FirstGuess::Result FirstGuess::analyse(std::span<const PlottedStation> stations,
     if (m_choice.quantity == Quantity::Pressure)
         addCentres(grid, result);
     return result;
+}
+
+// The values that stand apart from their neighbours' left out: more than 10 hPa, or 15
+// degrees C, beyond what the neighbours give at the station and far beyond their spread.
+std::vector<StationValue> FirstGuess::withoutOutliers(std::vector<StationValue> values,
+                                                      Result &result) const
+{
+    const double limit = m_choice.quantity == Quantity::Pressure ? 10
+                         : m_unit == QStringLiteral("F")         ? 27
+                                                                 : 15;
+    const std::vector<size_t> apart = BarnesAnalysis(m_view, values).outliers(limit);
+    for (auto i = apart.rbegin(); i != apart.rend(); ++i)
+        values.erase(values.begin() + std::ptrdiff_t(*i));
+    result.outliers = int(apart.size());
+    return values;
 }
 
 // The value in the unit of the analysis, when the report has one within bounds.

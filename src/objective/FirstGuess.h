@@ -32,6 +32,7 @@ public:
         int stations = 0;                   ///< stations analysed
         int outOfBounds = 0;                ///< values outside what the atmosphere holds, left out
         int samePosition = 0;               ///< reports left out for another at the same position
+        int outliers = 0;                   ///< values unlike their neighbours', left out
         int isolines = 0;
         int lows = 0;
         int highs = 0;
@@ -54,6 +55,8 @@ private:
     std::optional<double> valueOf(const Observation &report) const;
     std::vector<StationValue> valuesOf(std::span<const PlottedStation> stations,
                                        const QDateTime &time, Result &result) const;
+    std::vector<StationValue> withoutOutliers(std::vector<StationValue> values,
+                                              Result &result) const;
     void addIsolines(const AnalysisGrid &grid, const PanelLine &panel, Result &result) const;
     void addCentres(const AnalysisGrid &grid, Result &result) const;
 

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <set>
@@ -141,8 +142,15 @@ const ViewValues UnitedStates{
 TEST(FirstGuess, FindsTheIsobarsAndTheLowOfAKnownField)
 {
     const AnalyticField field;
-    const std::vector<PlottedStation> stations = stationsOf(UnitedStates, samplePositions(), field);
+    std::vector<PlottedStation> stations = stationsOf(UnitedStates, samplePositions(), field);
     ASSERT_GT(stations.size(), 400u);
+    // One bad report, as real feeds have (SLP899 among neighbours of 1016 hPa): it is left
+    // out rather than drawn as a low of its own; the steep stations of the real low are not.
+    const auto atlanta = std::min_element(
+        stations.begin(), stations.end(), [](const PlottedStation &a, const PlottedStation &b) {
+            return distanceKm(a.position, {33.6, -84.4}) < distanceKm(b.position, {33.6, -84.4});
+        });
+    atlanta->report.seaLevelPressure = 989.9;
     const FirstGuess::Result result =
         FirstGuess(UnitedStates, {}, QStringLiteral("C")).analyse(stations, Time, {});
 
@@ -180,6 +188,7 @@ TEST(FirstGuess, FindsTheIsobarsAndTheLowOfAKnownField)
     EXPECT_LE(distanceKm(lows[0], trueLow), 50.0);
     EXPECT_EQ(result.lows, 1);
     EXPECT_EQ(result.highs, 0);
+    EXPECT_EQ(result.outliers, 1);
 }
 
 // Too few stations is refused with the reason; values out of bounds are counted and left out;

@@ -193,7 +193,7 @@ void plotObservations(ChartSession &session, const QString &file, QDateTime time
 void addFirstGuess(ChartSession &session, const FirstGuessChoice &choice, const PanelLine &panel)
 {
     const FirstGuess::Result result = session.firstGuess(choice, panel);
-    if (result.outOfBounds > 0)
+    if (result.outOfBounds + result.outliers > 0)
         std::fprintf(stderr, "brimlark-render: %s\n", qPrintable(result.summary(choice.quantity)));
 }
 
