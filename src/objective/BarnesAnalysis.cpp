@@ -111,7 +111,11 @@ double BarnesAnalysis::meanNearestDistance() const
 
 BarnesAnalysis::Pass BarnesAnalysis::passFor(double kappa) const
 {
-    const double cutoff = std::sqrt(LeastExponent * kappa); // km
+    return passWithin(kappa, std::sqrt(LeastExponent * kappa));
+}
+
+BarnesAnalysis::Pass BarnesAnalysis::passWithin(double kappa, double cutoff) const
+{
     return {squared(EarthRadius) / kappa, chord2Of(cutoff / EarthRadius),
             int(std::ceil(cutoff * m_pixelsPerKm / m_bucketSize))};
 }
@@ -155,6 +159,7 @@ BarnesAnalysis::Sum BarnesAnalysis::sumAt(const Unit &u, QPointF at, const Pass 
                 sum.weighted += weight * value;
                 sum.weightedSquares += weight * value * value;
                 sum.weights += weight;
+                ++sum.count;
             }
     return sum;
 }
@@ -173,17 +178,17 @@ std::vector<double> BarnesAnalysis::firstPassMisfits(const Pass &first) const
 
 std::vector<size_t> BarnesAnalysis::outliers(double limit) const
 {
-    const Pass first = passFor(m_kappa);
+    const Pass near = passWithin(m_kappa, 2 * m_meanSpacing);
     const auto value = [&](size_t i) { return m_stations[i].value; };
     std::vector<size_t> apart;
     for (size_t i = 0; i < m_stations.size(); ++i) {
-        Sum others = sumAt(m_units[i], m_stations[i].at, first, value);
+        Sum others = sumAt(m_units[i], m_stations[i].at, near, value);
         const double own = m_stations[i].value; // its own weight is 1
         others.weights -= 1;
         others.weighted -= own;
         others.weightedSquares -= own * own;
-        if (others.weights < 1e-3)
-            continue; // no neighbour near enough to judge by
+        if (others.count - 1 < 3)
+            continue; // too few neighbours to judge by
         const double mean = others.weighted / others.weights;
         const double spread =
             std::sqrt(std::max(0.0, others.weightedSquares / others.weights - mean * mean));

@@ -42,11 +42,11 @@ public:
     /// The analysed field: the two passes at every node of the grid.
     AnalysisGrid analyse() const;
     /// The stations whose value stands apart from their neighbours': farther from the
-    /// first pass of the others at the station than `limit` and four times the weighted
-    /// spread of the others' values. A station with no neighbour within reach stands apart
-    /// from none. A single bad report (a sea-level pressure of 989.9 hPa among neighbours of
-    /// 1016) would otherwise draw a low of its own; the spread keeps the steep centre of a
-    /// real storm.
+    /// first pass of the others within two mean spacings than `limit` and four times the
+    /// weighted spread of their values. A station with fewer than three such neighbours is
+    /// not judged: at the edge of the network a real gradient would pass for an error. A single bad
+    /// report (a sea-level pressure of 989.9 hPa among neighbours of 1016) would otherwise draw a
+    /// low of its own; the spread keeps the steep centre of a real storm.
     std::vector<size_t> outliers(double limit) const;
 
 private:
@@ -58,6 +58,7 @@ private:
         double weighted = 0;
         double weightedSquares = 0;
         double weights = 0;
+        int count = 0;            ///< stations within the cutoff
         double nearestChord2 = 4; ///< the squared chord to the nearest station, unit sphere
     };
     struct Pass {
@@ -71,6 +72,7 @@ private:
     static double chord2Between(const Unit &a, const Unit &b);
     double meanNearestDistance() const;
     Pass passFor(double kappa) const;
+    Pass passWithin(double kappa, double cutoff) const;
     template <typename ValueOf>
     Sum sumAt(const Unit &u, QPointF at, const Pass &pass, ValueOf valueOf) const;
     void bucketStations();
