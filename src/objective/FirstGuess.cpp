@@ -8,6 +8,7 @@
 #include "objective/PressureCentres.h"
 
 #include <QRectF>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -47,15 +48,15 @@ QString FirstGuess::Result::summary(Quantity quantity) const
     if (quantity == Quantity::Pressure)
         text += QStringLiteral(", %1, %2")
                     .arg(counted(lows, "low", "lows"), counted(highs, "high", "highs"));
-    text += QStringLiteral(" from %1 (mean spacing %2 km")
-                .arg(counted(stations, "station", "stations"))
-                .arg(std::lround(meanSpacing));
+    text += QStringLiteral(" from %1").arg(counted(stations, "station", "stations"));
+    QStringList leftOut;
     if (outOfBounds > 0)
-        text += QStringLiteral("; %1 out of bounds").arg(counted(outOfBounds, "value", "values"));
+        leftOut.append(QStringLiteral("%1 out of bounds").arg(outOfBounds));
     if (outliers > 0)
-        text += QStringLiteral("; %1 unlike the neighbours left out")
-                    .arg(counted(outliers, "value", "values"));
-    return text + u')';
+        leftOut.append(QStringLiteral("%1 unlike the neighbours").arg(outliers));
+    if (!leftOut.isEmpty())
+        text += QStringLiteral("; left out %1").arg(leftOut.join(QStringLiteral(", ")));
+    return text;
 }
 
 FirstGuess::FirstGuess(const ViewValues &view, const FirstGuessChoice &choice,

@@ -38,7 +38,8 @@ public:
         int highs = 0;
         double meanSpacing = 0; ///< km
 
-        /// For the status line: "First guess: 12 isobars, 1 low, 2 highs from 340 stations".
+        /// For the status line: "First guess: 12 isobars, 1 low, 2 highs from 340 stations",
+        /// then what was left out ("; left out 1 out of bounds, 2 unlike the neighbours").
         QString summary(ContourValue::Quantity quantity) const;
     };
 
