@@ -865,8 +865,10 @@ void ChartSession::retypeFeature(size_t feature, LineTool tool)
     retyped.tool = tool;
     editFeatures(QStringLiteral("change to ") + nameOf(retyped), [&] {
         f.tool = tool;
-        if (tool != LineTool::Isopleth)
-            f.panel = {}; // fronts take their pens from the preferences
+        if (tool != LineTool::Isopleth) {
+            f.panel = {};      // fronts take their pens from the preferences
+            f.contour.reset(); // and a front is no isobar
+        }
     });
 }
 

@@ -354,6 +354,11 @@ TEST_F(FeatureEditingTest, FirstGuessIsOneStepOfOrdinaryFeatures)
     EXPECT_EQ(session->features(), result.features);
     EXPECT_TRUE(Pixels::contains(chart(), settings.color(ChartSettings::FirstGuessColor)));
     EXPECT_EQ(Pixels::differenceCount(redrawn(), chart()), 0);
+    // An isobar changed into a front is a front, without a value.
+    session->retypeFeature(0, LineTool::ColdFront);
+    EXPECT_FALSE(session->exportAnalysis().lines[0].contour);
+    session->undo();
+    EXPECT_EQ(session->features(), result.features);
 
     // Exported and imported again, the isolines come back with their values; read without
     // the panel's width, they draw in one pixel, in any run.
