@@ -181,10 +181,12 @@ void FirstGuess::addCentres(const AnalysisGrid &grid, Result &result) const
     for (const PressureCentres::Centre &c : PressureCentres(grid, m_choice.interval).find()) {
         if (!chart.contains(c.at))
             continue;
-        result.features.push_back(
-            {.kind = c.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low,
-             .points = {c.at},
-             .pressure = int(std::lround(c.value))});
+        // Filled in place: moving a feature made here trips gcc 12's uninitialized-use
+        // warning on its empty contour under the sanitizers.
+        DrawnFeature &centre = result.features.emplace_back();
+        centre.kind = c.high ? DrawnFeature::Kind::High : DrawnFeature::Kind::Low;
+        centre.points = {c.at};
+        centre.pressure = int(std::lround(c.value));
         ++(c.high ? result.highs : result.lows);
     }
 }
