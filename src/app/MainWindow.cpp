@@ -31,6 +31,7 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTimeZone>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -133,6 +134,17 @@ MainWindow::MainWindow(ChartSettings &settings, const Workspace &workspace, QWid
     buildShortcuts();
     setFieldTexts(ChartSession::firstStartFields());
     readWorkspace();
+    // The workspace bitmaps are written behind the editing: one that fails after its edit
+    // has returned is reported here.
+    auto *writes = new QTimer(this);
+    connect(writes, &QTimer::timeout, this, &MainWindow::reportWriteFailure);
+    writes->start(WriteCheckInterval);
+}
+
+void MainWindow::reportWriteFailure()
+{
+    if (const std::optional<QString> failure = m_session.takeWriteFailure())
+        ErrorBox::show(this, *failure);
 }
 
 void MainWindow::attachWindows(PreferencesWindow *pref, AboutBox *about)
@@ -182,6 +194,7 @@ SavedFields MainWindow::fieldTexts() const
 void MainWindow::edit(const std::function<void()> &step)
 {
     ErrorBox::guard(this, step);
+    reportWriteFailure();
     chartChanged();
     showEditingStatus();
 }

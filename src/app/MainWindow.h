@@ -90,6 +90,8 @@ protected:
 
 private:
     void readWorkspace();
+    void reportWriteFailure();
+    static constexpr int WriteCheckInterval = 300; // ms
     void edit(const std::function<void()> &step);
     void editSelection(const std::function<FeatureSelection::Step()> &gesture);
     bool selectionKey(int key);

@@ -325,9 +325,14 @@ void ChartSession::exit(const SavedFields &fields)
     if (!m_workspace.writesFiles())
         return;
     saveSnapshot();
+    finishWrites(); // what Exit leaves is on disk, or it says why not and writes no more
     writeAnalysis();
     SavedData::write(m_workspace.savedDataPath(), fields);
 }
+
+void ChartSession::finishWrites() { m_writer->finish(); }
+
+std::optional<QString> ChartSession::takeWriteFailure() { return m_writer->takeFailure(); }
 
 // The features are written beside the chart, with the view they are drawn for, so that the
 // next run can edit them. Features drawn on a chart whose own features were not known are
@@ -405,17 +410,15 @@ void ChartSession::writeWorkspaceBitmaps()
 void ChartSession::saveBaseMap(const QImage &image, int paletteBits)
 {
     m_baseMap.reset(); // a failed write may have left either picture in the file
-    if (m_workspace.keepsBitmapFiles()) {
-        ChartBitmap file;
-        file.assign(image, paletteBits);
-        ChartFiles::saveBitmap(file, m_workspace.baseMapPath(), m_workspace.sync());
-    }
+    if (m_workspace.keepsBitmapFiles())
+        m_writer->write(m_workspace.baseMapPath(), image, paletteBits, m_workspace.sync());
     m_baseMap = Snapshot{image, paletteBits};
 }
 
 // "temp0.bmp" is read once; the session keeps the picture from then on.
 void ChartSession::readBaseMap()
 {
+    finishWrites();
     ChartBitmap baseMap;
     ChartFiles::loadBitmap(baseMap, m_workspace.baseMapPath());
     m_baseMap = Snapshot{baseMap.image(), baseMap.paletteBits()};
@@ -436,7 +439,7 @@ void ChartSession::holdBaseMap()
 void ChartSession::saveLatest(ReplacingFile::Sync sync)
 {
     if (m_workspace.keepsBitmapFiles())
-        ChartFiles::saveBitmap(m_chart, m_workspace.latestPath(), sync);
+        m_writer->write(m_workspace.latestPath(), m_chart.image(), m_chart.paletteBits(), sync);
 }
 
 // The snapshot is read back from "temp1.bmp" only when this session has not written or read
@@ -448,6 +451,7 @@ void ChartSession::loadSnapshot()
         m_chart.assign(m_snapshot->image, m_snapshot->paletteBits);
         return;
     }
+    finishWrites();
     ChartFiles::loadBitmap(m_chart, m_workspace.snapshotPath());
     m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
 }
@@ -456,7 +460,8 @@ void ChartSession::saveSnapshot()
 {
     m_snapshot.reset(); // a failed write may have left either picture in the file
     if (m_workspace.keepsBitmapFiles())
-        ChartFiles::saveBitmap(m_chart, m_workspace.snapshotPath(), m_workspace.sync());
+        m_writer->write(m_workspace.snapshotPath(), m_chart.image(), m_chart.paletteBits(),
+                        m_workspace.sync());
     m_snapshot = Snapshot{m_chart.image(), m_chart.paletteBits()};
 }
 

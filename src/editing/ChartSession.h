@@ -14,6 +14,7 @@
 #include "mapgen/GenerationProgress.h"
 #include "objective/FirstGuess.h"
 #include "prefs/ChartSettings.h"
+#include "workspace/BitmapWriter.h"
 #include "workspace/ChartFiles.h"
 #include "workspace/SavedData.h"
 #include "workspace/Workspace.h"
@@ -22,6 +23,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace brimlark
@@ -130,6 +132,12 @@ public:
     Bulletin exportAnalysis() const;
     /// Writes exportAnalysis() to a file, in the format of its extension (AnalysisFiles).
     void saveAnalysis(const QString &path) const;
+    /// Waits until the workspace bitmaps are written; a ChartError for one that could not
+    /// be. Every operation returns as soon as the chart is drawn and leaves the files to be
+    /// written behind it; Exit, and every read of a workspace bitmap, wait for them.
+    void finishWrites();
+    /// The message of a workspace bitmap that could not be written since the last look.
+    std::optional<QString> takeWriteFailure();
     /// The committed features, in chart pixels, in the order they are drawn.
     const std::vector<DrawnFeature> &features() const { return m_features; }
 
@@ -287,6 +295,8 @@ private:
     std::vector<DrawnFeature> m_previousFeatures; // those before Generate, on the globe
     QString m_analysisValid;                      // the VALID time of the last imported analysis
     std::optional<int> m_analysisYear;            // and its year, when the analysis gave it
+    // Writes the workspace bitmaps behind the editing; destroyed first, after its last write.
+    std::unique_ptr<BitmapWriter> m_writer = std::make_unique<BitmapWriter>();
 };
 
 } // namespace brimlark

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
+#include "workspace/BitmapWriter.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -33,6 +34,7 @@ protected:
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
     QByteArray read(const char *name) const
     {
+        BitmapWriter::finishAll(); // the workspace bitmaps are written behind the editing
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
@@ -96,6 +98,7 @@ TEST_F(ChartFilesMenuTest, SavedGifLoadsBackAsTheNewBaseMap)
     load(path("chart.GIF"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(form->session().chart().image(), chart);
+    form->session().finishWrites();
     for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
         EXPECT_EQ(BmpCodec::readFile(path(name)).image, chart) << name;
     EXPECT_EQ(form->session().segment().count(), 0);
@@ -126,6 +129,7 @@ TEST_F(ChartFilesMenuTest, PngSavesAndLoadsBackAsTheNewBaseMap)
     load(path("chart.png"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(form->session().chart().image(), chart);
+    form->session().finishWrites();
     EXPECT_EQ(BmpCodec::readFile(path("temp0.bmp")).image, chart);
 }
 

@@ -62,6 +62,7 @@ TEST_F(GenerateTest, WritesTheThreeWorkspaceBitmapsAndStartsAFreshSegment)
     EXPECT_EQ(form->session().chart().width(), 120);
     EXPECT_EQ(form->session().chart().height(), 90);
     EXPECT_EQ(control<QWidget>(*form, QStringLiteral("Image1"))->size(), QSize(120, 90));
+    form->session().finishWrites();
     for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"})
         EXPECT_EQ(BmpCodec::readFile(path(name)).image, form->session().chart().image()) << name;
     EXPECT_EQ(form->session().segment().count(), 0);
@@ -127,5 +128,6 @@ TEST_F(GenerateTest, EnterInAMapMakerFieldGenerates)
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(zoom, &enter);
     EXPECT_EQ(form->session().chart().width(), 64);
+    form->session().finishWrites();
     EXPECT_TRUE(QFile::exists(path("temp0.bmp")));
 }

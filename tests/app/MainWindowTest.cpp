@@ -8,16 +8,19 @@
 #include "formats/BmpCodec.h"
 #include "support/Controls.h"
 #include "support/ReadOnlyFolder.h"
+#include "workspace/BitmapWriter.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -52,6 +55,7 @@ protected:
     }
     QByteArray readFile(const QString &name) const
     {
+        BitmapWriter::finishAll(); // the workspace bitmaps are written behind the editing
         QFile file(dir.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
@@ -197,6 +201,19 @@ TEST_F(MainWindowTest, ExitSavesFieldsAndChartForTheNextStart)
     MainWindow next(settings, Workspace(dir.path()));
     EXPECT_EQ(next.fieldTexts().lines, form->fieldTexts().lines);
     EXPECT_EQ(next.session().chart().image(), form->session().chart().image());
+}
+
+// A press returns before its chart is written to temp2.bmp; a write that fails behind it is
+// still reported in the window.
+TEST_F(MainWindowTest, WorkspaceWriteFailingBehindAPressIsReported)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("temp2.bmp"))); // cannot be replaced
+    form->chartPressed(Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, 10, 10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.errors.isEmpty(); }, 10000));
+    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("Cannot create file ")
+                                             + dir.filePath(QStringLiteral("temp2.bmp"))))
+        << dialogs.errors[0].toStdString();
+    EXPECT_EQ(form->session().segment().count(), 1); // the press itself stands
 }
 
 TEST_F(MainWindowTest, ExitIntoReadOnlyFolderReportsAndKeepsEverything)

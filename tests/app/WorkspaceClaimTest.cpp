@@ -1,8 +1,8 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // One program per workspace: the lock, its takeover from a program that is gone, and the
 // choice a second program offers.
-#include "RecordingDialogs.h"
 #include "app/WorkspaceClaim.h"
+#include "RecordingDialogs.h"
 
 #include <QCoreApplication>
 #include <QFile>

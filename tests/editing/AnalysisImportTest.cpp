@@ -97,6 +97,7 @@ TEST_F(AnalysisImportTest, LinesAndCentresBecomeCommittedWork)
     EXPECT_TRUE(
         Pixels::contains(session->chart().image(), settings.color(ChartSettings::ColdColor)));
     // Committed work, one step of the history: the first Undo keeps it, the next removes it.
+    session->finishWrites();
     EXPECT_EQ(BmpCodec::readFile(dir.filePath(QStringLiteral("temp1.bmp"))).image,
               session->chart().image());
     session->undo();
@@ -282,9 +283,9 @@ TEST_F(AnalysisImportTest, HandAnalysisIsValidAtTheTimeOfTheExport)
 TEST_F(AnalysisImportTest, ExportFormatFollowsTheExtension)
 {
     session->importAnalysis(sample());
-    const std::pair<const char *, char> written[] = {
-        {"a.txt", 'C'}, {"a.bul", 'C'}, {"a.geojson", '{'}, {"a.json", '{'}, {"B.JSON", '{'},
-        {"b.Bul", 'C'}};
+    const std::pair<const char *, char> written[] = {{"a.txt", 'C'},     {"a.bul", 'C'},
+                                                     {"a.geojson", '{'}, {"a.json", '{'},
+                                                     {"B.JSON", '{'},    {"b.Bul", 'C'}};
     for (const auto &[name, first] : written) {
         const QString path = dir.filePath(QLatin1String(name));
         session->saveAnalysis(path);

@@ -6,13 +6,18 @@
 #include "formats/BmpCodec.h"
 #include "support/Pixels.h"
 #include "support/WorkspaceFixture.h"
+#include "workspace/BitmapWriter.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -283,7 +288,10 @@ TEST_F(ChartSessionTest, UndoWhoseBaseMapCannotBeWrittenKeepsChartAndHistoryToge
     ASSERT_TRUE(QFile::remove(path("temp0.bmp")));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("temp0.bmp"))); // cannot be replaced
 
-    EXPECT_THROW(session->undo(), ChartError);
+    // The undo returns with the chart drawn; the base map's write fails behind it, and
+    // says so when the writes are waited for.
+    session->undo();
+    EXPECT_THROW(session->finishWrites(), ChartError);
     EXPECT_EQ(chart(), drawn);
     EXPECT_EQ(fileImage("temp1.bmp"), drawn);
     session->undo();
@@ -467,6 +475,7 @@ TEST(ScratchWorkspaceTest, EditsGiveTheSameChartsWithNoBitmapFiles)
         run(held);
         EXPECT_EQ(held.chart().image(), filed.chart().image()) << "step " << step++;
     }
+    BitmapWriter::finishAll();
     EXPECT_TRUE(QDir(scratch.path()).entryList({QStringLiteral("*.bmp*")}, QDir::Files).isEmpty());
     EXPECT_TRUE(QFile::exists(onDisk.filePath(QStringLiteral("temp0.bmp"))));
 }
@@ -532,6 +541,7 @@ TEST_F(ChartSessionTest, NewSegmentWithNothingDrawnWritesNothing)
     press(40, 150);
     press(200, 120);
     session->commit();
+    session->finishWrites();
     writeFile("temp1.bmp", "left alone");
     session->commit();
     session->chooseLineTool(LineTool::WarmFront);
@@ -594,4 +604,52 @@ TEST(ChartSessionStartUpTest, NewWorkspaceIsNoError)
     EXPECT_TRUE(result.errors.isEmpty());
     EXPECT_FALSE(result.fields.has_value());
     EXPECT_TRUE(session.chart().isEmpty());
+}
+
+// The workspace bitmaps are written behind the editing: a program killed right after a press
+// returns leaves each of them readable, the picture before or the one after. The child is
+// this test program again, running KilledSession.PressesUntilKilled in a workspace of its
+// own; it says when its presses have returned, and is killed then.
+TEST(KilledSession, PressesUntilKilled)
+{
+    const QString folder = qEnvironmentVariable("BRIMLARK_KILLED_WORKSPACE");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "the child of KillRightAfterAPressLeavesEveryBitmapReadable";
+    ChartSettings settings;
+    ChartSession session(settings, Workspace(folder));
+    session.startUp();
+    session.load(QDir(folder).filePath(QStringLiteral("picture.bmp")));
+    ScriptedPrompt prompt;
+    for (int i = 0; i < 3; ++i)
+        session.press(40 + 100 * i, 150 - 20 * (i % 2), {"Black", "1 px"}, prompt);
+    std::fputs("pressed\n", stdout);
+    std::fflush(stdout);
+    QThread::sleep(60);
+}
+
+TEST(KilledSession, KillRightAfterAPressLeavesEveryBitmapReadable)
+{
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        QTemporaryDir dir;
+        BmpCodec::writeFile(dir.filePath(QStringLiteral("picture.bmp")),
+                            Pixels::plain(1600, 1200, qRgb(200, 230, 255)), 0);
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("BRIMLARK_KILLED_WORKSPACE"), dir.path());
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=KilledSession.PressesUntilKilled")});
+        while (!child.readAllStandardOutput().contains("pressed"))
+            ASSERT_TRUE(child.waitForReadyRead(60000)) << "the child never pressed";
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(60000));
+        for (const char *name : {"temp0.bmp", "temp1.bmp", "temp2.bmp"}) {
+            const QString path = dir.filePath(QLatin1String(name));
+            if (!QFile::exists(path))
+                continue; // not written yet: the start of the workspace
+            EXPECT_NO_THROW(EXPECT_EQ(BmpCodec::readFile(path).image.size(), QSize(1600, 1200)))
+                << name;
+        }
+    }
 }

@@ -3,6 +3,7 @@
 
 #include "formats/BmpCodec.h"
 #include "support/Pixels.h"
+#include "workspace/BitmapWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,8 +23,10 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
+    /// The bytes of a file in the folder, once the workspace bitmaps are written.
     QByteArray readFile(const QString &name) const
     {
+        BitmapWriter::finishAll();
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
@@ -34,8 +37,12 @@ protected:
         BmpCodec::writeFile(path("temp0.bmp"), Pixels::plain(400, 300, qRgb(255, 255, 255)), 0);
         BmpCodec::writeFile(path("temp1.bmp"), Pixels::plain(400, 300, qRgb(200, 230, 255)), 0);
     }
-    /// The picture of a bitmap file in the folder.
-    QImage fileImage(const QString &name) const { return BmpCodec::readFile(path(name)).image; }
+    /// The picture of a bitmap file in the folder, once the workspace bitmaps are written.
+    QImage fileImage(const QString &name) const
+    {
+        BitmapWriter::finishAll();
+        return BmpCodec::readFile(path(name)).image;
+    }
 
     QTemporaryDir dir;
 };
