@@ -274,8 +274,9 @@ TEST_F(ChartSessionTest, UndoingALoadBringsBackTheBaseMapItReplaced)
     EXPECT_EQ(fileImage("temp0.bmp"), white);
 }
 
-// When the base map cannot be written back, Undo says so, but the chart it shows is the one
-// the history stepped back to, so that the next Undo steps on from there.
+// When the base map cannot be written back, the failure is reported once the writes are
+// waited for, and the chart shown is the one the history stepped back to, so that the next
+// Undo steps on from there.
 TEST_F(ChartSessionTest, UndoWhoseBaseMapCannotBeWrittenKeepsChartAndHistoryTogether)
 {
     const QImage start = chart();
@@ -285,6 +286,7 @@ TEST_F(ChartSessionTest, UndoWhoseBaseMapCannotBeWrittenKeepsChartAndHistoryToge
     const QImage drawn = chart();
     BmpCodec::writeFile(path("small.bmp"), Pixels::plain(30, 20, qRgb(9, 90, 190)), 0);
     session->load(path("small.bmp"));
+    session->finishWrites(); // the load's base map is on disk before it is taken away
     ASSERT_TRUE(QFile::remove(path("temp0.bmp")));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("temp0.bmp"))); // cannot be replaced
 

@@ -17,8 +17,10 @@ class WorkspaceFixture : public ::testing::Test
 {
 protected:
     QString path(const QString &name) const { return dir.filePath(name); }
+    /// Writes a file in the folder, after the workspace bitmaps still being written.
     void writeFile(const QString &name, const QByteArray &bytes)
     {
+        BitmapWriter::finishAll();
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
