@@ -4,6 +4,7 @@
 #include "base/ChartError.h"
 #include "base/NumberConversion.h"
 #include "mapgen/Graticule.h"
+#include "mapgen/KeptLines.h"
 #include "mapgen/OverlayFile.h"
 #include "mapgen/VectorMapFile.h"
 
@@ -129,6 +130,11 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
 
     VectorMapFile maps(m_canvas, view, m_progress);
     OverlayFile overlays(m_canvas, view, m_progress);
+    // Lines projected once for two passes: the coast lines are the land outlines (map.gic
+    // holds map.gin's rings, each closed), and the lake and island shores are the outlines
+    // of their fills.
+    KeptLines kept[std::size(Layers)];
+    bool drawnFromKept[std::size(Layers)] = {};
     for (int n = 1; n <= CoastLayer; ++n) {
         const int index = n - 1; // layers are numbered from 1
         const Layer &layer = Layers[index];
@@ -153,9 +159,20 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
         if (!on[index])
             continue; // a layer switched off never opens its file
         m_progress.status(QStringLiteral("Drawing vector map (%1)...").arg(n));
+        if (drawnFromKept[index]) {
+            maps.drawKeptLines(kept[index]);
+            continue;
+        }
+        if (n == LandLayer && on[CoastLayer - 1]) {
+            maps.keepLines(kept[CoastLayer - 1], widths[CoastLayer - 1], true);
+            drawnFromKept[CoastLayer - 1] = true;
+        }
         maps.drawMapFile(m_workspace.mapDataPath(QLatin1String(layer.file)), n == LandLayer);
-        if (n == LandLayer && lakeFill)
-            fillLakes(maps, islandFill);
+        if (n == LandLayer && lakeFill) {
+            fillLakes(maps, islandFill, kept, widths);
+            drawnFromKept[LakeLayer - 1] = true;
+            drawnFromKept[IslandLayer - 1] = islandFill;
+        }
     }
 }
 
@@ -167,16 +184,22 @@ void MapGenerator::drawLayers(const ViewValues &view, int interval)
 // Lakes) stay on top of it, and the lake and island shores of layers 3 and 4 are stroked
 // over the fills' edges with their own pens. Filled any later, the fill would wipe those
 // borders out of every lake.
-void MapGenerator::fillLakes(VectorMapFile &maps, bool withIslands)
+// The shores are kept from the fills, to be stroked by their own layers.
+void MapGenerator::fillLakes(VectorMapFile &maps, bool withIslands, KeptLines *kept,
+                             const int *widths)
 {
     m_progress.status(QStringLiteral("Filling lakes..."));
     m_canvas.setBrushStyle(BrushStyle::Solid);
     m_canvas.setBrushColor(m_settings.color(S::OceanColor));
-    maps.fillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[LakeLayer - 1].file)));
-    if (!withIslands)
-        return;
-    m_canvas.setBrushColor(m_settings.color(S::LandmassColor));
-    maps.fillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[IslandLayer - 1].file)));
+    for (const int n : {LakeLayer, IslandLayer}) {
+        if (n == IslandLayer) {
+            if (!withIslands)
+                return;
+            m_canvas.setBrushColor(m_settings.color(S::LandmassColor));
+        }
+        maps.keepLines(kept[n - 1], widths[n - 1], false);
+        maps.fillMapFile(m_workspace.mapDataPath(QLatin1String(Layers[n - 1].file)));
+    }
 }
 
 // The county step is announced whether or not the counties are drawn, as every layer's

@@ -11,6 +11,7 @@
 namespace brimlark
 {
 
+class KeptLines;
 class OverlayFile;
 class VectorMapFile;
 
@@ -28,8 +29,9 @@ public:
     /// layers 2 to 5 (state borders, lakes, islands, rivers) and, with Coast on, the coast
     /// lines as a sixth; finally the border. With LakeFill on, the lakes and the islands in
     /// them are filled right after the land; with CountyScaleAware on, the county overlay
-    /// is left out of charts too small in scale to read it. A failure stops it where it
-    /// happened.
+    /// is left out of charts too small in scale to read it. With the land drawn, the coast
+    /// lines are its outlines (map.gic is not read); with LakeFill on, the lake and island
+    /// shores are the outlines of their fills. A failure stops it where it happened.
     /// Traced name: GenerateMap.
     void generateMap(const ViewValues &view);
 
@@ -52,7 +54,7 @@ private:
     int graticuleInterval() const;
     void eraseToOcean(const ViewValues &view);
     void drawLayers(const ViewValues &view, int interval);
-    void fillLakes(VectorMapFile &maps, bool withIslands);
+    void fillLakes(VectorMapFile &maps, bool withIslands, KeptLines *kept, const int *widths);
     void drawOverlays(OverlayFile &overlays, bool counties);
     void drawBorder(const ViewValues &view);
 

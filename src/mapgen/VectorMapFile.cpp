@@ -4,6 +4,8 @@
 #include "base/DataFile.h"
 #include "mapgen/Projection.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace brimlark
@@ -43,11 +45,37 @@ void VectorMapFile::fillMapFile(const QString &path)
     drawFile(path);
 }
 
+void VectorMapFile::keepLines(KeptLines &kept, int penWidth, bool asCoast)
+{
+    kept.clear();
+    m_kept = &kept;
+    m_keptPenWidth = std::max(penWidth, 1);
+    m_keptAsCoast = asCoast;
+}
+
+void VectorMapFile::drawKeptLines(const KeptLines &kept)
+{
+    for (size_t line = 0; line < kept.lineCount(); ++line) {
+        for (size_t i = kept.lineBegin(line); i < kept.lineEnd(line); ++i)
+            m_canvas.polyline(kept.polyline(i));
+        if (line + 1 < kept.lineCount())
+            m_progress.lineDone(); // as drawFile reports every line but the file's last
+    }
+}
+
 void VectorMapFile::drawFile(const QString &path)
 {
+    // Lines are kept from one file only, also when it fails.
+    const auto keptOnce = qScopeGuard([this] { m_kept = nullptr; });
+    if (!m_asPolygon)
+        m_kept = nullptr;
     DataFile file(path);
-    m_reach.emplace(m_view, m_projection, m_canvas.clipRect(), m_canvas.state().penWidth);
+    // Kept lines are left out only where neither this file's pen nor theirs can reach.
+    const int penWidth = m_canvas.state().penWidth;
+    m_reach.emplace(m_view, m_projection, m_canvas.clipRect(),
+                    m_kept ? std::max(penWidth, m_keptPenWidth) : penWidth);
     m_seenLineStart = false;
+    m_firstInRange = false;
     m_line.clear();
     // A file ending inside a record fails here, and the line being collected is not drawn.
     file.forEachRecord(RecordSize, [this](const uchar *record) { addRecord(record); });
@@ -58,6 +86,9 @@ void VectorMapFile::drawFile(const QString &path)
 // projected at all.
 void VectorMapFile::addRecord(const uchar *record)
 {
+    const int latitude = DataFile::int16At(record + 2);
+    const int longitude = DataFile::int16At(record + 4);
+    const bool inRange = MinuteProjection::inRange(latitude, longitude);
     if (DataFile::int16At(record) >= LineStart) {
         // The points before a file's first line start belong to no line.
         if (m_seenLineStart) {
@@ -65,11 +96,10 @@ void VectorMapFile::addRecord(const uchar *record)
             m_progress.lineDone();
         }
         m_seenLineStart = true;
+        m_firstInRange = inRange;
         m_line.clear();
     }
-    const int latitude = DataFile::int16At(record + 2);
-    const int longitude = DataFile::int16At(record + 4);
-    if (!MinuteProjection::inRange(latitude, longitude))
+    if (!inRange)
         return; // out of range: left out, its neighbours joined
     m_line.push_back({qint16(latitude), qint16(longitude)});
 }
@@ -77,6 +107,9 @@ void VectorMapFile::addRecord(const uchar *record)
 void VectorMapFile::drawLine()
 {
     clearBuffer();
+    if (m_kept)
+        m_kept->startLine();
+    // An outline that cannot reach the chart has no stretch that can, as a line, either.
     if (m_skipUnreachable) {
         m_box = lineBox();
         if (!(m_asPolygon ? m_reach->outlineMayReach(m_box) : m_reach->lineMayReach(m_box)))
@@ -84,7 +117,43 @@ void VectorMapFile::drawLine()
     }
     for (const MinutePoint &point : m_line)
         addPoint(point.latitude, point.longitude);
+    if (m_kept)
+        keepLine();
     drawBuffer();
+}
+
+// The outline as drawMapFile draws its file's line: the points with a pixel, broken where
+// it passes behind the globe; a coast line ends at its first point again.
+void VectorMapFile::keepLine()
+{
+    for (const HorizonClipper::RingPoint &point : m_ring)
+        keepPoint(point);
+    if (m_keptAsCoast && m_firstInRange && !m_ring.empty())
+        keepPoint(m_ring.front());
+    m_kept->breakLine();
+}
+
+void VectorMapFile::keepPoint(const HorizonClipper::RingPoint &point)
+{
+    if (point.hasPixel)
+        m_kept->append(point.pixel);
+    else if (!Projection::isVisible(point.terms))
+        m_kept->breakLine();
+}
+
+// The coast line kept from an outline runs through the outline's points in the same order,
+// closed through its first point, and is stroked after every layer drawn over the land, so
+// a 1-pixel stroke of the outline between two of its points ends up wholly under it (any
+// round pen covers the 1-pixel line through its centres). Only a first point that was out
+// of range, or is visible without a pixel, leaves the coast line open where the outline is
+// closed; then the outline is stroked as usual.
+bool VectorMapFile::coastCoversOutline() const
+{
+    if (!m_kept || !m_keptAsCoast || m_canvas.state().penWidth != 1 || !m_firstInRange
+        || m_ring.empty())
+        return false;
+    const HorizonClipper::RingPoint &first = m_ring.front();
+    return first.hasPixel || !Projection::isVisible(first.terms);
 }
 
 // In one pass after the line is read, rather than point by point while it is.
@@ -169,7 +238,7 @@ void VectorMapFile::drawOutline()
         }
         if (m_buffer.empty())
             return;
-        if (m_strokeOutlines)
+        if (m_strokeOutlines && !coastCoversOutline())
             m_canvas.polygon(m_buffer);
         else
             m_canvas.fillPolygon(m_buffer);
@@ -180,8 +249,25 @@ void VectorMapFile::drawOutline()
     if (m_clipper.figure().empty())
         return; // wholly behind the globe
     m_canvas.fillPolygon(m_clipper.figure());
-    for (size_t i = 0; m_strokeOutlines && i < m_clipper.coastCount(); ++i)
-        m_canvas.polyline(m_clipper.coast(i));
+    if (!m_strokeOutlines)
+        return;
+    // A visible stretch runs from a point on the rim through the outline's own points to
+    // another point on the rim. Under a coast line only its first and last edges, to and
+    // from the rim, are its own:
+    //
+    //   rim in -> p1 -> p2 -> ... -> pk -> rim out
+    //   '-----'                      '---------'    stroked here
+    //           '--------------------'             the coast line's
+    const bool covered = coastCoversOutline();
+    for (size_t i = 0; i < m_clipper.coastCount(); ++i) {
+        const std::span<const QPoint> stretch = m_clipper.coast(i);
+        if (!covered || stretch.size() <= 3) {
+            m_canvas.polyline(stretch);
+        } else {
+            m_canvas.polyline(stretch.first(2));
+            m_canvas.polyline(stretch.last(2));
+        }
+    }
 }
 
 } // namespace brimlark

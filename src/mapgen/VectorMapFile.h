@@ -6,6 +6,7 @@
 #include "mapgen/ChartReach.h"
 #include "mapgen/GenerationProgress.h"
 #include "mapgen/HorizonClipper.h"
+#include "mapgen/KeptLines.h"
 #include "mapgen/MinuteProjection.h"
 
 #include <QPoint>
@@ -41,6 +42,17 @@ public:
     /// Traced name: FillMapFile.
     void fillMapFile(const QString &path);
 
+    /// Keeps, from the next file drawn or filled as polygons, the polylines that drawMapFile
+    /// draws of its lines as lines (with the pen penWidth wide that will stroke them), so
+    /// that they are stroked later without reading and projecting the file again. asCoast:
+    /// each line is kept with its first point again at its end, as the coast lines of the
+    /// land outlines hold it, and where those lines will cover the outline (a 1-pixel pen
+    /// draws it) the outline itself is not stroked; only its edges along the rim are.
+    void keepLines(KeptLines &kept, int penWidth, bool asCoast);
+    /// Strokes kept lines with the current pen as drawMapFile strokes the lines of their
+    /// file, reporting each line done the same way.
+    void drawKeptLines(const KeptLines &kept);
+
     /// Whether lines that provably leave no mark on the chart are left out before they are
     /// projected, and outlines whose box shows the view centre on their larger side are
     /// clipped without working that out (on unless switched off; the chart is the same
@@ -58,6 +70,9 @@ private:
     void clearBuffer();
     void drawBuffer();
     void drawOutline();
+    void keepLine();
+    void keepPoint(const HorizonClipper::RingPoint &point);
+    bool coastCoversOutline() const;
 
     ChartCanvas &m_canvas;
     const ViewValues &m_view;
@@ -76,6 +91,10 @@ private:
     bool m_asPolygon = false;
     bool m_strokeOutlines = true;
     bool m_seenLineStart = false;
+    bool m_firstInRange = false; // whether the line's first record was in range
+    KeptLines *m_kept = nullptr; // for the file being drawn, when its lines are kept
+    int m_keptPenWidth = 1;
+    bool m_keptAsCoast = false;
 };
 
 } // namespace brimlark

@@ -121,18 +121,19 @@ TEST_F(MapGeneratorTest, StatusesOfARunWithOneLayerOff)
 }
 
 // Land first, then graticule and overlays, then state borders and the rest, then the border.
+// The land is filled only: its 1-pixel outline is left to the coast drawn over it.
 TEST_F(MapGeneratorTest, LayerOrderWithTheGraticuleOverOrUnderTheLand)
 {
     settings.setText(S::GraticuleType, QStringLiteral("Cross"));
     record();
-    QStringList drawing = canvas.callsOf({"polygon", "polyline", "lineTo", "rectangle"});
+    QStringList drawing = canvas.callsOf({"fillPolygon", "polyline", "lineTo", "rectangle"});
     const auto firstOf = [&](const char *word) {
         for (int i = 0; i < drawing.size(); ++i)
             if (drawing[i].startsWith(QLatin1String(word)))
                 return i;
         return -1;
     };
-    EXPECT_EQ(firstOf("polygon"), 0);
+    EXPECT_EQ(firstOf("fillPolygon"), 0);
     EXPECT_LT(firstOf("lineTo"), firstOf("polyline")); // graticule under the state borders
     EXPECT_EQ(drawing.last().section(u' ', 0, 0), QStringLiteral("rectangle"));
     EXPECT_EQ(canvas.callsOf({QStringLiteral("polyline")}).size(), 4); // layers 2, 3, 4, coast
@@ -140,8 +141,8 @@ TEST_F(MapGeneratorTest, LayerOrderWithTheGraticuleOverOrUnderTheLand)
     settings.setOn(S::BehindLand, true);
     canvas.clear();
     record();
-    drawing = canvas.callsOf({"polygon", "polyline", "lineTo", "rectangle"});
-    EXPECT_LT(firstOf("lineTo"), firstOf("polygon")); // graticule under the land
+    drawing = canvas.callsOf({"fillPolygon", "polyline", "lineTo", "rectangle"});
+    EXPECT_LT(firstOf("lineTo"), firstOf("fillPolygon")); // graticule under the land
 }
 
 TEST_F(MapGeneratorTest, EveryLayerDrawsWithASolidPen)
@@ -240,6 +241,7 @@ static QStringList callWords(const RecordingCanvas &canvas, const QStringList &w
 // the graticule, overlays and state borders over the water; the fills stroke no outline.
 TEST_F(MapGeneratorTest, LakeFillComesBetweenTheLandAndEverythingDrawnOverIt)
 {
+    settings.setOn(S::Coast, false); // the land strokes its own outline: a polygon
     record();
     const QStringList fills = canvas.callsOf({"brushColor", "polygon", "fillPolygon"});
     const QString ocean = RecordingCanvas::colorText(settings.color(S::OceanColor));
@@ -271,6 +273,7 @@ TEST_F(MapGeneratorTest, LakeFillFollowsTheLandLakeAndIslandSwitches)
         bool lakeFill, international, lake, island;
         int fills;
     };
+    settings.setOn(S::Coast, false); // the land strokes its own outline: a polygon
     const Case cases[] = {{"all on", true, true, true, true, 2},
                           {"LakeFill off", false, true, true, true, 0},
                           {"land off", true, false, true, true, 0},
@@ -348,4 +351,91 @@ TEST_F(MapGeneratorTest, CountiesOnlyWhereTheyCanBeRead)
     settings.setOn(S::CountyScaleAware, true);
     view.zoom = 0.45;
     EXPECT_NO_THROW(record());
+}
+
+namespace
+{
+
+// Removes map data files as soon as a status announces a step, so that a step that reads
+// them again fails.
+class FileRemovingProgress : public RecordingProgress
+{
+public:
+    FileRemovingProgress(const QTemporaryDir &dir, QString step, QStringList files)
+        : m_dir(dir), m_step(std::move(step)), m_files(std::move(files))
+    {
+    }
+    void status(const QString &text) override
+    {
+        RecordingProgress::status(text);
+        if (text == m_step)
+            for (const QString &file : m_files)
+                QFile::remove(m_dir.filePath(file));
+    }
+
+private:
+    const QTemporaryDir &m_dir;
+    QString m_step;
+    QStringList m_files;
+};
+
+} // namespace
+
+// map.gic holds map.gin's rings, each closed: with the land drawn, its outlines are the coast
+// lines, ending at their first point again, and map.gic is not read. The land's 1-pixel
+// outline lies wholly under them and is not stroked; a wider one is. Each ring reports its
+// line done as the coast file's lines did, all but the last.
+TEST_F(MapGeneratorTest, CoastLinesAreTheLandOutlines)
+{
+    const QByteArray twoRings =
+        Land + int16Records({{1000, 2580, -6120}, {1, 2580, -6060}, {2, 2520, -6090}});
+    writeFile("map.gin", twoRings);
+    QFile::remove(dir.filePath(QStringLiteral("map.gic")));
+    allOff();
+    settings.setOn(S::International, true);
+    settings.setOn(S::Coast, true);
+    struct Case {
+        const char *landWidth;
+        const char *landFigure;
+    };
+    for (const Case c : {Case{"1", "fillPolygon"}, Case{"2", "polygon"}}) {
+        SCOPED_TRACE(c.landWidth);
+        settings.setText(S::InternationalWidth, QLatin1String(c.landWidth));
+        canvas.clear();
+        progress.events.clear();
+        ASSERT_NO_THROW(record());
+        const QStringList figures = canvas.callsOf({"polygon", "fillPolygon"});
+        const QStringList coasts = canvas.callsOf({"polyline"});
+        ASSERT_EQ(figures.size(), 2);
+        ASSERT_EQ(coasts.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QString points = figures[i].section(u' ', 1);
+            EXPECT_EQ(figures[i].section(u' ', 0, 0), QLatin1String(c.landFigure));
+            EXPECT_EQ(coasts[i], "polyline " + points + " " + points.section(u' ', 0, 0));
+        }
+        const QStringList events = progress.events;
+        EXPECT_EQ(events.mid(events.indexOf("Drawing vector map (6)...")).count("<line>"), 1);
+    }
+    settings.setOn(S::International, false); // no land outlines: the coast file is read
+    EXPECT_THROW(record(), ChartError);
+}
+
+// With LakeFill on, the lake and island shores are stroked from the outlines of their fills:
+// their files are read once.
+TEST_F(MapGeneratorTest, LakeAndIslandShoresAreReadOnceWithTheirFills)
+{
+    FileRemovingProgress removing(dir, QStringLiteral("Drawing counties..."),
+                                  {QStringLiteral("map.gil"), QStringLiteral("map.gii")});
+    ASSERT_NO_THROW(MapGenerator(chart, canvas, settings, workspace, removing).generateMap(view));
+    const QStringList drawing = canvas.callsOf({"fillPolygon", "polyline"});
+    const QString lake = canvas.callsOf({"fillPolygon"}).value(1).section(u' ', 1);
+    // The state borders, lake and island shores of the test files: the triangle's line as it
+    // is, not closed.
+    EXPECT_EQ(drawing.count("polyline " + lake), 3);
+
+    settings.setOn(S::LakeFill, false);
+    FileRemovingProgress again(dir, QStringLiteral("Drawing counties..."),
+                               {QStringLiteral("map.gil")});
+    EXPECT_THROW(MapGenerator(chart, canvas, settings, workspace, again).generateMap(view),
+                 ChartError);
 }
