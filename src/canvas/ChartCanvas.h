@@ -58,6 +58,16 @@ public:
     virtual void lineTo(int x, int y) = 0;
     /// Connected lines through the points, the last point excluded; not closed.
     virtual void polyline(std::span<const QPoint> points) = 0;
+    /// Many polylines in one call, each drawn as polyline() draws it: polyline i runs
+    /// through points ends[i - 1] .. ends[i] - 1 (from 0 for the first).
+    virtual void polylines(std::span<const QPoint> points, std::span<const size_t> ends)
+    {
+        size_t begin = 0;
+        for (const size_t end : ends) {
+            polyline(points.subspan(begin, end - begin));
+            begin = end;
+        }
+    }
     /// A closed figure filled with the brush (even-odd) and outlined with the pen.
     virtual void polygon(std::span<const QPoint> points) = 0;
     /// The same figure filled with the brush, no outline.

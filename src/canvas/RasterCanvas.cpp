@@ -2,7 +2,6 @@
 #include "canvas/RasterCanvas.h"
 
 #include "canvas/ChartFonts.h"
-#include "canvas/LineRasteriser.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -43,13 +42,10 @@ void RasterCanvas::lineTo(int x, int y)
     finish(target);
 }
 
-void RasterCanvas::outline(std::span<const QPoint> points, bool closed)
+void RasterCanvas::strokeEdges(LineRasteriser &lines, std::span<const QPoint> points, bool closed)
 {
     if (points.size() < 2)
         return;
-    PixelTarget target(m_bitmap.pixels());
-    target.setColor(m_state.penColor);
-    LineRasteriser lines(target, m_pen, m_state.penStyle == PenStyle::Dotted);
     // Dense outlines repeat a pixel often; a line of no length draws nothing, so its call
     // is spared.
     for (size_t i = 0; i + 1 < points.size(); ++i)
@@ -57,10 +53,37 @@ void RasterCanvas::outline(std::span<const QPoint> points, bool closed)
             lines.line(points[i], points[i + 1]);
     if (closed)
         lines.line(points.back(), points.front());
+}
+
+void RasterCanvas::outline(std::span<const QPoint> points, bool closed)
+{
+    if (points.size() < 2)
+        return;
+    PixelTarget target(m_bitmap.pixels());
+    target.setColor(m_state.penColor);
+    LineRasteriser lines(target, m_pen, m_state.penStyle == PenStyle::Dotted);
+    strokeEdges(lines, points, closed);
     finish(target);
 }
 
 void RasterCanvas::polyline(std::span<const QPoint> points) { outline(points, false); }
+
+// One pixel target for all of them: an overlay is thousands of short lines, and setting up
+// the target and rasteriser cost as much as drawing a line of a few pixels. The dotted
+// pattern starts afresh with each polyline, as it does with each polyline() call.
+void RasterCanvas::polylines(std::span<const QPoint> points, std::span<const size_t> ends)
+{
+    PixelTarget target(m_bitmap.pixels());
+    target.setColor(m_state.penColor);
+    LineRasteriser lines(target, m_pen, m_state.penStyle == PenStyle::Dotted);
+    size_t begin = 0;
+    for (const size_t end : ends) {
+        lines.setPatternPhase(0);
+        strokeEdges(lines, points.subspan(begin, end - begin), false);
+        begin = end;
+    }
+    finish(target);
+}
 
 void RasterCanvas::polygon(std::span<const QPoint> points)
 {

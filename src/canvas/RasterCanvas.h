@@ -3,6 +3,7 @@
 
 #include "canvas/ChartBitmap.h"
 #include "canvas/ChartCanvas.h"
+#include "canvas/LineRasteriser.h"
 #include "canvas/PenDisc.h"
 #include "canvas/PixelTarget.h"
 #include "canvas/PolygonFiller.h"
@@ -32,6 +33,7 @@ public:
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
     void polyline(std::span<const QPoint> points) override;
+    void polylines(std::span<const QPoint> points, std::span<const size_t> ends) override;
     void polygon(std::span<const QPoint> points) override;
     void fillPolygon(std::span<const QPoint> points) override;
     void rectangle(int x1, int y1, int x2, int y2) override;
@@ -45,6 +47,7 @@ public:
 
 private:
     void outline(std::span<const QPoint> points, bool closed);
+    static void strokeEdges(LineRasteriser &lines, std::span<const QPoint> points, bool closed);
     void fillArea(PixelTarget &target, qint64 x1, qint64 y1, qint64 x2, qint64 y2);
     void finish(PixelTarget &target);
     QFont currentFont() const;

@@ -33,10 +33,31 @@ void OverlayFile::drawOverlay(const QString &path, ChartColor color, const QStri
     m_canvas.setPenWidth(NumberConversion::requireInteger(widthText));
     DataFile file(path);
     m_penUp = true;
-    file.forEachRecord(RecordSize, [this](const uchar *record) {
-        addRecord(DataFile::int16At(record), DataFile::int16At(record + 2));
-    });
+    m_points.clear();
+    m_ends.clear();
+    try {
+        file.forEachRecord(RecordSize, [this](const uchar *record) {
+            addRecord(DataFile::int16At(record), DataFile::int16At(record + 2));
+        });
+    } catch (...) {
+        drawLines(); // a file that ends inside a record still draws its complete lines
+        throw;
+    }
+    drawLines();
     m_progress.lineDone();
+}
+
+void OverlayFile::drawLines()
+{
+    endLine();
+    if (!m_ends.empty())
+        m_canvas.polylines(m_points, m_ends);
+}
+
+void OverlayFile::endLine()
+{
+    if (m_points.size() > (m_ends.empty() ? 0 : m_ends.back()))
+        m_ends.push_back(m_points.size());
 }
 
 void OverlayFile::addRecord(qint16 latitudeCode, qint16 longitudeCode)
@@ -55,12 +76,13 @@ void OverlayFile::addRecord(qint16 latitudeCode, qint16 longitudeCode)
     if ((m_last.y() <= 0 && p.y() > h) || (m_last.y() > h && p.y() <= 0)
         || (m_last.x() <= 0 && p.x() > w) || (m_last.x() > w && p.x() <= 0))
         m_penUp = true;
+    // Each step is a line from the last point to this one: a polyline through the points
+    // until the pen lifts, which starts the next polyline at the point.
     if (m_penUp) {
-        m_last = p;
+        endLine();
         m_penUp = false;
     }
-    m_canvas.moveTo(m_last.x(), m_last.y());
-    m_canvas.lineTo(p.x(), p.y());
+    m_points.push_back(p);
     m_last = p;
 }
 

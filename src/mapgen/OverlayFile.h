@@ -9,6 +9,8 @@
 #include <QPoint>
 #include <QString>
 
+#include <vector>
+
 namespace brimlark
 {
 
@@ -23,7 +25,9 @@ public:
     /// Draws the file's lines step by step with a solid pen of the colour and the width text
     /// (a strict integer, checked before the file is opened). A step that leaps from beyond
     /// one edge of the chart to beyond the opposite edge is not drawn, and a point off the
-    /// chart altogether breaks its line. Reports the finished overlay to the progress.
+    /// chart altogether breaks its line. The lines are drawn as polylines once the file is
+    /// read (also when it fails with a record cut short), and the finished overlay is
+    /// reported to the progress.
     /// Traced name: DrawOverlay.
     void drawOverlay(const QString &path, ChartColor color, const QString &widthText);
 
@@ -32,6 +36,8 @@ public:
 
 private:
     void addRecord(qint16 latitudeCode, qint16 longitudeCode);
+    void endLine();
+    void drawLines();
 
     ChartCanvas &m_canvas;
     const ViewValues &m_view;
@@ -39,6 +45,9 @@ private:
     OverlayProjection m_projection;
     QPoint m_last;
     bool m_penUp = true;
+    // The overlay's lines, drawn in one call when the file is read; kept between overlays.
+    std::vector<QPoint> m_points;
+    std::vector<size_t> m_ends;
 };
 
 } // namespace brimlark

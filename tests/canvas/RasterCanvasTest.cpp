@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace brimlark;
 
 namespace
@@ -59,6 +61,51 @@ TEST_F(RasterCanvasTest, PolylineLeavesOutItsLastPoint)
     const QPoint points[] = {{1, 1}, {4, 1}, {4, 3}};
     canvas.polyline(points);
     EXPECT_EQ(art(), Pixels::rows({"......", ".####.", "....#.", "......"}));
+}
+
+// Many polylines in one call draw what the same polylines draw one by one, and what a
+// move-to and line-to per step draws, with every pen: the same pixels and the same dirty
+// region, the dotted pattern starting afresh at each polyline.
+TEST_F(RasterCanvasTest, PolylinesInOneCallDrawAsOneByOne)
+{
+    std::mt19937 random(28);
+    std::uniform_int_distribution<int> coordinate(-8, 48), length(1, 6);
+    std::vector<QPoint> points;
+    std::vector<size_t> ends;
+    for (int line = 0; line < 40; ++line) {
+        for (int i = length(random); i > 0; --i)
+            points.emplace_back(coordinate(random), coordinate(random));
+        ends.push_back(points.size());
+    }
+    const auto drawn = [&](int width, PenStyle style, int route) {
+        ChartBitmap bitmap = Pixels::sentinelChart(40, 40);
+        RasterCanvas raster(bitmap);
+        raster.setPenWidth(width);
+        raster.setPenStyle(style);
+        bitmap.clearDirty();
+        size_t begin = 0;
+        if (route == 0)
+            raster.polylines(points, ends);
+        for (size_t end : route == 0 ? std::vector<size_t>() : ends) {
+            const auto line = std::span<const QPoint>(points).subspan(begin, end - begin);
+            if (route == 1)
+                raster.polyline(line);
+            for (size_t i = 0; route == 2 && i < line.size(); ++i) {
+                if (i == 0)
+                    raster.moveTo(line[i].x(), line[i].y());
+                else
+                    raster.lineTo(line[i].x(), line[i].y());
+            }
+            begin = end;
+        }
+        return std::pair(bitmap.image(), bitmap.dirtyRect());
+    };
+    for (int width : {1, 2, 5}) {
+        const auto batch = drawn(width, PenStyle::Solid, 0);
+        EXPECT_EQ(batch, drawn(width, PenStyle::Solid, 1)) << width;
+        EXPECT_EQ(batch, drawn(width, PenStyle::Solid, 2)) << width;
+    }
+    EXPECT_EQ(drawn(1, PenStyle::Dotted, 0), drawn(1, PenStyle::Dotted, 1));
 }
 
 TEST_F(RasterCanvasTest, PolygonFillsAndOutlinesWithTheClosingEdge)

@@ -256,6 +256,12 @@ TEST_F(ShippedChartsTest, ChartsOfManyViewsAndPensAsBefore)
         {{65, -170, 3, 400, 300},
          "LakeWidth=3 IslandWidth=2 CoastWidth=5 River=1",
          "fdd3416ca8dc0c5df4d3c015fa6c9a2b4ec34be6"},
+        {{39, -96, 1.2, 1600, 1200},
+         "Highway=1 CountyScaleAware=0 CountyWidth=2",
+         "b74b8b44e243d11c6b7fa7ccb5089c1939487512"},
+        {{20, 0, 0.45, 1600, 1200},
+         "Highway=1 CountyScaleAware=0 CountyWidth=2",
+         "75b2c012d858f662fb4fc0b77e646967b5690652"},
     };
     for (const Golden &golden : charts) {
         settings = S();
