@@ -34,10 +34,14 @@ QImage ChartBitmap::allocate(int width, int height, QImage::Format format)
     const size_t bytes = size_t(bytesPerLine) * size_t(height);
     if (bytes < HugePage)
         return QImage(width, height, format);
+    // The advice covers the whole allocation, rounded up to whole huge pages: given only the
+    // chart's bytes, the system backs its last, partial huge page with small pages (a
+    // 1600 x 1200 chart ends 1.3 MB into its fourth huge page: 339 faults instead of one).
+    const size_t length = (bytes + HugePage - 1) / HugePage * HugePage;
     void *memory = nullptr;
-    if (posix_memalign(&memory, HugePage, (bytes + HugePage - 1) / HugePage * HugePage) != 0)
+    if (posix_memalign(&memory, HugePage, length) != 0)
         throw std::bad_alloc();
-    madvise(memory, bytes, MADV_HUGEPAGE);
+    madvise(memory, length, MADV_HUGEPAGE);
     return QImage(static_cast<uchar *>(memory), width, height, bytesPerLine, format, release,
                   memory);
 }
