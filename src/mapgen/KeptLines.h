@@ -16,6 +16,8 @@ class KeptLines
 {
 public:
     void clear();
+    /// Makes room for that many points.
+    void reserve(size_t points) { m_points.reserve(points); }
     /// Starts the next line of the file; its points follow.
     void startLine();
     /// A point of the polyline being collected.

@@ -4,6 +4,7 @@
 #include "base/DataFile.h"
 #include "mapgen/Projection.h"
 
+#include <QFileInfo>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -70,6 +71,11 @@ void VectorMapFile::drawFile(const QString &path)
     if (!m_asPolygon)
         m_kept = nullptr;
     DataFile file(path);
+    // Room for every point of the file kept, with a closing point per line, reserved at
+    // once: memory reserved but never written costs nothing, while a vector grown by
+    // doubling copies what it holds into fresh pages, page faults and all, each time.
+    if (m_kept)
+        m_kept->reserve(2 * size_t(QFileInfo(path).size() / RecordSize));
     // Kept lines are left out only where neither this file's pen nor theirs can reach.
     const int penWidth = m_canvas.state().penWidth;
     m_reach.emplace(m_view, m_projection, m_canvas.clipRect(),
@@ -115,6 +121,9 @@ void VectorMapFile::drawLine()
         if (!(m_asPolygon ? m_reach->outlineMayReach(m_box) : m_reach->lineMayReach(m_box)))
             return;
     }
+    // The same for the ring of a long outline (40 bytes a point).
+    if (m_asPolygon)
+        m_ring.reserve(m_line.size());
     for (const MinutePoint &point : m_line)
         addPoint(point.latitude, point.longitude);
     if (m_kept)
