@@ -1,8 +1,13 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
-// Chart files after a generation: the three workspace bitmaps, and saving as GIF and JPEG.
+// Chart files after a generation: the three workspace bitmaps, saving as GIF, JPEG and PNG,
+// and PNG's zlib levels on a real map.
 #include "canvas/ChartBitmap.h"
+#include "canvas/RasterCanvas.h"
+#include "formats/PngCodec.h"
+#include "mapgen/MapGenerator.h"
 #include "workspace/ChartFiles.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -10,6 +15,14 @@ using namespace brimlark;
 
 namespace
 {
+
+class SilentProgress : public GenerationProgress
+{
+public:
+    void status(const QString &) override {}
+    void lineDone() override {}
+    void setBusy(bool) override {}
+};
 
 // A map-like chart: large areas of a few colours.
 ChartBitmap mapLikeChart()
@@ -49,6 +62,41 @@ BENCHMARK_CAPTURE(SaveChart1600x1200, gif, "chart.gif")
     ->Repetitions(9)
     ->ReportAggregatesOnly();
 BENCHMARK_CAPTURE(SaveChart1600x1200, jpeg, "chart.jpg")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(SaveChart1600x1200, png, "chart.png")
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+// The United States at 1600 x 1200 from the shipped map data, default preferences.
+const QImage &shippedMap()
+{
+    static const QImage map = [] {
+        ChartBitmap chart;
+        RasterCanvas canvas(chart);
+        const ChartSettings settings;
+        const Workspace data(QCoreApplication::applicationDirPath());
+        SilentProgress progress;
+        MapGenerator(chart, canvas, settings, data, progress)
+            .generateMap(ViewValues{39, -96, 1.2, 1600, 1200});
+        return chart.image();
+    }();
+    return map;
+}
+
+// PNG files of a real map at each zlib level (the argument), with the file's size.
+void EncodePngShippedMap(benchmark::State &state)
+{
+    const QImage &map = shippedMap();
+    qsizetype size = 0;
+    for (auto _ : state)
+        size = PngCodec::encode(map, {}, int(state.range(0))).size();
+    state.counters["bytes"] = double(size);
+}
+BENCHMARK(EncodePngShippedMap)
+    ->DenseRange(0, 9)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly();

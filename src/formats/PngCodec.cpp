@@ -9,6 +9,7 @@
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <array>
 #include <cstring>
 
 namespace brimlark
@@ -44,6 +45,51 @@ bool chunksFit(const QByteArray &bytes)
     return true;
 }
 
+// The picture with a palette of its own colours, in the order they first appear, or a null
+// picture when it has more than 256. Charts are large areas of a few colours, so most pixels
+// repeat their left neighbour; the others are looked up in a small open-addressed table.
+QImage withOwnPalette(const QImage &image)
+{
+    if (image.format() != QImage::Format_RGB32)
+        return {};
+    constexpr size_t Slots = 1024; // four times the most colours: short probe sequences
+    constexpr quint32 Empty = 0;   // no key: every key has the alpha byte 0xFF set
+    std::array<quint32, Slots> keys{};
+    std::array<uchar, Slots> indices{};
+    QList<QRgb> table;
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    if (indexed.isNull())
+        return {};
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 0; y < height; ++y) {
+        const auto *source = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        uchar *target = indexed.scanLine(y);
+        quint32 last = Empty;
+        uchar lastIndex = 0;
+        for (int x = 0; x < width; ++x) {
+            const quint32 colour = source[x] | 0xFF000000u;
+            if (colour != last) {
+                size_t slot = (colour * 2654435761u) >> 22; // Fibonacci hashing to 10 bits
+                while (keys[slot] != Empty && keys[slot] != colour)
+                    slot = (slot + 1) % Slots;
+                if (keys[slot] == Empty) {
+                    if (table.size() == 256)
+                        return {};
+                    keys[slot] = colour;
+                    indices[slot] = uchar(table.size());
+                    table.append(colour);
+                }
+                last = colour;
+                lastIndex = indices[slot];
+            }
+            target[x] = lastIndex;
+        }
+    }
+    indexed.setColorTable(table);
+    return indexed;
+}
+
 } // namespace
 
 QImage PngCodec::decode(const QByteArray &bytes)
@@ -76,7 +122,7 @@ QImage PngCodec::decode(const QByteArray &bytes)
     return converted;
 }
 
-QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &texts)
+QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &texts, int level)
 {
     if (image.isNull())
         throw ChartError(QStringLiteral("An empty chart cannot be saved as a PNG picture"));
@@ -84,9 +130,12 @@ QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &t
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
+    // Qt's PNG writer takes the zlib level as a quality: 100 - q percent of 9, rounded down.
+    writer.setQuality(100 - (level * 91 + 8) / 9);
     for (auto text = texts.begin(); text != texts.end(); ++text)
         writer.setText(text.key(), text.value());
-    if (!writer.write(image))
+    const QImage indexed = withOwnPalette(image);
+    if (!writer.write(indexed.isNull() ? image : indexed))
         throw ChartError(
             QStringLiteral("Cannot write a PNG picture: %1").arg(writer.errorString()));
     return bytes;
