@@ -147,7 +147,7 @@ protected:
                  return canvas.callsOf({QStringLiteral("polyline")}).join(u';');
              }},
             {"map.cgf", int16Records({{4500, 10000}, {4600, 9900}}),
-             "lineTo 400 300;lineTo 410 286",
+             "polyline (400,300) (410,286)",
              "File larger than 64 MiB, too large for a map data file: %1",
              FileLimit::MapData.bytes(),
              [view](const QString &file) {
@@ -155,7 +155,7 @@ protected:
                  RecordingProgress progress;
                  OverlayFile(canvas, view, progress)
                      .drawOverlay(file, 0x123456, QStringLiteral("1"));
-                 return canvas.callsOf({QStringLiteral("lineTo")}).join(u';');
+                 return canvas.callsOf({QStringLiteral("polyline")}).join(u';');
              }},
         };
     }
