@@ -6,10 +6,18 @@
 # and a 10-degree graticule, at GSHHG's intermediate resolution. Both pictures must have
 # the same size in pixels (within 1 %), or nothing is compared.
 #
-#   bench/compare-peer.sh [path/to/brimlark-render]
+# Both write the same kind of file: BMP (the default) or PNG.
+#
+#   bench/compare-peer.sh [path/to/brimlark-render] [bmp|png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 render=${1:-build-bench/bin/brimlark-render}
+format=${2:-bmp}
+case $format in
+bmp) peer_type=b ;;
+png) peer_type=g ;;
+*) echo "compare-peer: the format is bmp or png, not '$format'" >&2; exit 2 ;;
+esac
 if ! command -v gmt >/dev/null || [ ! -d /usr/share/gmt-gshhg ]; then
     echo "compare-peer: needs Debian's gmt, gmt-gshhg-low and ghostscript" \
         "(apt-get install gmt gmt-gshhg-low ghostscript)" >&2
@@ -44,8 +52,8 @@ corners=$(awk -v lat0=$lat -v lon0=$lon -v z=$zoom -v w=$width -v h=$height 'BEG
 peer() {
     (cd "$work" && gmt pscoast -R${corners}+r -JG$lon/$lat/16c -Di -Gcornsilk -Slightblue \
         -W0.5p -N1/0.5p -N2/0.25p -I1/0.25p -I2/0.25p -Bg10 -P >peer.ps 2>/dev/null &&
-        gmt psconvert peer.ps -A -E254 -Tg >/dev/null 2>&1 || true)
-    [ -s "$work/peer.png" ]
+        gmt psconvert peer.ps -A -E254 -T$peer_type >/dev/null 2>&1 || true)
+    [ -s "$work/peer.$format" ]
 }
 
 # The land polygons' outlines are the coasts; the separate coast-line layer would draw them
@@ -63,7 +71,7 @@ REGEDIT4
 REG
 ours() {
     "$render" --center $lat,$lon --zoom $zoom --size ${width}x$height --prefs "$work/prefs.reg" \
-        -o "$work/ours.bmp" --quiet
+        -o "$work/ours.$format" --quiet
 }
 
 # The size of a PNG (from its header) or of a BMP (from its info header), as W H.
@@ -81,8 +89,8 @@ PY
 
 peer || { echo "compare-peer: gmt drew nothing" >&2; exit 1; }
 ours
-read -r peer_w peer_h < <(size_of "$work/peer.png")
-read -r our_w our_h < <(size_of "$work/ours.bmp")
+read -r peer_w peer_h < <(size_of "$work/peer.$format")
+read -r our_w our_h < <(size_of "$work/ours.$format")
 echo "gmt: ${peer_w} x ${peer_h} pixels; brimlark-render: ${our_w} x ${our_h} pixels"
 if ! awk -v a="$peer_w" -v b="$our_w" -v c="$peer_h" -v d="$our_h" 'BEGIN {
     exit !((a - b) ^ 2 <= (0.01 * b) ^ 2 && (c - d) ^ 2 <= (0.01 * d) ^ 2) }'; then
