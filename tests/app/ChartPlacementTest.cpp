@@ -81,7 +81,7 @@ constexpr GeoPoint Chicago{41.88, -87.63};
 
 } // namespace
 
-// The user: a chart of 45 N 96 W saved as PNG, another view generated, the PNG
+// A user's session: a chart of 45 N 96 W saved as PNG, another view generated, the PNG
 // loaded: the mouse over Chicago read 31.48 N 82.00 W. Now the fields show the chart's view
 // and the status line Chicago.
 TEST_F(ChartPlacementTest, ReloadedChartBringsItsViewIntoTheFieldsAndTheStatusLine)

@@ -36,7 +36,7 @@ public:
         session = std::make_unique<ChartSession>(settings, Workspace(dir.path()));
         session->startUp();
     }
-    // A 1000 x 700 PNG chart of 45 N 96 W at zoom 0.9, as the user made it.
+    // A 1000 x 700 PNG chart of 45 N 96 W at zoom 0.9, as a user made it.
     QString viewedChart(const char *name)
     {
         writeFile(QLatin1String(name),
