@@ -5,6 +5,7 @@
 #include "formats/BmpCodec.h"
 
 #include <algorithm>
+#include <exception>
 #include <set>
 
 namespace brimlark
@@ -100,6 +101,9 @@ void BitmapWriter::run()
             BmpCodec::writeFile(job.path, job.image, job.paletteBits, job.sync);
         } catch (const ChartError &e) {
             failure = e.message();
+        } catch (const std::exception &e) { // memory for the encoding: the file stays as it was
+            failure = QStringLiteral("Cannot create file %1: %2")
+                          .arg(job.path, QString::fromLocal8Bit(e.what()));
         }
         job.image = QImage(); // let the editing have its picture back unshared
         lock.lock();
