@@ -9,8 +9,13 @@ namespace brimlark
 namespace
 {
 
+// The runs are gathered in a block and appended a block at a time: a map with counties has
+// a run every few pixels, and appending each run's few bytes alone cost more than finding it.
 template <typename Pixel> QByteArray encodeRuns(const Pixel *pixels, size_t count)
 {
+    constexpr size_t RunSize = sizeof(std::uint32_t) + sizeof(Pixel);
+    char block[1024 * RunSize];
+    size_t used = 0;
     QByteArray code;
     size_t i = 0;
     while (i < count) {
@@ -19,10 +24,16 @@ template <typename Pixel> QByteArray encodeRuns(const Pixel *pixels, size_t coun
         while (end < count && pixels[end] == value && end - i < UINT32_MAX)
             ++end;
         const auto length = std::uint32_t(end - i);
-        code.append(reinterpret_cast<const char *>(&length), sizeof length);
-        code.append(reinterpret_cast<const char *>(&value), sizeof value);
+        std::memcpy(block + used, &length, sizeof length);
+        std::memcpy(block + used + sizeof length, &value, sizeof value);
+        used += RunSize;
+        if (used == sizeof block) {
+            code.append(block, qsizetype(used));
+            used = 0;
+        }
         i = end;
     }
+    code.append(block, qsizetype(used));
     return code;
 }
 
