@@ -44,7 +44,9 @@ TEST(ContourTracer, SaddlesFollowTheCellMean)
         SCOPED_TRACE(row.what);
         const auto lines = ContourTracer(gridOf(2, 2, row.corners)).trace(0.5);
         ASSERT_EQ(lines.size(), 2u);
-        for (const auto &[from, to] : row.lines) {
+        for (const auto &ends : row.lines) {
+            const QPointF from = ends.first;
+            const QPointF to = ends.second;
             const bool found = std::any_of(lines.begin(), lines.end(), [&](const auto &line) {
                 const auto near = [](QPointF a, QPointF b) {
                     return std::hypot(a.x() - b.x(), a.y() - b.y()) < 1.5;
