@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Chart files after a generation: the three workspace bitmaps, saving as GIF, JPEG and PNG,
 // and PNG's zlib levels on a real map.
+#include "SilentProgress.h"
 #include "canvas/ChartBitmap.h"
 #include "canvas/RasterCanvas.h"
 #include "formats/PngCodec.h"
@@ -15,14 +16,6 @@ using namespace brimlark;
 
 namespace
 {
-
-class SilentProgress : public GenerationProgress
-{
-public:
-    void status(const QString &) override {}
-    void lineDone() override {}
-    void setBusy(bool) override {}
-};
 
 // A map-like chart: large areas of a few colours.
 ChartBitmap mapLikeChart()

@@ -1,5 +1,6 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Map generation: the projection per call and whole base maps on a synthetic map set.
+#include "SilentProgress.h"
 #include "canvas/RasterCanvas.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/Projection.h"
@@ -15,14 +16,6 @@ using namespace brimlark;
 
 namespace
 {
-
-class SilentProgress : public GenerationProgress
-{
-public:
-    void status(const QString &) override {}
-    void lineDone() override {}
-    void setBusy(bool) override {}
-};
 
 void appendRecord(QByteArray &out, int code, int latitude, int longitude)
 {

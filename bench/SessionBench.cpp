@@ -3,6 +3,7 @@
 // bitmap files, as the window's does: Generate of the United States at 1600 x 1200 (to set
 // beside GenerateMapShipped, the map alone), undo and redo of a committed front, and the
 // import of the sample surface bulletin.
+#include "SilentProgress.h"
 #include "editing/ChartSession.h"
 #include "workspace/Workspace.h"
 
@@ -16,14 +17,6 @@ using namespace brimlark;
 namespace
 {
 
-class NoProgress : public GenerationProgress
-{
-public:
-    void status(const QString &) override {}
-    void lineDone() override {}
-    void setBusy(bool) override {}
-};
-
 class NoLabels : public PressPrompt
 {
 public:
@@ -36,7 +29,7 @@ const ViewValues UnitedStates{39, -96, 1.2, 1600, 1200};
 struct WorkspaceSession {
     WorkspaceSession()
     {
-        NoProgress progress;
+        SilentProgress progress;
         session.generate(UnitedStates, progress);
     }
     QTemporaryDir dir;
@@ -47,7 +40,7 @@ struct WorkspaceSession {
 void GenerateInSession1600x1200(benchmark::State &state)
 {
     WorkspaceSession workspace;
-    NoProgress progress;
+    SilentProgress progress;
     for (auto _ : state)
         workspace.session.generate(UnitedStates, progress);
 }
