@@ -77,8 +77,19 @@ QString StationModel::pressureText(double hectopascals)
 
 QString StationModel::temperatureText(double celsius, const QString &unit)
 {
-    const bool fahrenheit = unit.trimmed().compare(QLatin1String("F"), Qt::CaseInsensitive) == 0;
-    return QString::number(std::lround(fahrenheit ? celsius * 9 / 5 + 32 : celsius));
+    return QString::number(std::lround(degreesIn(celsius, unitOf(unit))));
+}
+
+QString StationModel::unitOf(const QString &preference)
+{
+    const bool fahrenheit =
+        preference.trimmed().compare(QLatin1String("F"), Qt::CaseInsensitive) == 0;
+    return fahrenheit ? QStringLiteral("F") : QStringLiteral("C");
+}
+
+double StationModel::degreesIn(double celsius, const QString &unit)
+{
+    return unit == QStringLiteral("F") ? celsius * 9 / 5 + 32 : celsius;
 }
 
 void StationModel::draw(const Observation &observation, QPointF at, double size,

@@ -33,12 +33,17 @@ public:
     void draw(const Observation &observation, QPointF at, double size, bool southernHemisphere);
 
     /// The width of a model with three characters on either side of the circle, leaving the
-    /// barb out; callers thin stations to about one per four such widths.
+    /// barb out; callers thin stations to about one per one and a half such widths.
     static double widthFor(double size);
     /// The pressure as plotted: tenths of a hectopascal, last three digits ("987").
     static QString pressureText(double hectopascals);
     /// A temperature in whole degrees of the unit ("C" or "F"; anything else is Celsius).
     static QString temperatureText(double celsius, const QString &unit);
+    /// The unit the ObservationUnits preference names: "F" for F in any case and blanks,
+    /// "C" for anything else.
+    static QString unitOf(const QString &preference);
+    /// A temperature in degrees C given in that unit.
+    static double degreesIn(double celsius, const QString &unit);
 
 private:
     struct Layout;

@@ -1,6 +1,7 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 #include "objective/FirstGuess.h"
 
+#include "analysis/StationModel.h"
 #include "base/ChartError.h"
 #include "objective/BarnesAnalysis.h"
 #include "objective/ContourShaper.h"
@@ -63,9 +64,7 @@ FirstGuess::FirstGuess(const ViewValues &view, const FirstGuessChoice &choice,
                        const QString &temperatureUnit)
     : m_view(view), m_choice(choice),
       m_unit(choice.quantity == Quantity::Pressure ? QStringLiteral("hPa")
-             : temperatureUnit.trimmed().compare(QLatin1String("F"), Qt::CaseInsensitive) == 0
-                 ? QStringLiteral("F")
-                 : QStringLiteral("C"))
+                                                   : StationModel::unitOf(temperatureUnit))
 {
 }
 
@@ -141,10 +140,9 @@ std::vector<StationValue> FirstGuess::valuesOf(std::span<const PlottedStation> s
     }
     std::vector<StationValue> values;
     for (const auto &[position, s] : byPosition) {
-        double value = *valueOf(s->report);
-        if (m_unit == QStringLiteral("F"))
-            value = value * 9 / 5 + 32;
-        values.push_back({s->position, s->at, value});
+        // In the unit of the analysis: a pressure stays in hPa.
+        values.push_back(
+            {s->position, s->at, StationModel::degreesIn(*valueOf(s->report), m_unit)});
     }
     return values;
 }
