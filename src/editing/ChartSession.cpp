@@ -974,8 +974,7 @@ ObservationPlot::Summary ChartSession::plotObservations(const std::vector<Observ
         m_underlay = withObservations(*m_underlay, reports, time, same);
     }
     saveBaseMap(baseMap.image, baseMap.paletteBits);
-    m_stations = summary.stations;
-    m_stationsOnChart = summary.onChart;
+    m_stations = summary.onChart;
     m_stationsTime = time;
     m_stationsMap = baseMap.image.cacheKey();
     redrawChart(m_features);
@@ -1015,6 +1014,8 @@ std::optional<Observation> ChartSession::stationAt(QPointF at, double reach) con
         return std::nullopt;
     std::optional<Observation> nearest;
     for (const PlottedStation &station : m_stations) {
+        if (!station.drawn)
+            continue;
         const double d = distance(station.at, at);
         if (d <= reach) {
             reach = d;
@@ -1030,7 +1031,7 @@ FirstGuess::Result ChartSession::firstGuess(const FirstGuessChoice &choice, cons
         throw ChartError(QStringLiteral("There are no plotted observations on this chart: plot "
                                         "observations before the first guess"));
     const FirstGuess analysis(m_view, choice, m_settings.text(ChartSettings::ObservationUnits));
-    const FirstGuess::Result result = analysis.analyse(m_stationsOnChart, m_stationsTime, panel);
+    const FirstGuess::Result result = analysis.analyse(m_stations, m_stationsTime, panel);
     addFeatures(result.features, QStringLiteral("First guess"));
     return result;
 }

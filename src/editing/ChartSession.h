@@ -284,9 +284,8 @@ private:
     std::optional<Snapshot> m_underlay; // what the features go on, when not the base map
     std::optional<StationTable> m_stationTable;
     // The stations plotted last, and the base map they are on.
-    std::vector<PlottedStation> m_stations;        ///< the station models on the base map
-    std::vector<PlottedStation> m_stationsOnChart; ///< and the reports hidden among them
-    QDateTime m_stationsTime;                      ///< the time they were plotted for
+    std::vector<PlottedStation> m_stations; ///< drawn on the base map or hidden among them
+    QDateTime m_stationsTime;               ///< the time they were plotted for
     qint64 m_stationsMap = 0;
     PanelLine m_pendingPanel; // the isopleth style of the last press
     QString m_pendingText;    // the label of the last press with the Text tool

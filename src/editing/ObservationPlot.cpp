@@ -50,7 +50,7 @@ ObservationPlot::Summary ObservationPlot::plot(const std::vector<Observation> &r
     StationModel model(m_canvas, m_settings);
     for (const size_t i : kept) {
         model.draw(*placed[i].observation, placed[i].at, size, placed[i].position.latitude < 0);
-        summary.stations.push_back(summary.onChart[i]);
+        summary.onChart[i].drawn = true;
     }
     summary.plotted = int(kept.size());
     summary.hidden = int(placed.size() - kept.size());

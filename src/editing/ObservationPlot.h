@@ -26,10 +26,8 @@ public:
         int notInTable = 0; ///< stations with no position: neither given nor in the table
         int hidden = 0;     ///< left out to keep the chart legible
         int offChart = 0;   ///< off the chart or behind the globe
-        /// The reports plotted, each at its station's chart point.
-        std::vector<PlottedStation> stations = {};
-        /// Every report for the time whose station lies on the chart, plotted or hidden:
-        /// what an analysis of the observations takes.
+        /// Every report for the time whose station lies on the chart, each at its station's
+        /// chart point, drawn or hidden: what an analysis of the observations takes.
         std::vector<PlottedStation> onChart = {};
     };
 

@@ -9,12 +9,14 @@
 namespace brimlark
 {
 
-/// A station model on the chart: the report plotted, where its station is on the globe and
-/// the chart point it is drawn at.
+/// A report plotted for its station on the chart: where the station is on the globe and the
+/// chart point its model stands at, and whether the model is drawn or hidden to keep the
+/// chart legible.
 struct PlottedStation {
     QPointF at;
     GeoPoint position;
     Observation report;
+    bool drawn = false;
 };
 
 } // namespace brimlark
