@@ -2,7 +2,6 @@
 #include "editing/HistoryStep.h"
 
 #include "base/ChartError.h"
-#include "editing/RunLength.h"
 
 #include <cstring>
 
@@ -31,59 +30,81 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
     step.m_underlay = from.underlay;
     step.m_underlayBits = from.underlayBits;
     // Base maps are replaced, never drawn on, so a picture shared by both states is unchanged.
-    if (!from.baseMap.isNull() && from.baseMap.cacheKey() != to.baseMap.cacheKey())
-        step.m_baseMap = Picture::of(from.baseMap, from.baseMapBits);
+    const bool baseMapReplaced =
+        !from.baseMap.isNull() && from.baseMap.cacheKey() != to.baseMap.cacheKey();
     if (!sameShape(from.image, to.image) || from.paletteBits != to.paletteBits) {
         step.m_whole = Picture::of(from.image, from.paletteBits);
-        return step;
+    } else {
+        step.m_area = changedArea(from.image, to.image);
+        if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.viewKnown == to.viewKnown
+            && from.features == to.features && !baseMapReplaced
+            && from.underlay.cacheKey() == to.underlay.cacheKey())
+            return std::nullopt;
+        step.m_code = encodeArea(from.image, step.m_area);
     }
-    step.m_area = changedArea(from.image, to.image);
-    if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.viewKnown == to.viewKnown
-        && from.features == to.features && !step.m_baseMap
-        && from.underlay.cacheKey() == to.underlay.cacheKey())
-        return std::nullopt;
-    step.m_code = encodeArea(from.image, step.m_area);
+    if (baseMapReplaced)
+        step.keepBaseMap(from);
     return step;
 }
 
+// The state's chart and base map are coded before either is replaced, and the step's own
+// pictures decoded the chart first, so that a step that does not fit leaves the state as it
+// was.
 void HistoryStep::swap(ChartState &state)
 {
-    swapBaseMap(state);
+    HistoryStep kept;
+    kept.m_area = m_area;
+    if (m_whole)
+        kept.m_whole = Picture::of(state.image, state.paletteBits);
+    else
+        kept.m_code = encodeArea(state.image, m_area);
+    // A state whose base map the session did not hold leaves the step without one: its redo
+    // then keeps the base map it finds.
+    if (m_baseMap && !state.baseMap.isNull())
+        kept.keepBaseMap(state);
+
+    if (m_whole) {
+        state.image = m_whole->image();
+        state.paletteBits = m_whole->paletteBits;
+    } else {
+        decodeArea(m_code, state.image, m_area);
+    }
+    if (m_baseMap) {
+        state.baseMap = m_baseMapIsChart ? state.image : m_baseMap->image();
+        state.baseMapBits = m_baseMap->paletteBits;
+    }
+    m_whole = std::move(kept.m_whole);
+    m_code = std::move(kept.m_code);
+    m_baseMap = std::move(kept.m_baseMap);
+    m_baseMapIsChart = kept.m_baseMapIsChart;
     std::swap(m_view, state.view);
     std::swap(m_viewKnown, state.viewKnown);
     std::swap(m_features, state.features);
     std::swap(m_underlay, state.underlay);
     std::swap(m_underlayBits, state.underlayBits);
-    if (m_whole) {
-        const Picture kept = Picture::of(state.image, state.paletteBits);
-        state.image = m_whole->image();
-        state.paletteBits = m_whole->paletteBits;
-        m_whole = kept;
-        return;
-    }
-    QByteArray code = encodeArea(state.image, m_area);
-    decodeArea(m_code, state.image, m_area);
-    m_code = std::move(code);
 }
 
-// A state whose base map the session did not hold leaves the step without one: its redo
-// then keeps the base map it finds.
-void HistoryStep::swapBaseMap(ChartState &state)
+// After Generate or Load the base map is the chart itself until the first segment: its code
+// is then the code of the chart's whole picture, kept once, and it decodes to the chart's
+// picture again rather than to a copy.
+void HistoryStep::keepBaseMap(const ChartState &state)
 {
-    if (!m_baseMap)
-        return;
-    std::optional<Picture> kept;
-    if (!state.baseMap.isNull())
-        kept = Picture::of(state.baseMap, state.baseMapBits);
-    state.baseMap = m_baseMap->image();
-    state.baseMapBits = m_baseMap->paletteBits;
-    m_baseMap = std::move(kept);
+    const QImage &image = state.image;
+    m_baseMapIsChart =
+        state.baseMap.cacheKey() == image.cacheKey() && (m_whole || m_area == image.rect());
+    if (!m_baseMapIsChart)
+        m_baseMap = Picture::of(state.baseMap, state.baseMapBits);
+    else if (m_whole)
+        m_baseMap = Picture{*m_whole};
+    else
+        m_baseMap = Picture{image.size(), image.format(), image.colorTable(), 0, m_code};
+    m_baseMap->paletteBits = state.baseMapBits;
 }
 
 qsizetype HistoryStep::bytes() const
 {
     return m_code.size() + (m_whole ? m_whole->code.size() : 0)
-           + (m_baseMap ? m_baseMap->code.size() : 0);
+           + (m_baseMap && !m_baseMapIsChart ? m_baseMap->code.size() : 0);
 }
 
 HistoryStep::Picture HistoryStep::Picture::of(const QImage &image, int paletteBits)
@@ -145,29 +166,25 @@ QByteArray HistoryStep::encodeArea(const QImage &image, QRect area)
 {
     if (area.isEmpty())
         return QByteArray();
-    const int bpp = bytesPerPixel(image);
-    const size_t rowBytes = size_t(area.width()) * size_t(bpp);
-    QByteArray pixels(qsizetype(rowBytes) * area.height(), Qt::Uninitialized);
-    for (int y = 0; y < area.height(); ++y)
-        std::memcpy(pixels.data() + qsizetype(rowBytes) * y,
-                    image.constScanLine(area.top() + y) + area.left() * bpp, rowBytes);
-    return RunLength::encode(reinterpret_cast<const uchar *>(pixels.constData()),
-                             size_t(area.width()) * size_t(area.height()), bpp);
+    return RunLength::encode(image.constScanLine(area.top()) + area.left() * bytesPerPixel(image),
+                             rowsOf(image, area));
 }
 
 void HistoryStep::decodeArea(const QByteArray &code, QImage &image, QRect area)
 {
     if (area.isEmpty())
         return;
-    const int bpp = bytesPerPixel(image);
-    const size_t rowBytes = size_t(area.width()) * size_t(bpp);
-    QByteArray pixels(qsizetype(rowBytes) * area.height(), Qt::Uninitialized);
-    if (!RunLength::decode(code, reinterpret_cast<uchar *>(pixels.data()),
-                           size_t(area.width()) * size_t(area.height()), bpp))
+    if (!RunLength::decode(code, image.scanLine(area.top()) + area.left() * bytesPerPixel(image),
+                           rowsOf(image, area)))
         throw ChartError(QStringLiteral("The undo history is damaged"));
-    for (int y = 0; y < area.height(); ++y)
-        std::memcpy(image.scanLine(area.top() + y) + area.left() * bpp,
-                    pixels.constData() + qsizetype(rowBytes) * y, rowBytes);
+}
+
+RunLength::Rows HistoryStep::rowsOf(const QImage &image, QRect area)
+{
+    return {.width = size_t(area.width()),
+            .count = size_t(area.height()),
+            .bytesPerLine = size_t(image.bytesPerLine()),
+            .bytesPerPixel = bytesPerPixel(image)};
 }
 
 } // namespace brimlark

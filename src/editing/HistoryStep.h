@@ -2,6 +2,7 @@
 #pragma once
 
 #include "editing/ChartState.h"
+#include "editing/RunLength.h"
 
 #include <QByteArray>
 #include <QList>
@@ -48,7 +49,8 @@ private:
     static QRect changedArea(const QImage &a, const QImage &b);
     static QByteArray encodeArea(const QImage &image, QRect area);
     static void decodeArea(const QByteArray &code, QImage &image, QRect area);
-    void swapBaseMap(ChartState &state);
+    static RunLength::Rows rowsOf(const QImage &image, QRect area);
+    void keepBaseMap(const ChartState &state);
 
     std::optional<Picture> m_whole; // or the changed area of a picture of the same shape:
     QRect m_area;
@@ -57,6 +59,7 @@ private:
     bool m_viewKnown = true;
     std::vector<DrawnFeature> m_features;
     std::optional<Picture> m_baseMap;
+    bool m_baseMapIsChart = false; // the base map is the chart's picture, its code shared
     // Kept as it is: only the one chart a run starts on is ever an underlay, so every step
     // that holds one shares its pixels.
     QImage m_underlay;

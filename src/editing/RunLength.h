@@ -15,10 +15,21 @@ namespace brimlark
 class RunLength
 {
 public:
-    /// The pixels (4 or 1 bytes each) as pairs of a 32-bit run length and a pixel.
-    static QByteArray encode(const uchar *pixels, size_t count, int bytesPerPixel);
-    /// Writes the count pixels that encode() coded; false when the code does not hold them.
-    static bool decode(const QByteArray &code, uchar *pixels, size_t count, int bytesPerPixel);
+    /// Where the pixels lie: rows of width pixels (4 or 1 bytes each), bytesPerLine apart, as
+    /// a box of a picture lies in the picture's memory.
+    struct Rows {
+        size_t width = 0;
+        size_t count = 0;
+        size_t bytesPerLine = 0;
+        int bytesPerPixel = 4;
+    };
+
+    /// The pixels as pairs of a 32-bit run length and a pixel; a run goes on from the end of
+    /// one row into the next.
+    static QByteArray encode(const uchar *first, const Rows &rows);
+    /// Writes the pixels that encode() coded; false, with nothing written, when the code does
+    /// not hold exactly that many.
+    static bool decode(const QByteArray &code, uchar *first, const Rows &rows);
 };
 
 } // namespace brimlark

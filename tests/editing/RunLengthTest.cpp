@@ -2,6 +2,7 @@
 // Run-length coding of the undo history's pixels: round trips and codes that do not fit.
 #include "editing/RunLength.h"
 
+#include <QImage>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,10 +27,19 @@ QByteArray pixelBytes(const std::vector<std::uint32_t> &values, int bytesPerPixe
     return bytes;
 }
 
+// Pixels as one row.
+RunLength::Rows oneRow(size_t count, int bytesPerPixel)
+{
+    return {.width = count,
+            .count = 1,
+            .bytesPerLine = count * size_t(bytesPerPixel),
+            .bytesPerPixel = bytesPerPixel};
+}
+
 QByteArray encode(const QByteArray &pixels, int bytesPerPixel)
 {
     return RunLength::encode(reinterpret_cast<const uchar *>(pixels.constData()),
-                             size_t(pixels.size() / bytesPerPixel), bytesPerPixel);
+                             oneRow(size_t(pixels.size() / bytesPerPixel), bytesPerPixel));
 }
 
 // Decodes count pixels into a buffer with guard bytes after them; nothing may touch those.
@@ -38,9 +48,12 @@ bool decodes(const QByteArray &code, size_t count, int bytesPerPixel, QByteArray
     constexpr char Guard = '\x5A';
     const auto size = qsizetype(count) * bytesPerPixel;
     QByteArray buffer(size + 16, Guard);
-    const bool ok =
-        RunLength::decode(code, reinterpret_cast<uchar *>(buffer.data()), count, bytesPerPixel);
+    const bool ok = RunLength::decode(code, reinterpret_cast<uchar *>(buffer.data()),
+                                      oneRow(count, bytesPerPixel));
     EXPECT_EQ(buffer.mid(size), QByteArray(16, Guard)) << "written past the pixels";
+    if (!ok) {
+        EXPECT_EQ(buffer.left(size), QByteArray(size, Guard)) << "a refused code wrote pixels";
+    }
     *pixels = buffer.left(size);
     return ok;
 }
@@ -95,4 +108,26 @@ TEST(RunLength, CodeThatDoesNotHoldTheCountIsRefused)
         QByteArray decoded;
         EXPECT_FALSE(decodes(c.code, c.count, 4, &decoded));
     }
+}
+
+// A box of a picture is coded where it lies, row after row, as if its rows were one: a run
+// goes on into the next row, and the picture outside the box is neither read nor written.
+TEST(RunLength, BoxOfAPictureComesBackInPlace)
+{
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(0xFF000000u);
+    for (int y = 1; y < 4; ++y)
+        for (int x = 2; x < 6; ++x)
+            picture.setPixel(x, y, x == 5 && y == 2 ? 0xFFFF0000u : 0xFF00FF00u);
+    const QRect box(2, 1, 4, 3);
+    const RunLength::Rows rows{.width = 4, .count = 3, .bytesPerLine = 28, .bytesPerPixel = 4};
+    const auto at = [&](QImage &image) { return image.scanLine(box.top()) + box.left() * 4; };
+    const QByteArray code = RunLength::encode(at(picture), rows);
+    // Green, red, then green across two rows: three runs.
+    EXPECT_EQ(code.size(), 3 * 8);
+
+    QImage blank(7, 5, QImage::Format_RGB32);
+    blank.fill(0xFF000000u);
+    ASSERT_TRUE(RunLength::decode(code, at(blank), rows));
+    EXPECT_EQ(blank, picture);
 }

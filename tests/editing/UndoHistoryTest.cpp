@@ -182,3 +182,26 @@ TEST(UndoHistory, BaseMapsComeBackWithTheStepsThatReplacedThem)
     ASSERT_TRUE(unheld.undo(state));
     EXPECT_EQ(state.baseMap, newBase);
 }
+
+// Right after Generate the base map is the chart itself: a step that replaces it keeps one
+// code for both, counted once, and undo and redo give back one picture for both again.
+TEST(UndoHistory, BaseMapThatIsTheChartIsKeptOnce)
+{
+    const QImage first = Pixels::plain(400, 300, qRgb(10, 20, 30));
+    const QImage second = Pixels::plain(400, 300, qRgb(40, 50, 60));
+    UndoHistory chartOnly;
+    chartOnly.record({.image = first}, {.image = second});
+    UndoHistory history;
+    const ChartState generated{.image = first, .baseMap = first};
+    const ChartState regenerated{.image = second, .baseMap = second};
+    history.record(generated, regenerated);
+    EXPECT_EQ(history.bytes(), chartOnly.bytes());
+
+    ChartState state = regenerated;
+    for (const ChartState *expected : {&generated, &regenerated}) {
+        ASSERT_TRUE(expected == &generated ? history.undo(state) : history.redo(state));
+        EXPECT_EQ(state.image, expected->image);
+        EXPECT_EQ(state.baseMap.cacheKey(), state.image.cacheKey());
+    }
+    EXPECT_EQ(history.bytes(), chartOnly.bytes());
+}
