@@ -8,6 +8,7 @@
 #include "workspace/Workspace.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -37,12 +38,19 @@ struct WorkspaceSession {
     ChartSession session{settings, Workspace(dir.path(), QCoreApplication::applicationDirPath())};
 };
 
+// The writes of one Generate are finished before the next, outside the timing: a user's
+// Generates are seconds apart, and the writer would otherwise still be writing three
+// bitmaps of the last one on the other core while the next is drawn.
 void GenerateInSession1600x1200(benchmark::State &state)
 {
     WorkspaceSession workspace;
     SilentProgress progress;
-    for (auto _ : state)
+    for (auto _ : state) {
         workspace.session.generate(UnitedStates, progress);
+        state.PauseTiming();
+        workspace.session.finishWrites();
+        state.ResumeTiming();
+    }
 }
 BENCHMARK(GenerateInSession1600x1200)
     ->Unit(benchmark::kMillisecond)
@@ -89,5 +97,53 @@ BENCHMARK(ImportSampleBulletin1600x1200)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly();
+
+// Real memory that the undo history costs: 20 Generates, each followed by seven or eight
+// fronts across the chart (150 in all), then the growth of the process's resident memory since the
+// session's first map. The history keeps at most 100 MB of steps, and the session a base map beside
+// the chart; anything more is room in the codes or memory freed and not handed back.
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void HistoryMemoryInSession1600x1200(benchmark::State &state)
+{
+    NoLabels prompt;
+    SilentProgress progress;
+    for (auto _ : state) {
+        WorkspaceSession workspace;
+        ChartSession &session = workspace.session;
+        session.finishWrites();
+        const qint64 before = residentKiB();
+        for (int generate = 0; generate < 20; ++generate) {
+            ViewValues view = UnitedStates;
+            view.centerLon += generate;
+            session.generate(view, progress);
+            const int fronts = generate % 2 ? 7 : 8;
+            for (int front = 0; front < fronts; ++front) {
+                session.chooseLineTool(front % 2 ? LineTool::ColdFront : LineTool::WarmFront);
+                for (int i = 0; i < 5; ++i)
+                    session.press(100 + i * 350, 100 + i * 250 + front * 10, {"Black", "1 px"},
+                                  prompt);
+                session.commit();
+            }
+        }
+        session.finishWrites();
+        // The window's timer, ticking twice in the pause after the last edit.
+        session.releaseFreedMemory();
+        session.releaseFreedMemory();
+        state.counters["growth_MB"] = double(residentKiB() - before) / 1024;
+        state.counters["history_MB"] = double(session.history().bytes()) / (1 << 20);
+        state.counters["steps"] = double(session.history().undoSteps());
+    }
+}
+BENCHMARK(HistoryMemoryInSession1600x1200)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "base/FileLimit.h"
 #include "base/ReplacingFile.h"
 #include "bulletin/AnalysisFiles.h"
+#include "editing/FreedMemory.h"
 #include "mapgen/MapGenerator.h"
 #include "mapgen/Projection.h"
 #include "workspace/ChartFiles.h"
@@ -333,6 +334,19 @@ void ChartSession::exit(const SavedFields &fields)
 void ChartSession::finishWrites() { m_writer->finish(); }
 
 std::optional<QString> ChartSession::takeWriteFailure() { return m_writer->takeFailure(); }
+
+// Without this the C library keeps what the dropped undo steps and replaced charts held, for
+// the process's next allocations: as much again as the history at its bound.
+void ChartSession::releaseFreedMemory()
+{
+    const quint64 changes = m_history.changes();
+    const bool resting = changes == m_changesSeen;
+    m_changesSeen = changes;
+    if (!resting || changes == m_changesReleased || m_segment.count() > 0)
+        return;
+    m_changesReleased = changes;
+    FreedMemory::giveBack();
+}
 
 // The features are written beside the chart, with the view they are drawn for, so that the
 // next run can edit them. Features drawn on a chart whose own features were not known are

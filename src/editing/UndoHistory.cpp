@@ -38,6 +38,7 @@ bool UndoHistory::move(std::deque<HistoryStep> &from, std::deque<HistoryStep> &t
 {
     if (from.empty())
         return false;
+    ++m_changes;
     HistoryStep step = std::move(from.back());
     from.pop_back();
     m_bytes -= step.bytes();
@@ -49,6 +50,7 @@ bool UndoHistory::move(std::deque<HistoryStep> &from, std::deque<HistoryStep> &t
 
 void UndoHistory::forgetRedo()
 {
+    ++m_changes;
     for (const HistoryStep &step : m_redo)
         m_bytes -= step.bytes();
     m_redo.clear();

@@ -42,6 +42,9 @@ public:
     size_t undoSteps() const { return m_undo.size(); }
     size_t redoSteps() const { return m_redo.size(); }
     qsizetype bytes() const { return m_bytes; }
+    /// How many times the history has changed: a count that moves with every record, undo,
+    /// redo and forgotten redo.
+    quint64 changes() const { return m_changes; }
 
 private:
     bool move(std::deque<HistoryStep> &from, std::deque<HistoryStep> &to, ChartState &state);
@@ -51,6 +54,7 @@ private:
     std::deque<HistoryStep> m_redo; // the next at the back
     qsizetype m_mostBytes;
     qsizetype m_bytes = 0;
+    quint64 m_changes = 0;
 };
 
 } // namespace brimlark
