@@ -4,25 +4,13 @@
 #include "base/ChartSize.h"
 
 #include "base/ChartError.h"
+#include "canvas/ChartMemory.h"
 #include "canvas/PixelTarget.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
-
-#include <sys/mman.h>
 
 namespace brimlark
 {
-
-namespace
-{
-
-constexpr size_t HugePage = 2 * 1024 * 1024;
-
-void release(void *memory) { std::free(memory); }
-
-} // namespace
 
 // Large charts live in memory the system may back with huge pages: a 1600 x 1200 chart is
 // then a few page faults instead of nearly two thousand, which is most of the cost of
@@ -31,19 +19,9 @@ QImage ChartBitmap::allocate(int width, int height, QImage::Format format)
 {
     const qsizetype bytesPerLine =
         ((qsizetype(width) * (format == QImage::Format_RGB32 ? 4 : 1)) + 3) & ~qsizetype(3);
-    const size_t bytes = size_t(bytesPerLine) * size_t(height);
-    if (bytes < HugePage)
+    if (size_t(bytesPerLine) * size_t(height) < ChartMemory::HugePage)
         return QImage(width, height, format);
-    // The advice covers the whole allocation, rounded up to whole huge pages: given only the
-    // chart's bytes, the system backs its last, partial huge page with small pages (a
-    // 1600 x 1200 chart ends 1.3 MB into its fourth huge page: 339 faults instead of one).
-    const size_t length = (bytes + HugePage - 1) / HugePage * HugePage;
-    void *memory = nullptr;
-    if (posix_memalign(&memory, HugePage, length) != 0)
-        throw std::bad_alloc();
-    madvise(memory, length, MADV_HUGEPAGE);
-    return QImage(static_cast<uchar *>(memory), width, height, bytesPerLine, format, release,
-                  memory);
+    return ChartMemory::image(width, height, bytesPerLine, format);
 }
 
 void ChartBitmap::setSize(int width, int height)
@@ -73,6 +51,16 @@ void ChartBitmap::setSize(int width, int height)
             memcpy(resized.scanLine(y), m_image.constScanLine(y), size_t(bytes));
     }
     m_image = std::move(resized);
+    markAllDirty();
+}
+
+void ChartBitmap::forgetPixels()
+{
+    if (m_image.isNull() || m_image.isDetached())
+        return;
+    QImage fresh = allocate(width(), height(), m_image.format());
+    fresh.setColorTable(m_image.colorTable());
+    m_image = std::move(fresh);
     markAllDirty();
 }
 

@@ -31,6 +31,10 @@ public:
     void setSize(int width, int height);
     void setWidth(int width) { setSize(width, height()); }
     void setHeight(int height) { setSize(width(), height); }
+    /// The whole chart is about to be painted over: pixels shared with a kept copy (the undo
+    /// history's, a write still waiting) are left to that copy instead of being copied for
+    /// nothing first. The size and palette stay; the pixels are undefined until painted.
+    void forgetPixels();
     /// Replaces the chart with an image (Format_RGB32, or Format_Indexed8 with paletteBits);
     /// an empty image gives an empty 32-bit chart.
     void assign(QImage image, int paletteBits);

@@ -4,7 +4,8 @@
 namespace brimlark
 {
 
-/// Memory the program has freed, handed back to the system. The C library keeps freed
+/// Memory the program has freed, handed back to the system, with the chart memory kept for
+/// the next chart. The C library keeps freed
 /// memory for the process's next allocations: after the undo history has dropped old steps
 /// for a while, that comes to as much again as the history itself.
 class FreedMemory

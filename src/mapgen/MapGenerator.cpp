@@ -99,6 +99,7 @@ void MapGenerator::eraseToOcean(const ViewValues &view)
 {
     m_progress.status(QStringLiteral("Erasing workchart..."));
     m_chart.setSize(view.chartWidth, view.chartHeight);
+    m_chart.forgetPixels(); // the fill below covers them all
     m_progress.status(QStringLiteral("Drawing Earth circle..."));
     m_canvas.setBrushColor(m_settings.color(S::OceanColor));
     m_canvas.setBrushStyle(BrushStyle::Solid);

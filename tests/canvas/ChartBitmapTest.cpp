@@ -74,3 +74,30 @@ TEST(ChartBitmap, LargeChartTakesFewPageFaults)
         GTEST_SKIP() << "no transparent huge pages here";
     EXPECT_LE(faultsOfMaking(1600, 1200), 32);
 }
+
+// A chart about to be painted over whole leaves its shared pixels to the copy that shares
+// them, in fresh memory of the same size and palette, rather than copying them first; the
+// memory of the last large chart freed is taken again for the next chart of its length.
+TEST(ChartBitmap, PaintedOverChartLeavesItsPixelsToTheKeptCopy)
+{
+    ChartBitmap chart;
+    chart.setSize(1600, 1200);
+    chart.pixels().fill(0xFF102030u);
+    QImage kept = chart.image();
+    chart.forgetPixels();
+    EXPECT_NE(chart.image().constBits(), kept.constBits());
+    EXPECT_EQ(chart.image().size(), kept.size());
+    EXPECT_EQ(chart.image().format(), kept.format());
+    EXPECT_EQ(kept.pixel(800, 600), 0xFF102030u);
+
+    const uchar *alone = chart.image().constBits();
+    chart.forgetPixels(); // no copy shares them: nothing to leave
+    EXPECT_EQ(chart.image().constBits(), alone);
+
+    const uchar *freed = kept.constBits();
+    kept = QImage();
+    ChartBitmap next;
+    next.setSize(1600, 1200);
+    EXPECT_EQ(next.image().constBits(), freed);
+    EXPECT_EQ(next.image().pixel(0, 0), 0xFFFFFFFFu); // a new size is white, kept memory or not
+}
