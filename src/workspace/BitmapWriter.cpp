@@ -8,6 +8,8 @@
 #include <exception>
 #include <set>
 
+#include <pthread.h>
+
 namespace brimlark
 {
 
@@ -87,6 +89,9 @@ void BitmapWriter::finishAll()
 // left to write. A failure is kept for the editing to report; the first one wins.
 void BitmapWriter::run()
 {
+#if defined(__linux__)
+    pthread_setname_np(pthread_self(), "bitmap-writer"); // as top and a profiler show it
+#endif
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
