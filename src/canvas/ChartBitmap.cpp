@@ -7,6 +7,7 @@
 #include "canvas/ChartMemory.h"
 #include "canvas/PixelTarget.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace brimlark
@@ -22,6 +23,34 @@ QImage ChartBitmap::allocate(int width, int height, QImage::Format format)
     if (size_t(bytesPerLine) * size_t(height) < ChartMemory::HugePage)
         return QImage(width, height, format);
     return ChartMemory::image(width, height, bytesPerLine, format);
+}
+
+// The pixels are copied here rather than by QImage, which would take fresh memory for every
+// copy: drawing on a chart shared with the snapshot (every first press of a segment, every
+// import) then costs a page fault for each page of the copy.
+QImage &ChartBitmap::pixels()
+{
+    if (!m_image.isNull() && !m_image.isDetached())
+        m_image = copyOf(m_image);
+    return m_image;
+}
+
+QImage ChartBitmap::copyOf(const QImage &image)
+{
+    QImage copy = allocate(image.width(), image.height(), image.format());
+    if (copy.bytesPerLine() == image.bytesPerLine())
+        std::memcpy(copy.bits(), image.constBits(), size_t(image.sizeInBytes()));
+    else
+        for (int y = 0; y < image.height(); ++y)
+            std::memcpy(copy.scanLine(y), image.constScanLine(y),
+                        size_t(std::min(copy.bytesPerLine(), image.bytesPerLine())));
+    copy.setColorTable(image.colorTable());
+    copy.setDotsPerMeterX(image.dotsPerMeterX());
+    copy.setDotsPerMeterY(image.dotsPerMeterY());
+    copy.setOffset(image.offset());
+    for (const QString &key : image.textKeys())
+        copy.setText(key, image.text(key));
+    return copy;
 }
 
 void ChartBitmap::setSize(int width, int height)

@@ -22,8 +22,9 @@ public:
     /// 0 for a 32-bit chart, else the bits per pixel of its palette (1, 4 or 8).
     int paletteBits() const { return m_paletteBits; }
     const QImage &image() const { return m_image; }
-    /// Writable pixels; callers that draw report what they touched with markDirty.
-    QImage &pixels() { return m_image; }
+    /// Writable pixels, no longer shared with any copy; callers that draw report what they
+    /// touched with markDirty.
+    QImage &pixels();
 
     /// Resizes the chart, keeping the pixels that still fit; new pixels are white. The size
     /// is checked before anything changes; a side of 0 or below empties the chart, which
@@ -47,6 +48,7 @@ public:
 
 private:
     static QImage allocate(int width, int height, QImage::Format format);
+    static QImage copyOf(const QImage &image);
 
     QImage m_image;
     int m_paletteBits = 0;
