@@ -135,11 +135,11 @@ MainWindow::MainWindow(ChartSettings &settings, const Workspace &workspace, QWid
     setFieldTexts(ChartSession::firstStartFields());
     readWorkspace();
     // The workspace bitmaps are written behind the editing: one that fails after its edit
-    // has returned is reported here. Between edits, the memory of dropped undo steps goes
-    // back to the system.
+    // has returned is reported here. Between edits, the session does what its edits left for
+    // the pause.
     auto *writes = new QTimer(this);
     connect(writes, &QTimer::timeout, this, &MainWindow::reportWriteFailure);
-    connect(writes, &QTimer::timeout, this, [this] { m_session.releaseFreedMemory(); });
+    connect(writes, &QTimer::timeout, this, [this] { m_session.workInPause(); });
     writes->start(WriteCheckInterval);
 }
 

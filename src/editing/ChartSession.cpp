@@ -335,16 +335,24 @@ void ChartSession::finishWrites() { m_writer->finish(); }
 
 std::optional<QString> ChartSession::takeWriteFailure() { return m_writer->takeFailure(); }
 
-// Without this the C library keeps what the dropped undo steps and replaced charts held, for
-// the process's next allocations: as much again as the history at its bound.
-void ChartSession::releaseFreedMemory()
+// The history's newest step is coded, so that an edit returns as soon as the chart is
+// drawn. Without the hand-back the C library would keep what the history's dropped steps
+// held for the process's next allocations, as much again as the history at its bound. But
+// pages handed back cost the next edits a page fault each to take them again (a Generate,
+// about as long as drawing the map), so memory goes back only once the history has dropped a
+// tenth of its bound, and has rested a call since its last change.
+void ChartSession::workInPause()
 {
+    if (m_segment.count() > 0)
+        return;
+    m_history.code();
+    m_droppedBytes += m_history.takeDroppedBytes();
     const quint64 changes = m_history.changes();
     const bool resting = changes == m_changesSeen;
     m_changesSeen = changes;
-    if (!resting || changes == m_changesReleased || m_segment.count() > 0)
+    if (!resting || m_droppedBytes < UndoHistory::MostBytes / 10)
         return;
-    m_changesReleased = changes;
+    m_droppedBytes = 0;
     FreedMemory::giveBack();
 }
 
@@ -543,7 +551,7 @@ std::optional<DrawnFeature> ChartSession::pendingFeature() const
 void ChartSession::recordSince(const std::optional<ChartState> &before, const QString &name)
 {
     if (before)
-        m_history.record(*before, chartState(), name);
+        m_history.recordUncoded(*before, chartState(), name); // coded in the pause after it
 }
 
 QString ChartSession::toolName() const

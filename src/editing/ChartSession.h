@@ -138,11 +138,12 @@ public:
     void finishWrites();
     /// The message of a workspace bitmap that could not be written since the last look.
     std::optional<QString> takeWriteFailure();
-    /// Called now and then (the window: every few hundred milliseconds): once the history has
-    /// rested since its last change, with no segment under way, hands the memory that the
-    /// edits freed back to the system. That takes a few milliseconds, and the pages come
-    /// back at a cost when used again, so it waits for a pause.
-    void releaseFreedMemory();
+    /// The work an edit leaves for the pause after it, for a caller to do now and then (the
+    /// window: every few hundred milliseconds) while no segment is under way: the undo
+    /// history's newest step is coded, and once the history has dropped enough old steps and
+    /// rested since its last change, the memory they held is handed back to the system. Each
+    /// takes a few milliseconds; nothing is lost by leaving them for later.
+    void workInPause();
     /// The committed features, in chart pixels, in the order they are drawn.
     const std::vector<DrawnFeature> &features() const { return m_features; }
 
@@ -295,9 +296,9 @@ private:
     PanelLine m_pendingPanel; // the isopleth style of the last press
     QString m_pendingText;    // the label of the last press with the Text tool
     UndoHistory m_history;
-    quint64 m_changesSeen = 0;                    // by the last call of releaseFreedMemory
-    quint64 m_changesReleased = 0;                // when memory was last handed back
-    std::vector<DrawnFeature> m_features;         // the committed lines and centres
+    quint64 m_changesSeen = 0;            // by the last call of workInPause
+    qsizetype m_droppedBytes = 0;         // by the history since memory was last handed back
+    std::vector<DrawnFeature> m_features; // the committed lines and centres
     std::vector<DrawnFeature> m_previousFeatures; // those before Generate, on the globe
     QString m_analysisValid;                      // the VALID time of the last imported analysis
     std::optional<int> m_analysisYear;            // and its year, when the analysis gave it

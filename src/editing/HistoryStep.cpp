@@ -32,36 +32,38 @@ std::optional<HistoryStep> HistoryStep::between(const ChartState &from, const Ch
     // Base maps are replaced, never drawn on, so a picture shared by both states is unchanged.
     const bool baseMapReplaced =
         !from.baseMap.isNull() && from.baseMap.cacheKey() != to.baseMap.cacheKey();
-    if (!sameShape(from.image, to.image) || from.paletteBits != to.paletteBits) {
-        step.m_whole = Picture::of(from.image, from.paletteBits);
-    } else {
+    const bool whole = !sameShape(from.image, to.image) || from.paletteBits != to.paletteBits;
+    if (!whole) {
         step.m_area = changedArea(from.image, to.image);
         if (step.m_area.isEmpty() && sameView(from.view, to.view) && from.viewKnown == to.viewKnown
             && from.features == to.features && !baseMapReplaced
             && from.underlay.cacheKey() == to.underlay.cacheKey())
             return std::nullopt;
-        step.m_code = encodeArea(from.image, step.m_area);
     }
-    if (baseMapReplaced)
-        step.keepBaseMap(from);
+    step.m_uncoded = Pictures{from.image, from.paletteBits, whole,
+                              baseMapReplaced ? from.baseMap : QImage(), from.baseMapBits};
     return step;
+}
+
+void HistoryStep::code()
+{
+    if (!m_uncoded)
+        return;
+    codePictures(*m_uncoded);
+    m_uncoded.reset();
 }
 
 // The state's chart and base map are coded before either is replaced, and the step's own
 // pictures decoded the chart first, so that a step that does not fit leaves the state as it
-// was.
+// was. A state whose base map the session did not hold leaves the step without one: its redo
+// then keeps the base map it finds.
 void HistoryStep::swap(ChartState &state)
 {
+    code();
     HistoryStep kept;
     kept.m_area = m_area;
-    if (m_whole)
-        kept.m_whole = Picture::of(state.image, state.paletteBits);
-    else
-        kept.m_code = encodeArea(state.image, m_area);
-    // A state whose base map the session did not hold leaves the step without one: its redo
-    // then keeps the base map it finds.
-    if (m_baseMap && !state.baseMap.isNull())
-        kept.keepBaseMap(state);
+    kept.codePictures({state.image, state.paletteBits, m_whole.has_value(),
+                       m_baseMap ? state.baseMap : QImage(), state.baseMapBits});
 
     if (m_whole) {
         state.image = m_whole->image();
@@ -84,21 +86,31 @@ void HistoryStep::swap(ChartState &state)
     std::swap(m_underlayBits, state.underlayBits);
 }
 
+void HistoryStep::codePictures(const Pictures &pictures)
+{
+    if (pictures.whole)
+        m_whole = Picture::of(pictures.image, pictures.paletteBits);
+    else
+        m_code = encodeArea(pictures.image, m_area);
+    if (!pictures.baseMap.isNull())
+        keepBaseMap(pictures);
+}
+
 // After Generate or Load the base map is the chart itself until the first segment: its code
 // is then the code of the chart's whole picture, kept once, and it decodes to the chart's
 // picture again rather than to a copy.
-void HistoryStep::keepBaseMap(const ChartState &state)
+void HistoryStep::keepBaseMap(const Pictures &pictures)
 {
-    const QImage &image = state.image;
+    const QImage &image = pictures.image;
     m_baseMapIsChart =
-        state.baseMap.cacheKey() == image.cacheKey() && (m_whole || m_area == image.rect());
+        pictures.baseMap.cacheKey() == image.cacheKey() && (m_whole || m_area == image.rect());
     if (!m_baseMapIsChart)
-        m_baseMap = Picture::of(state.baseMap, state.baseMapBits);
+        m_baseMap = Picture::of(pictures.baseMap, pictures.baseMapBits);
     else if (m_whole)
         m_baseMap = Picture{*m_whole};
     else
         m_baseMap = Picture{image.size(), image.format(), image.colorTable(), 0, m_code};
-    m_baseMap->paletteBits = state.baseMapBits;
+    m_baseMap->paletteBits = pictures.baseMapBits;
 }
 
 qsizetype HistoryStep::bytes() const

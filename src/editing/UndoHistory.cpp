@@ -6,13 +6,28 @@ namespace brimlark
 
 void UndoHistory::record(const ChartState &from, const ChartState &to, const QString &name)
 {
+    recordUncoded(from, to, name);
+    code();
+}
+
+void UndoHistory::recordUncoded(const ChartState &from, const ChartState &to, const QString &name)
+{
     forgetRedo();
+    code(); // only the newest step is ever left uncoded
     auto step = HistoryStep::between(from, to);
     if (!step)
         return;
     step->setName(name);
-    m_bytes += step->bytes();
     m_undo.push_back(std::move(*step));
+    trim(); // the count bound holds at once; the byte bound once the step is coded
+}
+
+void UndoHistory::code()
+{
+    if (m_undo.empty() || m_undo.back().isCoded())
+        return;
+    m_undo.back().code();
+    m_bytes += m_undo.back().bytes();
     trim();
 }
 
@@ -23,6 +38,7 @@ void UndoHistory::recordUndone(const ChartState &undone, const ChartState &curre
     auto step = HistoryStep::between(undone, current);
     if (!step)
         return;
+    step->code();
     step->setName(name);
     m_bytes += step->bytes();
     m_redo.push_back(std::move(*step));
@@ -36,6 +52,7 @@ bool UndoHistory::redo(ChartState &state) { return move(m_redo, m_undo, state); 
 bool UndoHistory::move(std::deque<HistoryStep> &from, std::deque<HistoryStep> &to,
                        ChartState &state)
 {
+    code(); // a redo would bury an uncoded step under the one it brings back
     if (from.empty())
         return false;
     ++m_changes;
@@ -52,16 +69,22 @@ void UndoHistory::forgetRedo()
 {
     ++m_changes;
     for (const HistoryStep &step : m_redo)
-        m_bytes -= step.bytes();
+        dropped(step);
     m_redo.clear();
 }
 
 void UndoHistory::trim()
 {
     while (m_undo.size() > 1 && (m_undo.size() > MostSteps || m_bytes > m_mostBytes)) {
-        m_bytes -= m_undo.front().bytes();
+        dropped(m_undo.front());
         m_undo.pop_front();
     }
+}
+
+void UndoHistory::dropped(const HistoryStep &step)
+{
+    m_bytes -= step.bytes();
+    m_droppedBytes += step.bytes();
 }
 
 } // namespace brimlark

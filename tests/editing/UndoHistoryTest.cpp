@@ -205,3 +205,34 @@ TEST(UndoHistory, BaseMapThatIsTheChartIsKeptOnce)
     }
     EXPECT_EQ(history.bytes(), chartOnly.bytes());
 }
+
+// A step recorded uncoded holds its pictures until the pause after the edit, or until the
+// history next needs it: it counts against the bound only once coded, and the step before it
+// is coded when the next is recorded.
+TEST(UndoHistory, UncodedStepIsCodedInThePauseOrWhenNeeded)
+{
+    const ChartState a{.image = Pixels::plain(200, 100, qRgb(1, 1, 1))};
+    const ChartState b{.image = Pixels::plain(200, 100, qRgb(2, 2, 2))};
+    const ChartState c{.image = Pixels::plain(200, 100, qRgb(3, 3, 3))};
+    UndoHistory coded;
+    coded.record(a, b);
+    const qsizetype step = coded.bytes();
+
+    UndoHistory history(2 * step); // room for two steps
+    history.recordUncoded(a, b);
+    EXPECT_EQ(history.bytes(), 0);
+    history.code();
+    EXPECT_EQ(history.bytes(), step);
+    history.recordUncoded(b, c);
+    EXPECT_EQ(history.bytes(), step);
+    history.recordUncoded(c, a); // codes b -> c first
+    EXPECT_EQ(history.bytes(), 2 * step);
+    EXPECT_EQ(history.undoSteps(), 3u); // the newest is not counted yet
+
+    ChartState state = a;
+    ASSERT_TRUE(history.undo(state)); // coded on the way, which drops a -> b
+    EXPECT_EQ(state.image, c.image);
+    ASSERT_TRUE(history.undo(state));
+    EXPECT_EQ(state.image, b.image);
+    EXPECT_FALSE(history.undo(state));
+}
