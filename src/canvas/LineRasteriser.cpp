@@ -77,6 +77,29 @@ struct LineRasteriser::Steps {
             }
         }
     }
+
+    // Calls run(start, end, minor) for the stretches of steps 0 .. last that share a minor
+    // coordinate, in order: the steps of major coordinates start .. end, both included,
+    // whichever way the line runs. The same integer walk as walk(), a stretch at a time.
+    template <typename Run> void runs(qint64 last, Run run) const
+    {
+        const qint64 twiceMajor = 2 * majorLength;
+        qint64 rest = majorLength - 1;
+        int minor = int(minor0);
+        int start = int(major0);
+        int major = start;
+        for (qint64 i = 0; i < last; ++i) {
+            rest += 2 * minorLength;
+            major += majorSign;
+            if (rest >= twiceMajor) {
+                rest -= twiceMajor;
+                run(start, major - majorSign, minor);
+                start = major;
+                minor += minorSign;
+            }
+        }
+        run(start, major, minor);
+    }
 };
 
 LineRasteriser::LineRasteriser(PixelTarget &target, const PenDisc &pen, bool dotted)
@@ -106,38 +129,78 @@ void LineRasteriser::line(QPoint from, QPoint to)
         return p.x() >= pad && p.y() >= pad && p.x() <= m_target.width() - 1 - pad
                && p.y() <= m_target.height() - 1 - pad;
     };
-    if (onImage(from) && onImage(to))
-        lineOnImage(s, last);
-    else
+    if (!onImage(from) || !onImage(to))
         clippedLine(s, last);
-    m_phase = (m_phase + s.majorLength) % 6;
+    else if (m_dotted)
+        dottedOnImage(s, last);
+    else
+        solidOnImage(s, last);
+    // The phase is only ever read modulo 6; a division per line is spared while it is far
+    // from overflowing.
+    m_phase += s.majorLength;
+    if (m_phase >= PhaseLimit)
+        m_phase %= 6;
 }
 
 bool LineRasteriser::drawsStep(qint64 i) const { return !m_dotted || (m_phase + i) % 6 < 3; }
 
-void LineRasteriser::lineOnImage(const Steps &s, qint64 last)
+// Every step is drawn, so the line is written a stretch at a time: a stretch of a shallow
+// line is one span of its row, and a wide pen's discs along a stretch merge into one span
+// per row of the pen (PenDisc::stampRow and stampColumn). The pixels are those of a disc
+// stamped, or a pixel set, at every step.
+void LineRasteriser::solidOnImage(const Steps &s, qint64 last)
 {
     const bool wide = m_disc.width() > 1;
+    int endMinor = int(s.minor0);
+    if (s.xMajor) {
+        s.runs(last, [&](int start, int end, int y) {
+            const int x0 = qMin(start, end), x1 = qMax(start, end);
+            if (wide)
+                m_disc.stampRow(m_target, x0, x1, y);
+            else
+                m_target.spanOnImage(x0, x1, y);
+            endMinor = y;
+        });
+    } else {
+        s.runs(last, [&](int start, int end, int x) {
+            const int y0 = qMin(start, end), y1 = qMax(start, end);
+            if (wide) {
+                m_disc.stampColumn(m_target, x, y0, y1);
+            } else {
+                for (int y = y0; y <= y1; ++y)
+                    m_target.pixelOnImage(x, y);
+            }
+            endMinor = x;
+        });
+    }
+    const int endMajor = int(s.major0 + s.majorSign * last);
+    const QPoint first =
+        s.xMajor ? QPoint(int(s.major0), int(s.minor0)) : QPoint(int(s.minor0), int(s.major0));
+    const QPoint end = s.xMajor ? QPoint(endMajor, endMinor) : QPoint(endMinor, endMajor);
+    m_target.touchRect(
+        qMin(first.x(), end.x()) + m_disc.low(), qMin(first.y(), end.y()) + m_disc.low(),
+        qMax(first.x(), end.x()) + m_disc.high(), qMax(first.y(), end.y()) + m_disc.high());
+}
+
+// Dotted lines are 1 pixel wide (the constructor sees to that), and drawn step by step.
+void LineRasteriser::dottedOnImage(const Steps &s, qint64 last)
+{
     // The steps run monotonically in x and y, so the first and last pixels drawn bound them.
     QPoint firstDrawn, lastDrawn;
     bool drawn = false;
     s.walk(0, last, [&](qint64 i, int x, int y) {
-        if (wide)
-            m_disc.stampOnImage(m_target, x, y);
-        else if (drawsStep(i))
-            m_target.pixelOnImage(x, y);
-        else
+        if (!drawsStep(i))
             return;
+        m_target.pixelOnImage(x, y);
         lastDrawn = QPoint(x, y);
         if (!drawn)
             firstDrawn = lastDrawn;
         drawn = true;
     });
     if (drawn)
-        m_target.touchRect(qMin(firstDrawn.x(), lastDrawn.x()) + m_disc.low(),
-                           qMin(firstDrawn.y(), lastDrawn.y()) + m_disc.low(),
-                           qMax(firstDrawn.x(), lastDrawn.x()) + m_disc.high(),
-                           qMax(firstDrawn.y(), lastDrawn.y()) + m_disc.high());
+        m_target.touchRect(qMin(firstDrawn.x(), lastDrawn.x()), qMin(firstDrawn.y(), lastDrawn.y()),
+                           qMax(firstDrawn.x(), lastDrawn.x()),
+                           qMax(firstDrawn.y(), lastDrawn.y()));
 }
 
 void LineRasteriser::clippedLine(const Steps &s, qint64 last)

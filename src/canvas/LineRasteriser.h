@@ -28,15 +28,17 @@ public:
     /// Draws with a pen of the disc's width; the dotted style applies to 1-pixel pens.
     LineRasteriser(PixelTarget &target, const PenDisc &pen, bool dotted);
     /// Where the dotted pattern stands: 0 starts it afresh with its first "on" pixel.
-    qint64 patternPhase() const { return m_phase; }
+    qint64 patternPhase() const { return m_phase % 6; }
     void setPatternPhase(qint64 phase) { m_phase = phase % 6; }
     /// Draws from one point towards another; a line of no length draws nothing.
     void line(QPoint from, QPoint to);
 
 private:
     struct Steps;
-    /// Draws steps 0 .. last of a line whose pen stays on the image throughout.
-    void lineOnImage(const Steps &s, qint64 last);
+    /// Draw steps 0 .. last of a line whose pen stays on the image throughout: a solid one
+    /// with any pen, a dotted one 1 pixel wide.
+    void solidOnImage(const Steps &s, qint64 last);
+    void dottedOnImage(const Steps &s, qint64 last);
     /// Draws the steps among 0 .. last whose pen reaches the image.
     void clippedLine(const Steps &s, qint64 last);
     /// Whether the dotted pattern draws step i of the current line.
@@ -44,6 +46,9 @@ private:
 
     PixelTarget &m_target;
     const PenDisc &m_disc;
+    // Where the pattern stands, plus a multiple of 6 below PhaseLimit.
+    static constexpr qint64 PhaseLimit = qint64(1) << 60;
+
     bool m_dotted;
     qint64 m_phase = 0;
 };

@@ -46,12 +46,23 @@ public:
             target.spanOnImage(x + s.dx0, x + s.dx1, y + s.dy);
     }
 
+    /// The discs centred on the pixels x0 .. x1 of row y, all on the image, in one span per
+    /// row of the disc; not recorded as touched.
+    void stampRow(PixelTarget &target, int x0, int x1, int y) const
+    {
+        for (const Span &s : m_spans)
+            target.spanOnImage(x0 + s.dx0, x1 + s.dx1, y + s.dy);
+    }
+    /// The discs centred on the pixels y0 .. y1 of column x, all on the image, likewise.
+    void stampColumn(PixelTarget &target, int x, int y0, int y1) const;
+
 private:
     struct Span {
         int dy, dx0, dx1;
     };
     int m_width;
-    std::vector<Span> m_spans;
+    std::vector<Span> m_spans; // one for each row low() .. high(), in order
+    int m_widest = 0;          // the index of a widest span
 };
 
 } // namespace brimlark

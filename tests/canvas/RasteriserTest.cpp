@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 
 using namespace brimlark;
@@ -140,6 +142,62 @@ TEST(LineRasteriser, LinesOnTheChartAndAcrossItsEdgesAgree)
         EXPECT_EQ(Pixels::art(whole.image().copy(QRect(windowCorner, QSize(16, 16))), {}),
                   Pixels::art(window.image(), {}))
             << "trial " << trial;
+    }
+}
+
+// Solid lines are written a stretch of equal minor coordinates at a time. They must cover
+// exactly the pixels of the rule in the class comment: the pen's disc stamped on every step
+// (the end step too for wide pens), and report exactly that area as touched. Every slope
+// from a point to the squares of a 33 x 33 block, with pens whose discs are squares, round
+// with odd and with even widths; lines wholly on the chart and lines across its edges.
+TEST(LineRasteriser, SolidLinesCoverTheStampsOfEveryStep)
+{
+    const auto stamped = [](ChartBitmap &chart, const PenDisc &pen, QPoint from, QPoint to) {
+        PixelTarget target(chart.pixels());
+        target.setColor(Ink);
+        const qint64 dx = to.x() - from.x(), dy = to.y() - from.y();
+        const qint64 major = std::max(std::abs(dx), std::abs(dy));
+        const qint64 minor = std::min(std::abs(dx), std::abs(dy));
+        const bool xMajor = std::abs(dx) >= std::abs(dy);
+        const qint64 last = pen.width() > 1 ? major : major - 1;
+        for (qint64 i = 0; i <= last && major > 0; ++i) {
+            const qint64 offset = (2 * i * minor + major - 1) / (2 * major);
+            const qint64 along = i * (xMajor ? (dx < 0 ? -1 : 1) : (dy < 0 ? -1 : 1));
+            const qint64 across = offset * (xMajor ? (dy < 0 ? -1 : 1) : (dx < 0 ? -1 : 1));
+            pen.stamp(target, int(from.x() + (xMajor ? along : across)),
+                      int(from.y() + (xMajor ? across : along)));
+        }
+    };
+    struct Case {
+        int width;
+        QPoint from; // on a 48 x 48 chart; the other end is from + (-16 .. 16, -16 .. 16)
+    };
+    const Case cases[] = {{1, {24, 24}}, {2, {24, 24}}, {3, {24, 24}},  {4, {24, 24}},
+                          {5, {24, 24}}, {8, {24, 24}}, {13, {24, 24}}, {1, {2, 45}},
+                          {2, {1, 1}},   {4, {46, 3}},  {7, {3, 30}},   {13, {40, 44}}};
+    for (const Case &c : cases) {
+        const PenDisc pen(c.width);
+        for (int dy = -16; dy <= 16; ++dy) {
+            for (int dx = -16; dx <= 16; ++dx) {
+                const QPoint to = c.from + QPoint(dx, dy);
+                ChartBitmap drawn = Pixels::sentinelChart(48, 48);
+                ChartBitmap expected = Pixels::sentinelChart(48, 48);
+                PixelTarget target(drawn.pixels());
+                target.setColor(Ink);
+                LineRasteriser(target, pen, false).line(c.from, to);
+                stamped(expected, pen, c.from, to);
+                const QString where = QStringLiteral("pen %1 from %2,%3 by %4,%5")
+                                          .arg(c.width)
+                                          .arg(c.from.x())
+                                          .arg(c.from.y())
+                                          .arg(dx)
+                                          .arg(dy);
+                ASSERT_EQ(Pixels::differenceCount(drawn.image(), expected.image()), 0)
+                    << where.toStdString();
+                ASSERT_EQ(target.takeTouched(), Pixels::changedArea(drawn.image()))
+                    << where.toStdString();
+            }
+        }
     }
 }
 
