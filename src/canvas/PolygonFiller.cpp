@@ -12,22 +12,30 @@ namespace brimlark
 namespace
 {
 
-// The smallest integer not below num / den, for den > 0.
-qint64 ceilDiv(WideInt num, qint64 den)
+// The smallest integer not below num / den, for den > 0: in 128 bits for the products of
+// two coordinates, in 64 for single ones, where the library's 128-bit division is many
+// times slower.
+template <typename Int> qint64 ceilDiv(Int num, qint64 den)
 {
-    const WideInt q = num / den;
+    const Int q = num / den;
     return qint64((num % den != 0 && num > 0) ? q + 1 : q);
 }
 
 } // namespace
 
 // The crossing of the first row the edge is met in: ceil(xTop + (y - yTop) dx / dy).
+// Most edges start on the chart, in their own first row, where the crossing is xTop.
 void PolygonFiller::Edge::start(qint64 y)
 {
-    const WideInt num = WideInt(y - yTop) * dx;
-    const qint64 up = ceilDiv(num, dy);
-    x = xTop + up;
-    rest = qint64(WideInt(up) * dy - num);
+    if (y == yTop) {
+        x = xTop;
+        rest = 0;
+    } else {
+        const WideInt num = WideInt(y - yTop) * dx;
+        const qint64 up = ceilDiv(num, dy);
+        x = xTop + up;
+        rest = qint64(WideInt(up) * dy - num);
+    }
     step = dx >= 0 ? dx / dy : -ceilDiv(-dx, dy);
     stepRest = dx - step * dy;
 }
