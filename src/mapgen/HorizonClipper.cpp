@@ -17,8 +17,21 @@ constexpr double FullTurn = 2 * Pi;
 // The direction of a point from the view centre, anticlockwise from the a axis.
 double directionOf(const Projection::Terms &t) { return std::atan2(t.b, t.a); }
 
-// An angle brought into -pi .. pi: the turn from one direction to the next.
-double turnOf(double angle) { return std::remainder(angle, FullTurn); }
+// An angle brought into -pi .. pi: the turn from one direction to the next, exactly
+// remainder(angle, 2 pi). The angles here are differences of two directions, within
+// -2 pi .. 2 pi, where that is one subtraction or addition of 2 pi or none: the result is
+// exact (Sterbenz's lemma, as pi <= |angle| <= 2 pi), and a half turn stays as it is, as
+// remainder's even quotient 0 leaves it. Others take the library's way.
+double turnOf(double angle)
+{
+    if (angle >= -Pi && angle <= Pi)
+        return angle;
+    if (angle > Pi && angle <= FullTurn)
+        return angle - FullTurn;
+    if (angle < -Pi && angle >= -FullTurn)
+        return angle + FullTurn;
+    return std::remainder(angle, FullTurn);
+}
 
 // Arcs of the horizon are drawn as chords whose middle lies at most a quarter pixel inside
 // the circle: a chord of angle s sags R (1 - cos(s / 2)), about R s^2 / 8, so s = sqrt(2 / R).
