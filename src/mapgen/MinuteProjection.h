@@ -3,6 +3,7 @@
 
 #include "mapgen/Projection.h"
 
+#include <memory>
 #include <vector>
 
 namespace brimlark
@@ -16,6 +17,11 @@ namespace brimlark
 class MinuteProjection
 {
 public:
+    /// The sine and cosine of one angle, side by side: a point looks up both.
+    struct SinCos {
+        double sine, cosine;
+    };
+
     explicit MinuteProjection(const ViewValues &view);
 
     /// Whether the minutes lie within -90 .. 90 and -180 .. 180 degrees.
@@ -27,31 +33,31 @@ public:
     /// The terms of a position in range.
     Projection::Terms terms(int latitude, int longitude) const
     {
-        const size_t i = size_t(latitude + MaxLatitude);
-        const size_t j = size_t(longitude + MaxLongitude);
-        return Projection::termsOf(m_angles, m_sinPhi[i], m_cosPhi[i], m_sinDelta[j],
-                                   m_cosDelta[j]);
+        const SinCos &phi = m_phi[latitude + MaxLatitude];
+        const SinCos &delta = m_delta[longitude + MaxLongitude];
+        return Projection::termsOf(m_angles, phi.sine, phi.cosine, delta.sine, delta.cosine);
     }
     /// The sine and cosine of a latitude in range, converted, as the terms use them.
-    double sinLatitude(int latitude) const { return m_sinPhi[size_t(latitude + MaxLatitude)]; }
-    double cosLatitude(int latitude) const { return m_cosPhi[size_t(latitude + MaxLatitude)]; }
+    double sinLatitude(int latitude) const { return m_phi[latitude + MaxLatitude].sine; }
+    double cosLatitude(int latitude) const { return m_phi[latitude + MaxLatitude].cosine; }
     /// The sine and cosine of a longitude's converted difference from the view centre.
-    double sinDelta(int longitude) const { return m_sinDelta[size_t(longitude + MaxLongitude)]; }
-    double cosDelta(int longitude) const { return m_cosDelta[size_t(longitude + MaxLongitude)]; }
+    double sinDelta(int longitude) const { return m_delta[longitude + MaxLongitude].sine; }
+    double cosDelta(int longitude) const { return m_delta[longitude + MaxLongitude].cosine; }
     /// projectToChart of the position latitude / 60, longitude / 60.
     QPoint project(int latitude, int longitude) const;
 
 private:
     static constexpr int MaxLatitude = 90 * 60;
     static constexpr int MaxLongitude = 180 * 60;
-    static const std::vector<double> &sinPhi();
-    static const std::vector<double> &cosPhi();
+    using Table = std::vector<SinCos>;
+    static const Table &latitudes();
+    static std::shared_ptr<const Table> longitudesAround(double centreLongitude);
 
     ViewValues m_view;
     Projection::ViewAngles m_angles;
-    const double *m_sinPhi;
-    const double *m_cosPhi;
-    std::vector<double> m_sinDelta, m_cosDelta;
+    std::shared_ptr<const Table> m_longitudes; // kept alive while this view uses them
+    const SinCos *m_phi;
+    const SinCos *m_delta;
 };
 
 } // namespace brimlark
