@@ -129,12 +129,23 @@ void LineRasteriser::line(QPoint from, QPoint to)
         return p.x() >= pad && p.y() >= pad && p.x() <= m_target.width() - 1 - pad
                && p.y() <= m_target.height() - 1 - pad;
     };
-    if (!onImage(from) || !onImage(to))
+    // Its steps lie between its ends on both axes, so a line with both ends beyond one
+    // edge of the chart, by more than the pen reaches, leaves no mark: most of the lines
+    // off the chart, which would be clipped to nothing step by step.
+    const auto beyondOneEdge = [&] {
+        const int right = m_target.width() - 1 + pad;
+        const int bottom = m_target.height() - 1 + pad;
+        return (from.x() < -pad && to.x() < -pad) || (from.y() < -pad && to.y() < -pad)
+               || (from.x() > right && to.x() > right) || (from.y() > bottom && to.y() > bottom);
+    };
+    if (onImage(from) && onImage(to)) {
+        if (m_dotted)
+            dottedOnImage(s, last);
+        else
+            solidOnImage(s, last);
+    } else if (!beyondOneEdge()) {
         clippedLine(s, last);
-    else if (m_dotted)
-        dottedOnImage(s, last);
-    else
-        solidOnImage(s, last);
+    }
     // The phase is only ever read modulo 6; a division per line is spared while it is far
     // from overflowing.
     m_phase += s.majorLength;

@@ -149,7 +149,7 @@ TEST(LineRasteriser, LinesOnTheChartAndAcrossItsEdgesAgree)
 // exactly the pixels of the rule in the class comment: the pen's disc stamped on every step
 // (the end step too for wide pens), and report exactly that area as touched. Every slope
 // from a point to the squares of a 33 x 33 block, with pens whose discs are squares, round
-// with odd and with even widths; lines wholly on the chart and lines across its edges.
+// with odd and with even widths; lines wholly on the chart, across its edges and beyond them.
 TEST(LineRasteriser, SolidLinesCoverTheStampsOfEveryStep)
 {
     const auto stamped = [](ChartBitmap &chart, const PenDisc &pen, QPoint from, QPoint to) {
@@ -170,11 +170,12 @@ TEST(LineRasteriser, SolidLinesCoverTheStampsOfEveryStep)
     };
     struct Case {
         int width;
-        QPoint from; // on a 48 x 48 chart; the other end is from + (-16 .. 16, -16 .. 16)
+        QPoint from; // on or by a 48 x 48 chart; the other end is from + (-16 .. 16, -16 .. 16)
     };
     const Case cases[] = {{1, {24, 24}}, {2, {24, 24}}, {3, {24, 24}},  {4, {24, 24}},
                           {5, {24, 24}}, {8, {24, 24}}, {13, {24, 24}}, {1, {2, 45}},
-                          {2, {1, 1}},   {4, {46, 3}},  {7, {3, 30}},   {13, {40, 44}}};
+                          {2, {1, 1}},   {4, {46, 3}},  {7, {3, 30}},   {13, {40, 44}},
+                          {1, {-3, 20}}, {3, {20, 50}}, {6, {52, -4}}};
     for (const Case &c : cases) {
         const PenDisc pen(c.width);
         for (int dy = -16; dy <= 16; ++dy) {
