@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace brimlark
@@ -93,7 +94,10 @@ void HorizonClipper::clip(std::span<const RingPoint> ring, bool centreOnLargerSi
         turning += chain.turning + appendArc(chain.exit, m_chains[(i + 1) % m_chains.size()].entry);
     }
     const bool centreInFigure = std::lround(turning / FullTurn) % 2 != 0;
-    if (!m_chains.empty() && centreInFigure != (!centreOnLargerSide && centreIsLand(ring)))
+    if (m_chains.empty())
+        return;
+    const bool centreLand = !centreOnLargerSide && !awayFromCentre(ring) && centreIsLand(ring);
+    if (centreInFigure != centreLand)
         appendWholeTurn();
 }
 
@@ -193,6 +197,41 @@ bool HorizonClipper::centreIsLand(std::span<const RingPoint> ring)
     const bool parted = std::lround(winding / FullTurn) % 2 != 0;
     const bool awaySideSmaller = std::abs(area) < FullTurn;
     return parted == awaySideSmaller;
+}
+
+// The plane is L = A a + B b + g v = 0 with (A, B) the sum of the points' offsets from the
+// centre, which points towards them as a whole, and g > 0, so that the centre (a = b = 0,
+// v = -1) has L = -g. A hidden point (v > 0) asks for g > -s / v and a visible one (v < 0)
+// for g < s / -v, with s = A a + B b; any g between the two bounds will do, and the middle
+// one is checked against every point with room for rounding. Two multiplications a point
+// where centreIsLand takes two arc tangents: the ring of Eurasia and Africa seen from the
+// United States, and every outline across the horizon of the shipped views, lie in such a
+// hemisphere though their boxes span every longitude.
+bool HorizonClipper::awayFromCentre(std::span<const RingPoint> ring)
+{
+    double sumA = 0, sumB = 0;
+    for (const RingPoint &p : ring) {
+        sumA += p.terms.a;
+        sumB += p.terms.b;
+    }
+    double low = 0;
+    double high = std::numeric_limits<double>::infinity();
+    for (const RingPoint &p : ring) {
+        const double s = sumA * p.terms.a + sumB * p.terms.b;
+        if (p.terms.v > 0)
+            low = std::max(low, -s / p.terms.v);
+        else if (p.terms.v < 0)
+            high = std::min(high, s / -p.terms.v);
+    }
+    if (!(low < high))
+        return false;
+    const double g = std::isinf(high) ? low + 1 : low + (high - low) / 2;
+    if (!(g > 0))
+        return false; // the centre on the plane, not shown to lie outside
+    const double slack = 1e-9 * (std::abs(sumA) + std::abs(sumB) + g);
+    return std::all_of(ring.begin(), ring.end(), [&](const RingPoint &p) {
+        return sumA * p.terms.a + sumB * p.terms.b + g * p.terms.v > slack;
+    });
 }
 
 } // namespace brimlark

@@ -57,6 +57,10 @@ public:
 
     /// Whether the view centre lies on the smaller side of an outline.
     static bool centreIsLand(std::span<const RingPoint> ring);
+    /// Whether the outline's points lie in an open hemisphere that leaves out the view
+    /// centre, shown by a plane through the Earth's centre. An outline that does not wind
+    /// round itself (as no coast does) then has the centre on its larger side.
+    static bool awayFromCentre(std::span<const RingPoint> ring);
 
 private:
     struct Chain {

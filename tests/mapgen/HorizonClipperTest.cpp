@@ -1,8 +1,10 @@
 // Brimlark - hand-analysed weather charts. Licensed under the MIT licence.
 // Land outlines across the horizon: filled up to the rim on the land's side, whatever the
 // outline's winding, and stroked only along their own visible stretches.
+#include "mapgen/HorizonClipper.h"
 #include "canvas/RasterCanvas.h"
 #include "mapgen/GreatCircle.h"
+#include "mapgen/MinuteProjection.h"
 #include "mapgen/Projection.h"
 #include "mapgen/VectorMapFile.h"
 #include "support/Int16Records.h"
@@ -136,4 +138,52 @@ TEST_F(HorizonClipperTest, OutlineWhollyBehindTheGlobeDrawsNothing)
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             ASSERT_EQ(Pixels::at(image, x, y), Ocean) << x << "," << y;
+}
+
+// The plane that shows an outline away from the view centre (0 N 0 E), which spares its
+// side test: found for outlines that lie in a hemisphere leaving out the centre, however
+// wide in longitude, and never for one round the centre; where it is found, the side test
+// agrees that the centre lies on the outline's larger side.
+TEST(HorizonClipper, OutlinesAwayFromTheCentreAreToldWithoutTheSideTest)
+{
+    struct Case {
+        double latitude, longitude, radius; // a circle of land, in degrees
+        bool away;
+    };
+    const Case cases[] = {
+        {0, 80, 30, true},     // across the horizon in the east
+        {0, 120, 70, true},    // round the antipode's side of the globe
+        {75, 0, 30, true},     // over the pole: every longitude
+        {-60, -170, 40, true}, // across the date line, behind the globe
+        {0, 0, 30, false},     // round the centre
+        {0, 60, 80, false},    // holding the centre, across the horizon
+        {0, 0, 80, false},     // round the centre, near the rim
+        {0, 180, 80, true},    // round the antipode, wholly behind the globe
+        {40, 0, 60, false},    // its rim through the centre's neighbourhood
+    };
+    const ViewValues view{0, 0, 0.25, 400, 400};
+    const MinuteProjection projection(view);
+    for (const Case &c : cases) {
+        for (bool clockwise : {false, true}) {
+            const QByteArray records = circleOfLand(c.latitude, c.longitude, c.radius, clockwise);
+            std::vector<HorizonClipper::RingPoint> ring;
+            for (qsizetype i = 0; i + 6 <= records.size(); i += 6) {
+                const auto at = [&](qsizetype k) {
+                    return int(qint16(quint8(records[i + k]) | (quint8(records[i + k + 1]) << 8)));
+                };
+                const Projection::Terms terms = projection.terms(at(2), at(4));
+                ring.push_back({terms, Projection::chartPointOf(view, terms), true});
+            }
+            SCOPED_TRACE(QStringLiteral("circle %1 round %2,%3 %4")
+                             .arg(c.radius)
+                             .arg(c.latitude)
+                             .arg(c.longitude)
+                             .arg(clockwise ? "clockwise" : "anticlockwise")
+                             .toStdString());
+            EXPECT_EQ(HorizonClipper::awayFromCentre(ring), c.away);
+            if (c.away) {
+                EXPECT_FALSE(HorizonClipper::centreIsLand(ring));
+            }
+        }
+    }
 }
