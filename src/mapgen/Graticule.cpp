@@ -24,8 +24,15 @@ bool isEdge(int coordinate)
 
 Graticule::Graticule(ChartCanvas &canvas, const ChartSettings &settings, const ViewValues &view,
                      GenerationProgress &progress)
-    : m_canvas(canvas), m_settings(settings), m_view(view), m_progress(progress)
+    : m_canvas(canvas), m_settings(settings), m_view(view), m_progress(progress), m_projection(view)
 {
+}
+
+// projectToChart of whole degrees, from the tables of the map's minutes: the same point to
+// the last bit without its four sines and cosines (a twentieth of a map).
+QPoint Graticule::project(int latitude, int longitude) const
+{
+    return m_projection.project(latitude * 60, longitude * 60);
 }
 
 void Graticule::drawGraticule(int interval)
@@ -83,9 +90,9 @@ void Graticule::drawLines(int interval)
 
 // One point of a parallel or meridian: a pixel for "Dotted", else a segment from the last
 // point when it can touch the chart and neither end is hidden.
-void Graticule::tracePoint(double latitude, double longitude, bool first)
+void Graticule::tracePoint(int latitude, int longitude, bool first)
 {
-    const QPoint current = Projection::projectToChart(m_view, latitude, longitude);
+    const QPoint current = project(latitude, longitude);
     if (m_style == Style::Dotted)
         m_canvas.setPixel(current.x(), current.y(), m_settings.color(S::GraticuleColor));
     if (!first && isLineStyle()) {
@@ -113,7 +120,7 @@ void Graticule::drawMixedMarks()
     const ChartColor colour = m_settings.color(S::GraticuleColor);
     for (int longitude = -180; longitude <= 179; ++longitude)
         for (int latitude = -90; latitude <= 89; ++latitude) {
-            const QPoint p = Projection::projectToChart(m_view, latitude, longitude);
+            const QPoint p = project(latitude, longitude);
             if (!inside(p))
                 continue;
             m_canvas.setPixel(p.x(), p.y(), colour);
@@ -130,7 +137,7 @@ void Graticule::drawCrosses(int interval)
 {
     for (int latitude = -90; latitude < 90; latitude += interval)
         for (int longitude = -180; longitude < 180; longitude += interval) {
-            const QPoint centre = Projection::projectToChart(m_view, latitude, longitude);
+            const QPoint centre = project(latitude, longitude);
             if (!inside(centre))
                 continue;
             const GeoPoint west = GreatCircle::pointAtBearing(latitude, longitude, 270, ArmMinutes);

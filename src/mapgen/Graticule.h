@@ -4,6 +4,7 @@
 #include "base/ViewValues.h"
 #include "canvas/ChartCanvas.h"
 #include "mapgen/GenerationProgress.h"
+#include "mapgen/MinuteProjection.h"
 #include "prefs/ChartSettings.h"
 
 namespace brimlark
@@ -29,7 +30,8 @@ private:
     void drawLines(int interval);
     void drawMixedMarks();
     void drawCrosses(int interval);
-    void tracePoint(double latitude, double longitude, bool first);
+    void tracePoint(int latitude, int longitude, bool first);
+    QPoint project(int latitude, int longitude) const;
     bool isLineStyle() const;
     bool inside(QPoint p) const;
 
@@ -37,6 +39,7 @@ private:
     const ChartSettings &m_settings;
     const ViewValues &m_view;
     GenerationProgress &m_progress;
+    MinuteProjection m_projection;
     Style m_style = Style::Unknown;
     QPoint m_previous;
 };
