@@ -84,30 +84,31 @@ void VectorMapFile::drawFile(const QString &path)
     m_firstInRange = false;
     m_line.clear();
     // A file ending inside a record fails here, and the line being collected is not drawn.
-    file.forEachRecord(RecordSize, [this](const uchar *record) { addRecord(record); });
+    // A line's points are gathered first, so that a line that cannot reach the chart is
+    // never projected at all. Most records are points of a line: they are read here, and
+    // only a line start leaves the loop.
+    file.forEachRecord(RecordSize, [this](const uchar *record) {
+        const int latitude = DataFile::int16At(record + 2);
+        const int longitude = DataFile::int16At(record + 4);
+        const bool inRange = MinuteProjection::inRange(latitude, longitude);
+        if (DataFile::int16At(record) >= LineStart) [[unlikely]]
+            startLine(inRange);
+        if (inRange) // out of range: left out, its neighbours joined
+            m_line.push_back({qint16(latitude), qint16(longitude)});
+    });
     drawLine();
 }
 
-// A line's points are gathered first, so that a line that cannot reach the chart is never
-// projected at all.
-void VectorMapFile::addRecord(const uchar *record)
+void VectorMapFile::startLine(bool firstInRange)
 {
-    const int latitude = DataFile::int16At(record + 2);
-    const int longitude = DataFile::int16At(record + 4);
-    const bool inRange = MinuteProjection::inRange(latitude, longitude);
-    if (DataFile::int16At(record) >= LineStart) {
-        // The points before a file's first line start belong to no line.
-        if (m_seenLineStart) {
-            drawLine();
-            m_progress.lineDone();
-        }
-        m_seenLineStart = true;
-        m_firstInRange = inRange;
-        m_line.clear();
+    // The points before a file's first line start belong to no line.
+    if (m_seenLineStart) {
+        drawLine();
+        m_progress.lineDone();
     }
-    if (!inRange)
-        return; // out of range: left out, its neighbours joined
-    m_line.push_back({qint16(latitude), qint16(longitude)});
+    m_seenLineStart = true;
+    m_firstInRange = firstInRange;
+    m_line.clear();
 }
 
 void VectorMapFile::drawLine()

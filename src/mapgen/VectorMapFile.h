@@ -61,7 +61,7 @@ public:
 
 private:
     void drawFile(const QString &path);
-    void addRecord(const uchar *record);
+    void startLine(bool firstInRange);
     void drawLine();
     ChartReach::Box lineBox() const;
     void addPoint(int latitude, int longitude);
