@@ -45,10 +45,39 @@ long stepsPerTurnOf(const ViewValues &view)
 
 // Where the edge p-q crosses the horizon plane w = 0: the point of the chord there lies on
 // the great circle through p and q, and its direction from the centre is the angle sought.
-double crossingAngle(const Projection::Terms &p, const Projection::Terms &q)
+HorizonClipper::Direction crossingPoint(const Projection::Terms &p, const Projection::Terms &q)
 {
     const double t = p.v / (p.v - q.v); // p and q lie on both sides, so p.v != q.v
-    return std::atan2(p.b + t * (q.b - p.b), p.a + t * (q.a - p.a));
+    return {p.a + t * (q.a - p.a), p.b + t * (q.b - p.b)};
+}
+
+double angleOf(HorizonClipper::Direction d) { return std::atan2(d.b, d.a); }
+
+// Below this, the squared sine of the angle between two directions leaves them too near to
+// opposite (or to the same) for the rounding of their angles to be ruled out: about 1e-6
+// radians, where the angles are good to 1e-16.
+constexpr double NearlyParallel = 1e-12;
+
+// k in turnOf(angleOf(w) - angleOf(u)) = angleOf(w) - angleOf(u) - 2 pi k: +1 when the turn
+// the shorter way from u to w passes the half turn clockwise (the angles leap from -pi to
+// pi), -1 anticlockwise, else 0. Worked out from the sides of the a axis the two lie on and,
+// when they lie on both, from the sign of their cross product; the angles decide only for
+// directions on the axis or all but parallel.
+long halfTurnsPassed(HorizonClipper::Direction u, HorizonClipper::Direction w)
+{
+    if ((u.b > 0 && w.b > 0) || (u.b < 0 && w.b < 0))
+        return 0; // both angles within 0 .. pi, or within -pi .. 0
+    if ((u.b < 0 && w.b > 0) || (u.b > 0 && w.b < 0)) {
+        const double cross = u.a * w.b - u.b * w.a;
+        const double squares = (u.a * u.a + u.b * u.b) * (w.a * w.a + w.b * w.b);
+        if (cross * cross > NearlyParallel * squares) {
+            if (u.b < 0) // a turn of 0 .. 2 pi anticlockwise, beyond pi when clockwise is shorter
+                return cross < 0 ? 1 : 0;
+            return cross > 0 ? -1 : 0;
+        }
+    }
+    const double turn = angleOf(w) - angleOf(u);
+    return turn > Pi ? 1 : turn < -Pi ? -1 : 0;
 }
 
 } // namespace
@@ -117,17 +146,21 @@ void HorizonClipper::collectChains(std::span<const RingPoint> ring)
         const RingPoint &point = ring[(start + k) % n];
         const bool wasVisible = Projection::isVisible(previous.terms);
         if (!wasVisible && Projection::isVisible(point.terms)) {
-            const double entry = crossingAngle(previous.terms, point.terms);
+            m_lastDirection = crossingPoint(previous.terms, point.terms);
+            m_halfTurns = 0;
+            const double entry = angleOf(m_lastDirection);
             m_chains.push_back({entry, entry, 0, 0});
-            m_lastAngle = entry;
             m_coastPoints.push_back(Projection::horizonPoint(m_view, entry));
         }
         if (Projection::isVisible(point.terms))
             addPoint(point.terms, point.pixel, point.hasPixel);
         if (wasVisible && !Projection::isVisible(point.terms)) {
             Chain &chain = m_chains.back();
-            chain.exit = crossingAngle(previous.terms, point.terms);
-            chain.turning += turnOf(chain.exit - m_lastAngle);
+            const Direction exit = crossingPoint(previous.terms, point.terms);
+            m_halfTurns += halfTurnsPassed(m_lastDirection, exit);
+            chain.exit = angleOf(exit);
+            // The sum of the turns from point to point, each brought into -pi .. pi.
+            chain.turning = chain.exit - chain.entry - FullTurn * double(m_halfTurns);
             m_coastPoints.push_back(Projection::horizonPoint(m_view, chain.exit));
             chain.coastEnd = m_coastPoints.size();
             m_coastEnds.push_back(m_coastPoints.size());
@@ -135,11 +168,13 @@ void HorizonClipper::collectChains(std::span<const RingPoint> ring)
     }
 }
 
+// A chain's turning is its exit's angle less its entry's, less a whole turn for every time
+// it passes the half turn where the angles leap; that spares an arc tangent a point.
 void HorizonClipper::addPoint(const Projection::Terms &terms, QPoint pixel, bool hasPixel)
 {
-    const double angle = directionOf(terms);
-    m_chains.back().turning += turnOf(angle - m_lastAngle);
-    m_lastAngle = angle;
+    const Direction direction{terms.a, terms.b};
+    m_halfTurns += halfTurnsPassed(m_lastDirection, direction);
+    m_lastDirection = direction;
     if (hasPixel)
         m_coastPoints.push_back(pixel);
 }

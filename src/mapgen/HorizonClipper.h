@@ -43,6 +43,11 @@ public:
         bool hasPixel;
     };
 
+    /// A direction from the view centre, as an offset (a, b) of any length.
+    struct Direction {
+        double a, b;
+    };
+
     explicit HorizonClipper(const ViewValues &view);
 
     /// Clips an outline that has points on both sides of the horizon. Afterwards figure()
@@ -80,8 +85,9 @@ private:
     std::vector<QPoint> m_coastPoints;
     std::vector<size_t> m_coastEnds;
     std::vector<QPoint> m_figure;
-    std::vector<QPoint> m_horizon; // the point of each step, made on first use
-    double m_lastAngle = 0;        // the direction of the last point added to a chain
+    std::vector<QPoint> m_horizon;   // the point of each step, made on first use
+    Direction m_lastDirection{0, 0}; // of the last point added to a chain
+    long m_halfTurns = 0;            // passed by the chain so far (halfTurnsPassed)
 };
 
 } // namespace brimlark
