@@ -24,23 +24,23 @@ template <typename Int> qint64 ceilDiv(Int num, qint64 den)
 } // namespace
 
 // The crossing of the first row the edge is met in: ceil(xTop + (y - yTop) dx / dy).
-// Most edges start on the chart, in their own first row, where the crossing is xTop.
-void PolygonFiller::Edge::start(qint64 y)
+// The crossing of the first row the edge is met in: ceil(xTop + (y - yTop) dx / dy). Most
+// edges start on the chart, in their own first row, where that is xTop.
+PolygonFiller::Crossing PolygonFiller::Edge::start(qint64 y) const
 {
-    if (y == yTop) {
-        x = xTop;
-        rest = 0;
-    } else {
+    Crossing c{xTop, 0, 0, 0, dy, yBottom};
+    if (y != yTop) {
         const WideInt num = WideInt(y - yTop) * dx;
         const qint64 up = ceilDiv(num, dy);
-        x = xTop + up;
-        rest = qint64(WideInt(up) * dy - num);
+        c.x = xTop + up;
+        c.rest = qint64(WideInt(up) * dy - num);
     }
-    step = dx >= 0 ? dx / dy : -ceilDiv(-dx, dy);
-    stepRest = dx - step * dy;
+    c.step = dx >= 0 ? dx / dy : -ceilDiv(-dx, dy);
+    c.stepRest = dx - c.step * dy;
+    return c;
 }
 
-void PolygonFiller::Edge::advance()
+void PolygonFiller::Crossing::advance()
 {
     const qint64 change = stepRest - rest;
     x += step + (change > 0 ? 1 : 0);
@@ -64,8 +64,7 @@ void PolygonFiller::fill(PixelTarget &target, std::span<const QPoint> points)
         // must be: started on its first row, they would cross it where their lines would.
         if (b.y() <= 0 || a.y() >= target.height())
             continue;
-        m_edges.push_back(
-            {a.y(), b.y(), a.x(), qint64(b.x()) - a.x(), qint64(b.y()) - a.y(), 0, 0, 0, 0});
+        m_edges.push_back({a.y(), b.y(), a.x(), qint64(b.x()) - a.x(), qint64(b.y()) - a.y()});
         top = std::min<qint64>(top, a.y());
         bottom = std::max<qint64>(bottom, b.y());
     }
@@ -75,17 +74,55 @@ void PolygonFiller::fill(PixelTarget &target, std::span<const QPoint> points)
         return;
     sortByFirstRow(firstRow, endRow);
     m_active.clear();
+    m_minX = target.width();
+    m_maxX = -1;
+    int firstFilled = -1, lastFilled = -1;
     size_t next = 0;
     for (int y = firstRow; y < endRow; ++y) {
-        std::erase_if(m_active, [y](const Edge *e) { return e->yBottom <= y; });
-        for (Edge *e : m_active)
-            e->advance();
-        while (next < m_order.size() && qint64(m_order[next] >> 32) <= y) {
-            Edge &e = m_edges[m_order[next++] & 0xFFFFFFFFu];
-            e.start(y);
-            m_active.push_back(&e);
+        // The edges that end above this row leave; the others move down to it.
+        size_t kept = 0;
+        for (Crossing &c : m_active) {
+            if (c.yBottom <= y)
+                continue;
+            c.advance();
+            m_active[kept++] = c;
         }
-        fillRow(target, y);
+        m_active.resize(kept);
+        while (next < m_order.size() && qint64(m_order[next] >> 32) <= y)
+            m_active.push_back(m_edges[m_order[next++] & 0xFFFFFFFFu].start(y));
+        sortCrossings();
+        if (fillRow(target, y)) {
+            if (firstFilled < 0)
+                firstFilled = y;
+            lastFilled = y;
+        }
+    }
+    // The spans were written unclipped (they lie on the chart) and unrecorded: the box of
+    // them all is recorded at once.
+    if (firstFilled >= 0)
+        target.touchRect(m_minX, firstFilled, m_maxX, lastFilled);
+}
+
+// The crossings move little from one row to the next, so the edges, kept in the order of
+// their crossings, are sorted again by insertion, which costs about one step an edge; edges
+// that change places in numbers (as many edges crossing in one row would) are sorted anew.
+void PolygonFiller::sortCrossings()
+{
+    const size_t n = m_active.size();
+    size_t moves = 0;
+    const size_t budget = 8 * n + 64;
+    for (size_t i = 1; i < n; ++i) {
+        const Crossing c = m_active[i];
+        size_t j = i;
+        for (; j > 0 && m_active[j - 1].x > c.x; --j)
+            m_active[j] = m_active[j - 1];
+        m_active[j] = c;
+        moves += i - j;
+        if (moves > budget) {
+            std::sort(m_active.begin(), m_active.end(),
+                      [](const Crossing &a, const Crossing &b) { return a.x < b.x; });
+            return;
+        }
     }
 }
 
@@ -115,18 +152,20 @@ void PolygonFiller::sortByFirstRow(int firstRow, int endRow)
         m_order[m_rowStarts[size_t(std::max<qint64>(m_edges[i].yTop, 0) - firstRow)]++] = entry(i);
 }
 
-void PolygonFiller::fillRow(PixelTarget &target, int y)
+bool PolygonFiller::fillRow(PixelTarget &target, int y)
 {
-    m_crossings.clear();
-    for (const Edge *e : m_active)
-        m_crossings.push_back(e->x);
-    std::sort(m_crossings.begin(), m_crossings.end());
-    for (size_t i = 0; i + 1 < m_crossings.size(); i += 2) {
-        const qint64 x0 = std::max<qint64>(m_crossings[i], 0);
-        const qint64 x1 = std::min<qint64>(m_crossings[i + 1] - 1, target.width() - 1);
-        if (x0 <= x1)
-            target.span(int(x0), int(x1), y);
+    bool filled = false;
+    for (size_t i = 0; i + 1 < m_active.size(); i += 2) {
+        const qint64 x0 = std::max<qint64>(m_active[i].x, 0);
+        const qint64 x1 = std::min<qint64>(m_active[i + 1].x - 1, target.width() - 1);
+        if (x0 > x1)
+            continue;
+        target.spanOnImage(int(x0), int(x1), y);
+        m_minX = std::min(m_minX, int(x0));
+        m_maxX = std::max(m_maxX, int(x1));
+        filled = true;
     }
+    return filled;
 }
 
 } // namespace brimlark

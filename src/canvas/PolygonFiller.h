@@ -28,23 +28,28 @@ public:
     void fill(PixelTarget &target, std::span<const QPoint> points);
 
 private:
+    struct Crossing;
     struct Edge {
         qint64 yTop, yBottom; // rows yTop .. yBottom - 1 cross this edge
         qint64 xTop, dx, dy;  // x at row y is xTop + (y - yTop) * dx / dy
-        // Walking down the rows without a division: the crossing is x, exactly
-        // x - rest / dy with 0 <= rest < dy; each row adds dx / dy = step + stepRest / dy.
-        qint64 x, rest, step, stepRest;
-        void start(qint64 y);
+        Crossing start(qint64 y) const;
+    };
+    // An edge where it crosses the row being filled. Walking down the rows without a
+    // division: the crossing is x, exactly x - rest / dy with 0 <= rest < dy; each row adds
+    // dx / dy = step + stepRest / dy.
+    struct Crossing {
+        qint64 x, rest, step, stepRest, dy, yBottom;
         void advance();
     };
     void sortByFirstRow(int firstRow, int endRow);
-    void fillRow(PixelTarget &target, int y);
+    void sortCrossings();
+    bool fillRow(PixelTarget &target, int y);
 
     std::vector<Edge> m_edges;
     std::vector<quint64> m_order;
     std::vector<size_t> m_rowStarts;
-    std::vector<Edge *> m_active;
-    std::vector<qint64> m_crossings;
+    std::vector<Crossing> m_active; // the edges crossing the row, by their crossings
+    int m_minX = 0, m_maxX = -1;    // the columns filled so far
 };
 
 } // namespace brimlark

@@ -264,15 +264,18 @@ TEST(PolygonFiller, ClipsFarVerticesAndSkipsDegenerateFigures)
 }
 
 // Random polygons, some with fewer edges than the rows they cross and some with many more
-// (as a continent has), reaching past every side of the chart, against the rule itself
-// applied to each pixel: its top-left corner is inside when an odd number of the edges
-// crossing its row cross at or left of it, an edge crossing row y at ceil of its exact x.
+// (as a continent has, or a tangle whose edges change places in numbers from row to row),
+// reaching past every side of the chart, against the rule itself applied to each pixel:
+// its top-left corner is inside when an odd number of the edges crossing its row cross at
+// or left of it, an edge crossing row y at ceil of its exact x; and the area reported as
+// touched is the area filled.
 TEST(PolygonFiller, AgreesWithTheRuleAppliedPixelByPixel)
 {
     std::mt19937 random(11);
     std::uniform_int_distribution<int> coordinate(-6, 26);
-    for (int trial = 0; trial < 200; ++trial) {
-        std::vector<QPoint> points(trial % 2 == 0 ? 5 : 60);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int sizes[] = {5, 60, 400};
+        std::vector<QPoint> points(size_t(sizes[trial % 3]));
         for (QPoint &p : points)
             p = QPoint(coordinate(random), coordinate(random));
         QString expected;
@@ -299,5 +302,6 @@ TEST(PolygonFiller, AgreesWithTheRuleAppliedPixelByPixel)
         target.setColor(Ink);
         PolygonFiller().fill(target, points);
         EXPECT_EQ(Pixels::art(chart.image(), {{Ink, '#'}}), expected) << "trial " << trial;
+        EXPECT_EQ(target.takeTouched(), Pixels::changedArea(chart.image())) << "trial " << trial;
     }
 }
