@@ -111,6 +111,8 @@ void LineRasteriser::line(QPoint from, QPoint to)
 {
     const qint64 dx = qint64(to.x()) - from.x();
     const qint64 dy = qint64(to.y()) - from.y();
+    if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 && (dx != 0 || dy != 0) && unitStep(from, to))
+        return;
     const bool xMajor = std::llabs(dx) >= std::llabs(dy);
     const Steps s{xMajor ? from.x() : from.y(),
                   xMajor ? from.y() : from.x(),
@@ -151,6 +153,38 @@ void LineRasteriser::line(QPoint from, QPoint to)
     m_phase += s.majorLength;
     if (m_phase >= PhaseLimit)
         m_phase %= 6;
+}
+
+// A line to a neighbouring pixel has one step, or two with a wide pen: its start, and its
+// end with a wide pen (step 1 of a line of length 1 lies on its end). Dense outlines are
+// mostly such lines, and their pixels are written here without working out the steps,
+// when the pen stays on the image; false leaves the line to the general way.
+bool LineRasteriser::unitStep(QPoint from, QPoint to)
+{
+    const int pad = m_disc.reach();
+    const auto onImage = [&](QPoint p) {
+        return p.x() >= pad && p.y() >= pad && p.x() <= m_target.width() - 1 - pad
+               && p.y() <= m_target.height() - 1 - pad;
+    };
+    if (m_disc.width() > 1) {
+        if (!onImage(from) || !onImage(to))
+            return false;
+        m_disc.stampOnImage(m_target, from.x(), from.y());
+        m_disc.stampOnImage(m_target, to.x(), to.y());
+        m_target.touchRect(
+            qMin(from.x(), to.x()) + m_disc.low(), qMin(from.y(), to.y()) + m_disc.low(),
+            qMax(from.x(), to.x()) + m_disc.high(), qMax(from.y(), to.y()) + m_disc.high());
+    } else {
+        if (!onImage(from))
+            return false;
+        if (drawsStep(0)) {
+            m_target.pixelOnImage(from.x(), from.y());
+            m_target.touchRect(from.x(), from.y(), from.x(), from.y());
+        }
+    }
+    if (++m_phase >= PhaseLimit) // a length of 1
+        m_phase %= 6;
+    return true;
 }
 
 bool LineRasteriser::drawsStep(qint64 i) const { return !m_dotted || (m_phase + i) % 6 < 3; }

@@ -41,6 +41,8 @@ private:
     void dottedOnImage(const Steps &s, qint64 last);
     /// Draws the steps among 0 .. last whose pen reaches the image.
     void clippedLine(const Steps &s, qint64 last);
+    /// Draws a line of length 1 whose pen stays on the image; false for any other.
+    bool unitStep(QPoint from, QPoint to);
     /// Whether the dotted pattern draws step i of the current line.
     bool drawsStep(qint64 i) const;
 

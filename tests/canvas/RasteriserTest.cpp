@@ -202,6 +202,36 @@ TEST(LineRasteriser, SolidLinesCoverTheStampsOfEveryStep)
     }
 }
 
+// A dotted path of lines one pixel long carries the pattern from line to line as a long
+// line does: the start of line i is drawn when i mod 6 < 3. Drawn twice, the second time
+// starting one line into the pattern.
+TEST(LineRasteriser, DottedUnitStepsCarryThePattern)
+{
+    const QPoint moves[] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {1, 0}, {1, -1}, {0, -1}};
+    for (const qint64 phase : {0, 1}) {
+        ChartBitmap chart = Pixels::sentinelChart(40, 40);
+        ChartBitmap expected = Pixels::sentinelChart(40, 40);
+        PixelTarget target(chart.pixels());
+        PixelTarget expectedTarget(expected.pixels());
+        target.setColor(Ink);
+        expectedTarget.setColor(Ink);
+        const PenDisc pen(1);
+        LineRasteriser lines(target, pen, true);
+        lines.setPatternPhase(phase);
+        QPoint p(5, 5);
+        for (int i = 0; i < 40; ++i) {
+            const QPoint next = p + moves[i % std::size(moves)];
+            lines.line(p, next);
+            if ((i + phase) % 6 < 3)
+                expectedTarget.pixel(p.x(), p.y());
+            p = next;
+        }
+        EXPECT_EQ(Pixels::differenceCount(chart.image(), expected.image()), 0) << phase;
+        EXPECT_EQ(lines.patternPhase(), (40 + phase) % 6);
+        EXPECT_EQ(target.takeTouched(), expectedTarget.takeTouched());
+    }
+}
+
 TEST(PenDisc, FootprintsOfTheSmallWidths)
 {
     const auto footprint = [](int width) {
