@@ -9,6 +9,10 @@
 
 #include <algorithm>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace brimlark
 {
 
@@ -166,20 +170,48 @@ bool VectorMapFile::coastCoversOutline() const
     return first.hasPixel || !Projection::isVisible(first.terms);
 }
 
-// In one pass after the line is read, rather than point by point while it is.
+// In one pass after the line is read, rather than point by point while it is; four points
+// at a time where the processor has the instructions, the latitudes in the even lanes and
+// the longitudes in the odd ones.
 ChartReach::Box VectorMapFile::lineBox() const
 {
     if (m_line.empty())
         return {};
-    ChartReach::Box box{m_line[0].latitude, m_line[0].latitude, m_line[0].longitude,
-                        m_line[0].longitude};
-    for (const MinutePoint &point : m_line) {
-        box.minLatitude = std::min<int>(box.minLatitude, point.latitude);
-        box.maxLatitude = std::max<int>(box.maxLatitude, point.latitude);
-        box.minLongitude = std::min<int>(box.minLongitude, point.longitude);
-        box.maxLongitude = std::max<int>(box.maxLongitude, point.longitude);
+    static_assert(sizeof(MinutePoint) == 2 * sizeof(qint16));
+    const size_t n = m_line.size();
+    int minLatitude = m_line[0].latitude, maxLatitude = minLatitude;
+    int minLongitude = m_line[0].longitude, maxLongitude = minLongitude;
+    size_t i = 0;
+#ifdef __SSE2__
+    if (n >= 4) {
+        const auto fourAt = [this](size_t k) {
+            return _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_line.data() + k));
+        };
+        __m128i low = fourAt(0);
+        __m128i high = low;
+        for (i = 4; i + 4 <= n; i += 4) {
+            const __m128i four = fourAt(i);
+            low = _mm_min_epi16(low, four);
+            high = _mm_max_epi16(high, four);
+        }
+        alignas(16) qint16 lows[8], highs[8];
+        _mm_store_si128(reinterpret_cast<__m128i *>(lows), low);
+        _mm_store_si128(reinterpret_cast<__m128i *>(highs), high);
+        for (int k = 0; k < 8; k += 2) {
+            minLatitude = std::min<int>(minLatitude, lows[k]);
+            maxLatitude = std::max<int>(maxLatitude, highs[k]);
+            minLongitude = std::min<int>(minLongitude, lows[k + 1]);
+            maxLongitude = std::max<int>(maxLongitude, highs[k + 1]);
+        }
     }
-    return box;
+#endif
+    for (; i < n; ++i) {
+        minLatitude = std::min<int>(minLatitude, m_line[i].latitude);
+        maxLatitude = std::max<int>(maxLatitude, m_line[i].latitude);
+        minLongitude = std::min<int>(minLongitude, m_line[i].longitude);
+        maxLongitude = std::max<int>(maxLongitude, m_line[i].longitude);
+    }
+    return {minLatitude, maxLatitude, minLongitude, maxLongitude};
 }
 
 void VectorMapFile::addPoint(int latitude, int longitude)
