@@ -187,8 +187,6 @@ bool LineRasteriser::unitStep(QPoint from, QPoint to)
     return true;
 }
 
-bool LineRasteriser::drawsStep(qint64 i) const { return !m_dotted || (m_phase + i) % 6 < 3; }
-
 // Every step is drawn, so the line is written a stretch at a time: a stretch of a shallow
 // line is one span of its row, and a wide pen's discs along a stretch merge into one span
 // per row of the pen (PenDisc::stampRow and stampColumn). The pixels are those of a disc

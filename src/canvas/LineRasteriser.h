@@ -44,7 +44,7 @@ private:
     /// Draws a line of length 1 whose pen stays on the image; false for any other.
     bool unitStep(QPoint from, QPoint to);
     /// Whether the dotted pattern draws step i of the current line.
-    bool drawsStep(qint64 i) const;
+    bool drawsStep(qint64 i) const { return !m_dotted || (m_phase + i) % 6 < 3; }
 
     PixelTarget &m_target;
     const PenDisc &m_disc;
