@@ -20,11 +20,6 @@ OverlayFile::OverlayFile(ChartCanvas &canvas, const ViewValues &view, Generation
 {
 }
 
-bool OverlayFile::isBreak(qint16 code)
-{
-    return code == -9999 || code == 9999 || code == -1 || code == -100 || code == 0;
-}
-
 void OverlayFile::drawOverlay(const QString &path, ChartColor color, const QString &widthText)
 {
     m_canvas.setPenStyle(PenStyle::Solid);

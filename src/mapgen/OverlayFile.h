@@ -32,7 +32,11 @@ public:
     void drawOverlay(const QString &path, ChartColor color, const QString &widthText);
 
     /// Whether a latitude code is a break record.
-    static bool isBreak(qint16 latitudeCode);
+    static bool isBreak(qint16 latitudeCode)
+    {
+        return latitudeCode == -9999 || latitudeCode == 9999 || latitudeCode == -1
+               || latitudeCode == -100 || latitudeCode == 0;
+    }
 
 private:
     void addRecord(qint16 latitudeCode, qint16 longitudeCode);

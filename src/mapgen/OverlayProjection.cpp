@@ -11,39 +11,22 @@ OverlayProjection::OverlayProjection(const ViewValues &view)
 {
 }
 
-QPoint OverlayProjection::project(int latitudeCode, int longitudeCode)
+void OverlayProjection::makeTables()
 {
-    if (latitudeCode < -MaxLatitude || latitudeCode > MaxLatitude || longitudeCode < -MaxLongitude
-        || longitudeCode > MaxLongitude)
-        return QPoint(Projection::OffChart, Projection::OffChart);
-    if (m_latitudes.empty()) { // made on first use: most charts draw no overlay
-        m_latitudes.assign(2 * MaxLatitude + 1, Angle{0, 0, false});
-        m_longitudes.assign(2 * MaxLongitude + 1, Angle{0, 0, false});
-    }
-    const Angle &phi = latitude(latitudeCode);
-    const Angle &delta = longitude(longitudeCode);
-    return Projection::chartPointOf(
-        m_view, Projection::termsOf(m_angles, phi.sine, phi.cosine, delta.sine, delta.cosine));
+    m_latitudes.assign(2 * MaxLatitude + 1, Angle{0, 0, false});
+    m_longitudes.assign(2 * MaxLongitude + 1, Angle{0, 0, false});
 }
 
-const OverlayProjection::Angle &OverlayProjection::latitude(int code)
+OverlayProjection::Angle OverlayProjection::latitudeAngle(int code)
 {
-    Angle &angle = m_latitudes[size_t(code + MaxLatitude)];
-    if (!angle.known) {
-        const double phi = Projection::converted(code / 100.0);
-        angle = {std::sin(phi), std::cos(phi), true};
-    }
-    return angle;
+    const double phi = Projection::converted(code / 100.0);
+    return {std::sin(phi), std::cos(phi), true};
 }
 
-const OverlayProjection::Angle &OverlayProjection::longitude(int code)
+OverlayProjection::Angle OverlayProjection::longitudeAngle(int code) const
 {
-    Angle &angle = m_longitudes[size_t(code + MaxLongitude)];
-    if (!angle.known) {
-        const double delta = Projection::deltaOf(m_view, -(code / 100.0));
-        angle = {std::sin(delta), std::cos(delta), true};
-    }
-    return angle;
+    const double delta = Projection::deltaOf(m_view, -(code / 100.0));
+    return {std::sin(delta), std::cos(delta), true};
 }
 
 } // namespace brimlark
