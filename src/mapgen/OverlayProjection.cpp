@@ -2,19 +2,39 @@
 #include "mapgen/OverlayProjection.h"
 
 #include <cmath>
+#include <utility>
 
 namespace brimlark
 {
 
-OverlayProjection::OverlayProjection(const ViewValues &view)
-    : m_view(view), m_angles(Projection::anglesOf(view))
+// The tables a projection of this thread left, if none is using them: taken by the next
+// one, so that two projections alive at once never share them.
+OverlayProjection::Tables &OverlayProjection::spareTables()
 {
+    thread_local Tables spare;
+    return spare;
+}
+
+OverlayProjection::OverlayProjection(const ViewValues &view)
+    : m_view(view), m_angles(Projection::anglesOf(view)), m_tables(std::move(spareTables()))
+{
+    spareTables() = Tables();
+    // The latitudes' values hold for any view, the longitudes' for one centre longitude.
+    if (!m_tables.longitudes.empty() && !(m_tables.centreLongitude == view.centerLon))
+        m_tables.longitudes.assign(2 * MaxLongitude + 1, Angle{0, 0, false});
+    m_tables.centreLongitude = view.centerLon;
+}
+
+OverlayProjection::~OverlayProjection()
+{
+    if (!m_tables.latitudes.empty())
+        spareTables() = std::move(m_tables);
 }
 
 void OverlayProjection::makeTables()
 {
-    m_latitudes.assign(2 * MaxLatitude + 1, Angle{0, 0, false});
-    m_longitudes.assign(2 * MaxLongitude + 1, Angle{0, 0, false});
+    m_tables.latitudes.assign(2 * MaxLatitude + 1, Angle{0, 0, false});
+    m_tables.longitudes.assign(2 * MaxLongitude + 1, Angle{0, 0, false});
 }
 
 OverlayProjection::Angle OverlayProjection::latitudeAngle(int code)

@@ -143,6 +143,30 @@ TEST(OverlayProjection, SameAsProjectToChart)
     }
 }
 
+// The values worked out are kept for the next projection: two alive at once, for views
+// with other centre longitudes, and a third after them, each keep to their own view.
+TEST(OverlayProjection, ViewsOneAfterAnotherAndSideBySide)
+{
+    const ViewValues first{20, -100, 1, 800, 600}, second{-35, 150, 0.5, 640, 480};
+    for (int round = 0; round < 2; ++round) {
+        OverlayProjection a(first);
+        OverlayProjection b(round == 0 ? second : first);
+        const ViewValues &bView = round == 0 ? second : first;
+        for (int lat = -9000; lat <= 9000; lat += 97)
+            for (int lon = -18000; lon <= 18000; lon += 89) {
+                ASSERT_EQ(a.project(lat, lon),
+                          Projection::projectToChart(first, lat / 100.0, -(lon / 100.0)));
+                ASSERT_EQ(b.project(lat, lon),
+                          Projection::projectToChart(bView, lat / 100.0, -(lon / 100.0)));
+            }
+    }
+    OverlayProjection c(second);
+    for (int lat = -9000; lat <= 9000; lat += 97)
+        for (int lon = -18000; lon <= 18000; lon += 89)
+            ASSERT_EQ(c.project(lat, lon),
+                      Projection::projectToChart(second, lat / 100.0, -(lon / 100.0)));
+}
+
 // The position under the cursor: chart points of known positions lead back to them within
 // the pixel's own extent, and points off the disc have no position.
 TEST(Projection, PositionAtIsTheInverseOnTheVisibleSide)
