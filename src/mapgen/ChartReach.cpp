@@ -68,6 +68,12 @@ ChartReach::ChartReach(const ViewValues &view, const MinuteProjection &projectio
     m_top = chart.top() - reach;
     m_right = chart.right() + reach;
     m_bottom = chart.bottom() + reach;
+    // The rim's points are rounded to whole pixels and joined by chords that sag a quarter
+    // pixel inside it, or R / 2,000,000 at the finest step (HorizonClipper); points far off
+    // a large chart are drawn nearer, at 10^8, still far off it.
+    const double farthest = std::hypot(std::max(m_halfWidth - m_left, m_right - m_halfWidth),
+                                       std::max(m_halfHeight - m_top, m_bottom - m_halfHeight));
+    m_rimOffChart = std::abs(m_radius) * (1 - 1e-6) - PixelSlack > farthest;
 }
 
 // An empty box draws nothing; one too wide in longitude to be bounded is always drawn.
@@ -101,7 +107,13 @@ bool ChartReach::outlineMayReach(const Box &box) const
     case Side::Both:
         break;
     }
-    return true; // its stretch of the rim may cross the chart
+    // Across the horizon, the outline is closed along the rim. With the whole rim off the
+    // chart, the figure's other edges are chords between its points and edges from its
+    // points out to the rim, which keep to the far side of any line that parts the box from
+    // the chart (the chart holds the disc's centre, and the rim lies radially outward). With
+    // those off the chart too, the chart lies wholly inside the figure or wholly outside,
+    // and outside when the view centre, which it holds, is on the outline's larger side.
+    return !(m_rimOffChart && missesChart(corners) && leavesOutCentre(box));
 }
 
 // The hemisphere: L = ma a + mb b + g v > 0, with (ma, mb) the direction of the box's middle

@@ -37,7 +37,8 @@ public:
     /// may touch the chart.
     bool lineMayReach(const Box &box) const;
     /// Whether a polygon through points in the box, clipped to the visible hemisphere and
-    /// closed along its rim, may touch the chart.
+    /// closed along its rim, may touch the chart: across the horizon, only when the rim or
+    /// the points may, or the view centre may lie on the polygon's smaller side.
     bool outlineMayReach(const Box &box) const;
     /// Whether the box lies in an open hemisphere that leaves out the view centre. An
     /// outline through points in it that does not wind round itself (as no coast does)
@@ -62,6 +63,7 @@ private:
     double m_radius;                         // of the globe, in pixels
     double m_left, m_top, m_right, m_bottom; // the chart widened by the pen's reach
     double m_halfWidth, m_halfHeight;
+    bool m_rimOffChart; // the rim of the disc, pen and all, wholly off the chart
 };
 
 } // namespace brimlark

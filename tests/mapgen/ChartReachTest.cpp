@@ -40,14 +40,36 @@ TEST(ChartReach, BoxesOnTheChartOffItAndBehindTheGlobe)
 }
 
 // A box across the horizon: a line in it is off the chart, but an outline closed along the
-// rim might cover it, so outlines across the horizon are always drawn.
-TEST(ChartReach, OutlinesAcrossTheHorizonAreDrawn)
+// rim might cover it, so outlines across the horizon are drawn where the rim crosses the
+// chart, or their points may, or the view centre may lie on their smaller side. Where the
+// disc overfills the chart and the view centre lies outside them, they are left out.
+TEST(ChartReach, OutlinesAcrossTheHorizonAreDrawnWhereTheyMayCoverTheChart)
 {
     const MinuteProjection projection(UnitedStates);
     const ChartReach reach(UnitedStates, projection, QRect(0, 0, 1600, 1200), 1);
-    const ChartReach::Box acrossTheHorizon = degrees(40, 80, 70, 100); // north of Asia
-    EXPECT_FALSE(reach.lineMayReach(acrossTheHorizon));
-    EXPECT_TRUE(reach.outlineMayReach(acrossTheHorizon));
+    const ChartReach::Box northOfAsia = degrees(40, 80, 70, 100);
+    EXPECT_FALSE(reach.lineMayReach(northOfAsia));
+    EXPECT_FALSE(reach.outlineMayReach(northOfAsia));
+    EXPECT_FALSE(reach.outlineMayReach(degrees(30, 70, 0, 40))); // Europe's west, across it
+    // Round the centre and out across the horizon: the centre may be inside.
+    EXPECT_TRUE(reach.outlineMayReach(degrees(10, 89, -150, -40)));
+    // Reaching onto the chart from across the horizon.
+    EXPECT_TRUE(reach.outlineMayReach(degrees(-20, 45, -100, -60)));
+    // The disc within the chart: its rim crosses the chart.
+    const ViewValues globe{39, -96, 0.3, 1600, 1200};
+    const MinuteProjection globeProjection(globe);
+    const ChartReach globeReach(globe, globeProjection, QRect(0, 0, 1600, 1200), 1);
+    EXPECT_TRUE(globeReach.outlineMayReach(northOfAsia));
+    // The rim just off the chart, pen and all (half-diagonal 1000, a 5-pixel pen and the
+    // slack of rounding), or just on it.
+    const ViewValues rimOff{39, -96, 1012.0 / 1600, 1600, 1200};
+    const MinuteProjection rimOffProjection(rimOff);
+    EXPECT_FALSE(ChartReach(rimOff, rimOffProjection, QRect(0, 0, 1600, 1200), 5)
+                     .outlineMayReach(northOfAsia));
+    const ViewValues rimOn{39, -96, 1004.0 / 1600, 1600, 1200};
+    const MinuteProjection rimOnProjection(rimOn);
+    EXPECT_TRUE(ChartReach(rimOn, rimOnProjection, QRect(0, 0, 1600, 1200), 5)
+                    .outlineMayReach(northOfAsia));
 }
 
 TEST(ChartReach, BoxesThatLeaveOutTheViewCentre)
