@@ -169,8 +169,15 @@ bool LineRasteriser::unitStep(QPoint from, QPoint to)
     if (m_disc.width() > 1) {
         if (!onImage(from) || !onImage(to))
             return false;
-        m_disc.stampOnImage(m_target, from.x(), from.y());
-        m_disc.stampOnImage(m_target, to.x(), to.y());
+        // Along a row or a column the two discs merge into one span per row.
+        if (from.y() == to.y()) {
+            m_disc.stampRow(m_target, qMin(from.x(), to.x()), qMax(from.x(), to.x()), from.y());
+        } else if (from.x() == to.x()) {
+            m_disc.stampColumn(m_target, from.x(), qMin(from.y(), to.y()), qMax(from.y(), to.y()));
+        } else {
+            m_disc.stampOnImage(m_target, from.x(), from.y());
+            m_disc.stampOnImage(m_target, to.x(), to.y());
+        }
         m_target.touchRect(
             qMin(from.x(), to.x()) + m_disc.low(), qMin(from.y(), to.y()) + m_disc.low(),
             qMax(from.x(), to.x()) + m_disc.high(), qMax(from.y(), to.y()) + m_disc.high());
