@@ -9,8 +9,14 @@
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <algorithm>
 #include <array>
+#include <csetjmp>
 #include <cstring>
+#include <new>
+#include <vector>
+
+#include <png.h>
 
 namespace brimlark
 {
@@ -45,49 +51,211 @@ bool chunksFit(const QByteArray &bytes)
     return true;
 }
 
-// The picture with a palette of its own colours, in the order they first appear, or a null
-// picture when it has more than 256. Charts are large areas of a few colours, so most pixels
-// repeat their left neighbour; the others are looked up in a small open-addressed table.
-QImage withOwnPalette(const QImage &image)
+// The colours of a picture in the order they first appear, up to 256, each with its index.
+// Charts are large areas of a few colours, so most pixels repeat their left neighbour; the
+// others are looked up in a small open-addressed table.
+class OwnPalette
 {
-    if (image.format() != QImage::Format_RGB32)
-        return {};
-    constexpr size_t Slots = 1024; // four times the most colours: short probe sequences
-    constexpr quint32 Empty = 0;   // no key: every key has the alpha byte 0xFF set
-    std::array<quint32, Slots> keys{};
-    std::array<uchar, Slots> indices{};
-    QList<QRgb> table;
-    QImage indexed(image.size(), QImage::Format_Indexed8);
-    if (indexed.isNull())
-        return {};
-    const int width = image.width();
-    const int height = image.height();
-    for (int y = 0; y < height; ++y) {
-        const auto *source = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        uchar *target = indexed.scanLine(y);
+public:
+    // False when the picture is not a 32-bit one or has more than 256 colours.
+    bool collect(const QImage &image)
+    {
+        if (image.format() != QImage::Format_RGB32)
+            return false;
+        for (int y = 0; y < image.height(); ++y) {
+            const auto *source = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            quint32 last = Empty;
+            for (int x = 0; x < image.width(); ++x) {
+                const quint32 colour = source[x] | 0xFF000000u;
+                if (colour == last)
+                    continue;
+                size_t slot = slotOf(colour);
+                if (m_keys[slot] == Empty) {
+                    if (m_colours.size() == 256)
+                        return false;
+                    m_keys[slot] = colour;
+                    m_indices[slot] = uchar(m_colours.size());
+                    m_colours.append(colour);
+                }
+                last = colour;
+            }
+        }
+        return true;
+    }
+    const QList<QRgb> &colours() const { return m_colours; }
+    // Whether every colour is a grey, which Qt's writer stores as a grey picture instead.
+    bool isGrey() const
+    {
+        return std::all_of(m_colours.begin(), m_colours.end(), [](QRgb c) { return qIsGray(c); });
+    }
+    // The indices of a row of the collected picture.
+    void indexRow(const QRgb *source, int width, uchar *target) const
+    {
         quint32 last = Empty;
         uchar lastIndex = 0;
         for (int x = 0; x < width; ++x) {
             const quint32 colour = source[x] | 0xFF000000u;
             if (colour != last) {
-                size_t slot = (colour * 2654435761u) >> 22; // Fibonacci hashing to 10 bits
-                while (keys[slot] != Empty && keys[slot] != colour)
-                    slot = (slot + 1) % Slots;
-                if (keys[slot] == Empty) {
-                    if (table.size() == 256)
-                        return {};
-                    keys[slot] = colour;
-                    indices[slot] = uchar(table.size());
-                    table.append(colour);
-                }
                 last = colour;
-                lastIndex = indices[slot];
+                lastIndex = m_indices[slotOf(colour)];
             }
             target[x] = lastIndex;
         }
     }
-    indexed.setColorTable(table);
+
+private:
+    static constexpr size_t Slots = 1024; // four times the most colours: short probe sequences
+    static constexpr quint32 Empty = 0;   // no key: every key has the alpha byte 0xFF set
+
+    // The slot of a colour, or the empty one where it would go.
+    size_t slotOf(quint32 colour) const
+    {
+        size_t slot = (colour * 2654435761u) >> 22; // Fibonacci hashing to 10 bits
+        while (m_keys[slot] != Empty && m_keys[slot] != colour)
+            slot = (slot + 1) % Slots;
+        return slot;
+    }
+
+    std::array<quint32, Slots> m_keys{};
+    std::array<uchar, Slots> m_indices{};
+    QList<QRgb> m_colours;
+};
+
+// The picture with its palette as an 8-bit one, for Qt's writer.
+QImage indexedCopy(const QImage &image, const OwnPalette &palette)
+{
+    QImage indexed(image.size(), QImage::Format_Indexed8);
+    if (indexed.isNull())
+        return {};
+    for (int y = 0; y < image.height(); ++y)
+        palette.indexRow(reinterpret_cast<const QRgb *>(image.constScanLine(y)), image.width(),
+                         indexed.scanLine(y));
+    indexed.setColorTable(palette.colours());
     return indexed;
+}
+
+// Whether Qt's writer stores the texts as they are, each in a plain text chunk (tEXt): a
+// key of printable Latin-1 letters without spaces or colons, a value of printable Latin-1
+// characters shorter than 40 with single spaces only. Qt's writer compresses a longer value,
+// writes other characters as UTF-8 and changes the spaces, so such texts are left to it.
+bool arePlainTexts(const QMap<QString, QString> &texts)
+{
+    const auto printable = [](QChar c) {
+        return c.unicode() >= 0x20
+               && (c.unicode() <= 0x7E || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF));
+    };
+    for (auto text = texts.begin(); text != texts.end(); ++text) {
+        const QString &key = text.key();
+        const QString &value = text.value();
+        if (key.isEmpty() || value.isEmpty() || key.size() > 79
+            || !std::all_of(key.begin(), key.end(), printable) || key.contains(u' ')
+            || key.contains(u':') || value.size() >= 40 || value != value.simplified()
+            || !std::all_of(value.begin(), value.end(), printable))
+            return false;
+    }
+    return true;
+}
+
+// The resolution Qt gives a new picture, which its writer stored with the 8-bit copy.
+QSize defaultDotsPerMeter()
+{
+    const QImage probe(1, 1, QImage::Format_Indexed8);
+    return {probe.dotsPerMeterX(), probe.dotsPerMeterY()};
+}
+
+// libpng's output, appended to the file's bytes; running out of memory is an error of
+// libpng's own kind, which returns to the setjmp of the writer.
+void appendToBytes(png_structp png, png_bytep data, png_size_t length)
+{
+    bool appended = true;
+    try {
+        static_cast<QByteArray *>(png_get_io_ptr(png))
+            ->append(reinterpret_cast<const char *>(data), qsizetype(length));
+    } catch (const std::bad_alloc &) {
+        appended = false;
+    }
+    if (!appended)
+        png_error(png, "out of memory");
+}
+
+void flushNothing(png_structp) {}
+
+// libpng's messages go to the caller as a failure, not to standard error.
+void quietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void quietWarning(png_structp, png_const_charp) {}
+
+// What libpng is given of a palette picture, all of it made before libpng starts.
+struct PaletteFile {
+    const QImage &image;
+    const OwnPalette &palette;
+    const std::vector<png_color> &colours;
+    std::vector<png_text> &texts;
+    std::vector<png_byte> &row;
+    QSize dotsPerMeter;
+    int level;
+    QByteArray &bytes;
+};
+
+// The libpng calls of Qt's writer for an 8-bit palette picture, in the same order, with the
+// rows indexed one at a time. Nothing here has a destructor that libpng's jump back to the
+// setjmp on an error would skip.
+bool writeWithLibpng(const PaletteFile &file)
+{
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    const QImage &image = file.image;
+    png_set_benign_errors(png, 1);
+    png_set_compression_level(png, file.level);
+    png_set_write_fn(png, &file.bytes, appendToBytes, flushNothing);
+    png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8,
+                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_PLTE(png, info, file.colours.data(), int(file.colours.size()));
+    png_set_pHYs(png, info, png_uint_32(file.dotsPerMeter.width()),
+                 png_uint_32(file.dotsPerMeter.height()), PNG_RESOLUTION_METER);
+    if (!file.texts.empty())
+        png_set_text(png, info, file.texts.data(), int(file.texts.size()));
+    png_write_info(png, info);
+    for (int y = 0; y < image.height(); ++y) {
+        file.palette.indexRow(reinterpret_cast<const QRgb *>(image.constScanLine(y)), image.width(),
+                              file.row.data());
+        png_write_row(png, file.row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+// The palette PNG of a picture of at most 256 colours, written from the picture's own memory:
+// the 8-bit indices of one row at a time, never of the whole picture. The chunks, settings
+// and bytes are those Qt's writer makes of the 8-bit copy: signature, header, palette,
+// resolution, texts, the pixels without row filters, end.
+bool writeIndexed(const QImage &image, const OwnPalette &palette,
+                  const QMap<QString, QString> &texts, int level, QByteArray &bytes)
+{
+    std::vector<png_color> colours;
+    for (const QRgb c : palette.colours())
+        colours.push_back({png_byte(qRed(c)), png_byte(qGreen(c)), png_byte(qBlue(c))});
+    QList<QByteArray> latin1;
+    for (auto text = texts.begin(); text != texts.end(); ++text)
+        latin1 << text.key().toLatin1() << text.value().toLatin1();
+    std::vector<png_text> chunks(size_t(texts.size()));
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        chunks[i].compression = PNG_TEXT_COMPRESSION_NONE;
+        chunks[i].key = latin1[qsizetype(2 * i)].data();
+        chunks[i].text = latin1[qsizetype(2 * i + 1)].data();
+        chunks[i].text_length = size_t(latin1[qsizetype(2 * i + 1)].size());
+    }
+    std::vector<png_byte> row(size_t(image.width()));
+    return writeWithLibpng(
+        {image, palette, colours, chunks, row, defaultDotsPerMeter(), level, bytes});
 }
 
 } // namespace
@@ -126,7 +294,14 @@ QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &t
 {
     if (image.isNull())
         throw ChartError(QStringLiteral("An empty chart cannot be saved as a PNG picture"));
+    OwnPalette palette;
+    const bool fewColours = palette.collect(image);
     QByteArray bytes;
+    if (fewColours && !palette.isGrey() && arePlainTexts(texts)) {
+        if (writeIndexed(image, palette, texts, level, bytes))
+            return bytes;
+        bytes.clear(); // Qt's writer tries again, and says what went wrong
+    }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
@@ -134,7 +309,7 @@ QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &t
     writer.setQuality(100 - (level * 91 + 8) / 9);
     for (auto text = texts.begin(); text != texts.end(); ++text)
         writer.setText(text.key(), text.value());
-    const QImage indexed = withOwnPalette(image);
+    const QImage indexed = fewColours ? indexedCopy(image, palette) : QImage();
     if (!writer.write(indexed.isNull() ? image : indexed))
         throw ChartError(
             QStringLiteral("Cannot write a PNG picture: %1").arg(writer.errorString()));

@@ -9,8 +9,8 @@
 namespace brimlark
 {
 
-/// PNG pictures, through Qt's own reader and writer: lossless, so a chart keeps its exact
-/// colours (a palette chart its palette).
+/// PNG pictures, read through Qt's own reader and written through libpng as Qt's writer does:
+/// lossless, so a chart keeps its exact colours (a palette chart its palette).
 class PngCodec
 {
 public:
@@ -23,7 +23,8 @@ public:
 
     /// The PNG file of a picture, with a text chunk for each key and text; an empty chart
     /// cannot be saved. A picture of at most 256 colours is written with a palette of its
-    /// own colours, 8 bits a pixel: the same pixels when read back, in a quarter of the data.
+    /// own colours, 8 bits a pixel: the same pixels when read back, in a quarter of the data,
+    /// made a row at a time from the picture's own memory.
     static QByteArray encode(const QImage &image, const QMap<QString, QString> &texts = {},
                              int level = CompressionLevel);
 };
