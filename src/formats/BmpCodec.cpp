@@ -399,20 +399,34 @@ void put32(uchar *p, quint32 v)
     put16(p + 2, v >> 16);
 }
 
-void encodeRow(const QImage &image, int y, int bits, uchar *dst)
+// Eight pixels of 32 bits as 24 bytes of blue, green and red: three little-endian words,
+// each taking what is left of one pixel and the first bytes of the next.
+//
+//   word 0: p0 p0 p0 p1 p1 p1 p2 p2   word 1: p2 p3 p3 p3 p4 p4 p4 p5
+//   word 2: p5 p5 p6 p6 p6 p7 p7 p7
+void packEight(const QRgb *src, uchar *dst)
+{
+    quint64 p[8];
+    for (int i = 0; i < 8; ++i)
+        p[i] = src[i] & 0xFFFFFFu;
+    const quint64 words[3] = {
+        qToLittleEndian(p[0] | (p[1] << 24) | (p[2] << 48)),
+        qToLittleEndian((p[2] >> 16) | (p[3] << 8) | (p[4] << 32) | (p[5] << 56)),
+        qToLittleEndian((p[5] >> 8) | (p[6] << 16) | (p[7] << 40))};
+    memcpy(dst, words, sizeof words);
+}
+
+// One row of the file, its padding included (zero).
+void encodeRow(const QImage &image, int y, int bits, uchar *dst, qint64 stride)
 {
     const int width = image.width();
+    const qint64 used = (qint64(width) * bits + 7) / 8;
+    std::fill(dst + used, dst + stride, uchar(0));
     if (bits == 24) {
         const QRgb *src = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         int x = 0;
-        // Four pixels at a time as three little-endian words of blue, green, red bytes.
-        for (; x + 4 <= width; x += 4, dst += 12) {
-            const quint32 words[3] = {
-                qToLittleEndian((src[x] & 0xFFFFFFu) | (src[x + 1] << 24)),
-                qToLittleEndian(((src[x + 1] >> 8) & 0xFFFFu) | (src[x + 2] << 16)),
-                qToLittleEndian(((src[x + 2] >> 16) & 0xFFu) | (src[x + 3] << 8))};
-            memcpy(dst, words, sizeof words);
-        }
+        for (; x + 8 <= width; x += 8, dst += 24)
+            packEight(src + x, dst);
         for (; x < width; ++x, dst += 3) {
             dst[0] = uchar(qBlue(src[x]));
             dst[1] = uchar(qGreen(src[x]));
@@ -425,6 +439,7 @@ void encodeRow(const QImage &image, int y, int bits, uchar *dst)
         memcpy(dst, src, size_t(width));
         return;
     }
+    std::fill(dst, dst + used, uchar(0));
     const int perByte = 8 / bits;
     for (int x = 0; x < width; ++x)
         dst[x / perByte] |= uchar(src[x] << ((perByte - 1 - x % perByte) * bits));
@@ -489,9 +504,8 @@ bool BmpCodec::write(QIODevice &device, const QImage &source, int paletteBits)
     std::vector<uchar> block(size_t(stride * qMin(rowsPerBlock, qMax(height, 1))));
     for (int r = 0; r < height; r += rowsPerBlock) {
         const int rows = qMin(rowsPerBlock, height - r);
-        std::fill(block.begin(), block.end(), 0);
         for (int k = 0; k < rows; ++k)
-            encodeRow(image, height - 1 - (r + k), bits, block.data() + stride * k);
+            encodeRow(image, height - 1 - (r + k), bits, block.data() + stride * k, stride);
         const qint64 size = stride * rows;
         if (device.write(reinterpret_cast<const char *>(block.data()), size) != size)
             return false;

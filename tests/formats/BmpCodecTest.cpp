@@ -139,10 +139,21 @@ TEST(BmpCodec, ThirtyTwoBitChartIsWrittenAsTwentyFourBitAndReadBack)
     const BmpImage back = BmpCodec::decode(file);
     EXPECT_EQ(back.paletteBits, 0);
     EXPECT_EQ(back.image, image);
-    // Rows are packed four pixels at a time, then one by one.
-    for (int width : {1, 3, 4, 7, 8, 9}) {
+    // Rows are packed eight pixels at a time, then one by one; each row is blue, green, red
+    // bytes from the bottom row up, padded with zeros to a multiple of four bytes.
+    for (int width : {1, 3, 4, 7, 8, 9, 15, 16, 17, 1601}) {
         const QImage wide = sampleImage(width, 2);
-        EXPECT_EQ(BmpCodec::decode(BmpCodec::encode(wide, 0)).image, wide) << width;
+        const QByteArray file = BmpCodec::encode(wide, 0);
+        QByteArray pixels;
+        for (int y = wide.height() - 1; y >= 0; --y) {
+            for (int x = 0; x < width; ++x) {
+                const QRgb c = wide.pixel(x, y);
+                pixels.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c)));
+            }
+            pixels += QByteArray((4 - pixels.size() % 4) % 4, '\0');
+        }
+        EXPECT_EQ(file.mid(54), pixels) << width;
+        EXPECT_EQ(BmpCodec::decode(file).image, wide) << width;
     }
 }
 
