@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgif-dev libjpeg62-turbo-dev
-          libpng-dev fonts-liberation)
+          zlib1g-dev fonts-liberation)
 if [[ "${1:-}" == "--tests" ]]; then
     packages+=(libgtest-dev libbenchmark-dev)
 fi

@@ -9,8 +9,9 @@
 namespace brimlark
 {
 
-/// PNG pictures, read through Qt's own reader and written through libpng as Qt's writer does:
-/// lossless, so a chart keeps its exact colours (a palette chart its palette).
+/// PNG pictures, read through Qt's own reader and written with zlib (a chart of many colours
+/// through Qt's writer): lossless, so a chart keeps its exact colours (a palette chart its
+/// palette).
 class PngCodec
 {
 public:
@@ -18,7 +19,9 @@ public:
     /// beyond the chart limits is refused before the pixels are read, and a damaged file is
     /// "PNG image is not valid".
     static QImage decode(const QByteArray &bytes);
-    /// The zlib level of the files written, chosen for speed (see bench/README.md).
+    /// The zlib level of the files written, chosen for speed (see bench/README.md); the rows
+    /// of a chart of few colours are compressed as runs, which every level above 0 finds
+    /// alike.
     static constexpr int CompressionLevel = 1;
 
     /// The PNG file of a picture, with a text chunk for each key and text; an empty chart
