@@ -73,49 +73,38 @@ int runEnd(const QRgb *row, int x, int width, QRgb value)
     return x;
 }
 
-// The colours of a picture in the order they first appear, up to 256, each with its index.
-// Charts are long runs of a few colours: the runs are found four pixels at a time, and the
-// colour of each is looked up in a small open-addressed table.
+// The colours of a picture in the order they first appear, up to 256, each with its index,
+// collected while its rows are indexed. Charts are long runs of a few colours: the runs are
+// found four pixels at a time, and the colour of each is looked up in a small
+// open-addressed table.
 class OwnPalette
 {
 public:
-    // False when the picture is not a 32-bit one or has more than 256 colours.
-    bool collect(const QImage &image)
-    {
-        if (image.format() != QImage::Format_RGB32)
-            return false;
-        const int width = image.width();
-        const int height = image.height();
-        for (int y = 0; y < height; ++y) {
-            const auto *source = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-            for (int x = 0; x < width; x = runEnd(source, x + 1, width, source[x])) {
-                const quint32 colour = source[x] | Opaque;
-                const size_t slot = slotOf(colour);
-                if (m_keys[slot] == Empty) {
-                    if (m_colours.size() == 256)
-                        return false;
-                    m_keys[slot] = colour;
-                    m_indices[slot] = uchar(m_colours.size());
-                    m_colours.append(colour);
-                }
-            }
-        }
-        return true;
-    }
     const QList<QRgb> &colours() const { return m_colours; }
     // Whether every colour is a grey, which Qt's writer stores as a grey picture instead.
     bool isGrey() const
     {
         return std::all_of(m_colours.begin(), m_colours.end(), [](QRgb c) { return qIsGray(c); });
     }
-    // The indices of a row of the collected picture.
-    void indexRow(const QRgb *source, int width, uchar *target) const
+    // The indices of a row of 32-bit pixels, its new colours added; false when the palette
+    // would take a 257th colour.
+    bool indexRow(const QRgb *source, int width, uchar *target)
     {
         for (int x = 0; x < width;) {
             const int end = runEnd(source, x + 1, width, source[x]);
-            memset(target + x, m_indices[slotOf(source[x] | Opaque)], size_t(end - x));
+            const quint32 colour = source[x] | Opaque;
+            const size_t slot = slotOf(colour);
+            if (m_keys[slot] == Empty) {
+                if (m_colours.size() == 256)
+                    return false;
+                m_keys[slot] = colour;
+                m_indices[slot] = uchar(m_colours.size());
+                m_colours.append(colour);
+            }
+            memset(target + x, m_indices[slot], size_t(end - x));
             x = end;
         }
+        return true;
     }
 
 private:
@@ -138,15 +127,20 @@ private:
     QList<QRgb> m_colours;
 };
 
-// The picture with its palette as an 8-bit one, for Qt's writer.
-QImage indexedCopy(const QImage &image, const OwnPalette &palette)
+// The picture with a palette of its own colours as an 8-bit one, for Qt's writer; a null
+// picture when it is not a 32-bit one or has more than 256 colours.
+QImage indexedCopy(const QImage &image)
 {
+    if (image.format() != QImage::Format_RGB32)
+        return {};
     QImage indexed(image.size(), QImage::Format_Indexed8);
     if (indexed.isNull())
         return {};
+    OwnPalette palette;
     for (int y = 0; y < image.height(); ++y)
-        palette.indexRow(reinterpret_cast<const QRgb *>(image.constScanLine(y)), image.width(),
-                         indexed.scanLine(y));
+        if (!palette.indexRow(reinterpret_cast<const QRgb *>(image.constScanLine(y)), image.width(),
+                              indexed.scanLine(y)))
+            return {};
     indexed.setColorTable(palette.colours());
     return indexed;
 }
@@ -245,10 +239,12 @@ private:
     bool m_ready;
 };
 
-// The pixels as PNG's compressed image data, in IDAT chunks of up to 64 KiB, made a row at a
-// time from the picture's own memory: the indices of the row, each less the one above it
-// (PNG's filter "Up"), handed to zlib. False when zlib cannot start.
-bool appendImageData(QByteArray &file, const QImage &image, const OwnPalette &palette, int level)
+// The pixels of a 32-bit picture as PNG's compressed image data in IDAT chunks of up to
+// 64 KiB, made a row at a time from the picture's own memory: the indices of the row in its
+// palette, each less the one above it (PNG's filter "Up"), handed to zlib. The palette is
+// made on the way, so the chunks are kept apart until it is known. False when the picture
+// has more than 256 colours or zlib cannot start.
+bool compressRows(const QImage &image, int level, OwnPalette &palette, QByteArray &chunks)
 {
     Deflater deflater(level);
     if (!deflater.isReady())
@@ -264,7 +260,9 @@ bool appendImageData(QByteArray &file, const QImage &image, const OwnPalette &pa
     z.next_out = out.data();
     z.avail_out = uInt(out.size());
     for (int y = 0; y < height; ++y) {
-        palette.indexRow(reinterpret_cast<const QRgb *>(image.constScanLine(y)), width, row.data());
+        if (!palette.indexRow(reinterpret_cast<const QRgb *>(image.constScanLine(y)), width,
+                              row.data()))
+            return false;
         uchar *difference = filtered.data() + 1;
         for (int x = 0; x < width; ++x)
             difference[x] = uchar(row[size_t(x)] - above[size_t(x)]);
@@ -278,7 +276,7 @@ bool appendImageData(QByteArray &file, const QImage &image, const OwnPalette &pa
             if (status == Z_STREAM_ERROR)
                 return false;
             if (z.avail_out == 0 || status == Z_STREAM_END) {
-                appendChunk(file, "IDAT", out.data(), out.size() - z.avail_out);
+                appendChunk(chunks, "IDAT", out.data(), out.size() - z.avail_out);
                 z.next_out = out.data();
                 z.avail_out = uInt(out.size());
             }
@@ -287,12 +285,13 @@ bool appendImageData(QByteArray &file, const QImage &image, const OwnPalette &pa
     return true;
 }
 
-// The palette PNG of a picture of at most 256 colours: signature, header, palette,
-// resolution, texts, the compressed rows, end, the chunks Qt's writer wrote for it.
-bool writeIndexed(const QImage &image, const OwnPalette &palette,
-                  const QMap<QString, QString> &texts, int level, QByteArray &file)
+// The palette PNG of a picture: signature, header, palette, resolution, texts, the image
+// data, end, the chunks Qt's writer wrote for it.
+QByteArray paletteFile(const QImage &image, const OwnPalette &palette,
+                       const QMap<QString, QString> &texts, const QByteArray &imageData)
 {
-    file = QByteArray("\x89PNG\r\n\x1a\n", 8);
+    QByteArray file("\x89PNG\r\n\x1a\n", 8);
+    file.reserve(imageData.size() + 4096); // the other chunks: a palette and plain texts
     QByteArray header = bigEndian({quint32(image.width()), quint32(image.height())});
     header.append("\x08\x03\x00\x00\x00", 5); // 8 bits a pixel, palette, no interlace
     appendChunk(file, "IHDR", header);
@@ -306,10 +305,9 @@ bool writeIndexed(const QImage &image, const OwnPalette &palette,
                     + '\x01'); // per metre
     for (auto text = texts.begin(); text != texts.end(); ++text)
         appendChunk(file, "tEXt", text.key().toLatin1() + '\0' + text.value().toLatin1());
-    if (!appendImageData(file, image, palette, level))
-        return false;
+    file += imageData;
     appendChunk(file, "IEND", nullptr, 0);
-    return true;
+    return file;
 }
 
 } // namespace
@@ -348,14 +346,13 @@ QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &t
 {
     if (image.isNull())
         throw ChartError(QStringLiteral("An empty chart cannot be saved as a PNG picture"));
-    OwnPalette palette;
-    const bool fewColours = palette.collect(image);
-    QByteArray bytes;
-    if (fewColours && !palette.isGrey() && arePlainTexts(texts)) {
-        if (writeIndexed(image, palette, texts, level, bytes))
-            return bytes;
-        bytes.clear(); // Qt's writer tries again, and says what went wrong
+    if (image.format() == QImage::Format_RGB32 && arePlainTexts(texts)) {
+        OwnPalette palette;
+        QByteArray imageData;
+        if (compressRows(image, level, palette, imageData) && !palette.isGrey())
+            return paletteFile(image, palette, texts, imageData);
     }
+    QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
@@ -363,7 +360,7 @@ QByteArray PngCodec::encode(const QImage &image, const QMap<QString, QString> &t
     writer.setQuality(100 - (level * 91 + 8) / 9);
     for (auto text = texts.begin(); text != texts.end(); ++text)
         writer.setText(text.key(), text.value());
-    const QImage indexed = fewColours ? indexedCopy(image, palette) : QImage();
+    const QImage indexed = indexedCopy(image);
     if (!writer.write(indexed.isNull() ? image : indexed))
         throw ChartError(
             QStringLiteral("Cannot write a PNG picture: %1").arg(writer.errorString()));

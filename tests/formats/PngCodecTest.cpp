@@ -225,7 +225,7 @@ TEST(PngCodec, WritesTheChunksOfQtsWriter)
 }
 
 // Writing a large chart of few colours takes little memory beside the chart: an 8-bit copy
-// of a 3000 x 2000 chart was 6 MB, 1,650 page faults (150 without it), as many as drawing a
+// of a 3000 x 2000 chart was 6 MB, 1,650 page faults (200 without it), as many as drawing a
 // small map. The memory that earlier tests freed is handed back to the system first, and
 // the size above which memory comes straight from it pinned, so that every page the writing
 // takes counts.
