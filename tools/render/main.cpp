@@ -197,6 +197,10 @@ void addFirstGuess(ChartSession &session, const FirstGuessChoice &choice, const 
         std::fprintf(stderr, "brimlark-render: %s\n", qPrintable(result.summary(choice.quantity)));
 }
 
+// The folder of the running program, which the application object would give, read here as
+// it reads it on Linux: a plain map runs without one.
+QString programFolder() { return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath(); }
+
 // The chart is made as the window makes it, through a session on a scratch workspace: each
 // segment drawn with its tool, then the L and H centres and the labels, each committed.
 void render(const RenderOptions &options)
@@ -206,8 +210,9 @@ void render(const RenderOptions &options)
     if (!scratch.isValid())
         throw ChartError(
             QStringLiteral("Cannot create a temporary folder: %1").arg(scratch.errorString()));
-    const QString dataDir =
-        options.dataDir.isEmpty() ? Workspace::mapDataOfProgram() : options.dataDir;
+    const QString dataDir = options.dataDir.isEmpty()
+                                ? Workspace::mapDataOfProgramIn(programFolder())
+                                : options.dataDir;
     ChartSession session(settings, Workspace(scratch.path(), dataDir, true));
     if (!options.input.isEmpty()) {
         placeInput(session, options);
@@ -275,7 +280,8 @@ private:
 };
 
 // Text (letters, labels, a bulletin's centres) needs the font machinery of a GUI
-// application; plain maps start faster without it.
+// application. A plain map needs no application object at all, and starts faster without
+// one: making it reads the locale's files and starts an event loop, a millisecond or more.
 std::unique_ptr<QCoreApplication> application(int &argc, char **argv,
                                               std::optional<RuntimeFolder> &runtime)
 {
@@ -290,7 +296,19 @@ std::unique_ptr<QCoreApplication> application(int &argc, char **argv,
             ChartFonts::registerSubstitutions();
             return gui;
         }
-    return std::make_unique<QCoreApplication>(argc, argv);
+    return nullptr;
+}
+
+// The arguments after the program's name, as the application object gives them or, without
+// one, decoded as it decodes them.
+QStringList argumentsOf(int argc, char **argv, const QCoreApplication *app)
+{
+    if (app)
+        return QCoreApplication::arguments().mid(1);
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
 }
 
 // Qt's PNG reader passes libpng's warnings on as messages of its own ("libpng warning:
@@ -322,7 +340,7 @@ int main(int argc, char **argv)
     const auto app = application(argc, argv, runtime);
     RenderOptions options;
     try {
-        options = RenderOptions::parse(QCoreApplication::arguments().mid(1));
+        options = RenderOptions::parse(argumentsOf(argc, argv, app.get()));
     } catch (const RenderOptions::UsageError &error) {
         return usageFailure(error);
     }
