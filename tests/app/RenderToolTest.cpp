@@ -873,6 +873,9 @@ long faultsOfHugePages()
 // 800 now. Where the system gives no huge pages there is nothing to measure.
 TEST_F(RenderToolTest, PlainMapTakesFewPageFaults)
 {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the address sanitizer's allocator and shadow memory fault pages of their own";
+#endif
     const long probe = faultsOfHugePages();
     if (probe < 0 || probe > 16)
         GTEST_SKIP() << "no transparent huge pages here: " << probe;
