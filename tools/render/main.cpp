@@ -331,16 +331,18 @@ void withoutPictureWarnings(QtMsgType type, const QMessageLogContext &context,
 // The heap in huge pages. Drawing a map takes and frees megabytes of rings, tables and
 // buffers, and in pages of 4 KB each new page costs a fault on first use: about 900 of the
 // 1,700 faults of a 1600 x 1200 map, 12 us each on a virtual machine. So the heap is grown
-// by 32 MB at the start, and that range advised as huge pages; blocks up to 64 MB come from
-// the heap rather than from mappings of their own, and freed memory stays in it for the
-// next block. The map then takes a few faults of 2 MB each. Nothing of the range is touched
-// before it is used, and where the system gives no huge pages it has small ones as before.
+// by 30 MB at the start, and that range advised as huge pages; blocks up to 32 MB (the most
+// glibc allows) come from the heap rather than from mappings of their own, and freed memory
+// stays in it for the next block. The map then takes a few faults of 2 MB each. Nothing of
+// the range is touched before it is used, and where the system gives no huge pages it has
+// small ones as before.
 void heapInHugePages()
 {
     constexpr size_t HugePage = 2 * 1024 * 1024;
-    constexpr size_t Reserve = 32 * 1024 * 1024;
-    mallopt(M_MMAP_THRESHOLD, int(2 * Reserve));
-    mallopt(M_TRIM_THRESHOLD, int(8 * Reserve));
+    constexpr size_t Reserve = 15 * HugePage;
+    if (!mallopt(M_MMAP_THRESHOLD, int(Reserve + HugePage))
+        || !mallopt(M_TRIM_THRESHOLD, int(8 * Reserve)))
+        return;
     void *block = std::malloc(Reserve);
     if (!block)
         return;
