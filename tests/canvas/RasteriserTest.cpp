@@ -305,7 +305,7 @@ TEST(PolygonFiller, AgreesWithTheRuleAppliedPixelByPixel)
     std::uniform_int_distribution<int> coordinate(-6, 26);
     for (int trial = 0; trial < 300; ++trial) {
         const int sizes[] = {5, 60, 400};
-        std::vector<QPoint> points(size_t(sizes[trial % 3]));
+        std::vector<QPoint> points(static_cast<size_t>(sizes[trial % 3]));
         for (QPoint &p : points)
             p = QPoint(coordinate(random), coordinate(random));
         QString expected;
