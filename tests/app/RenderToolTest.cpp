@@ -6,6 +6,7 @@
 #include "formats/PngCodec.h"
 #include "support/Controls.h"
 #include "support/Fifo.h"
+#include "support/PageFaults.h"
 #include "support/Pixels.h"
 #include "workspace/ViewStamp.h"
 #include "workspace/WorldFiles.h"
@@ -22,10 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
-#include <sys/mman.h>
-#include <sys/resource.h>
 
 using namespace brimlark;
 
@@ -842,32 +839,6 @@ TEST_F(RenderToolTest, FirstGuessFromTheObservations)
     EXPECT_TRUE(json.contains(R"("value":1008)")) << json.left(300).toStdString();
 }
 
-namespace
-{
-
-// Page faults of this process while it fills fresh memory that the system is asked to give
-// as huge pages: a handful where it gives them.
-long faultsOfHugePages()
-{
-    constexpr size_t HugePage = 2 * 1024 * 1024;
-    constexpr size_t Length = 2 * HugePage;
-    void *mapped = mmap(nullptr, Length + HugePage, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED)
-        return -1;
-    auto *memory = reinterpret_cast<char *>(
-        (reinterpret_cast<std::uintptr_t>(mapped) + HugePage - 1) & ~std::uintptr_t(HugePage - 1));
-    madvise(memory, Length, MADV_HUGEPAGE);
-    rusage before{}, after{};
-    getrusage(RUSAGE_SELF, &before);
-    memset(memory, 1, Length);
-    getrusage(RUSAGE_SELF, &after);
-    munmap(mapped, Length + HugePage);
-    return after.ru_minflt - before.ru_minflt;
-}
-
-} // namespace
-
 // A map's rings, tables and buffers come from a heap in huge pages: the United States at
 // 1600 x 1200 took 2,800 page faults in small pages (12 us each on a virtual machine), about
 // 800 now. Where the system gives no huge pages there is nothing to measure.
@@ -876,14 +847,15 @@ TEST_F(RenderToolTest, PlainMapTakesFewPageFaults)
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "the address sanitizer's allocator and shadow memory fault pages of their own";
 #endif
-    const long probe = faultsOfHugePages();
-    if (probe < 0 || probe > 16)
-        GTEST_SKIP() << "no transparent huge pages here: " << probe;
-    rusage before{}, after{};
-    getrusage(RUSAGE_CHILDREN, &before);
-    const ToolRun run = render({"--center", "39,-96", "--zoom", "1.2", "--size", "1600x1200",
-                                "--data", BRIMLARK_DATA_DIR, "-o", path("map.bmp"), "--quiet"});
-    getrusage(RUSAGE_CHILDREN, &after);
+    if (!PageFaults::hugePagesGiven())
+        GTEST_SKIP() << "no transparent huge pages here";
+    ToolRun run{};
+    const long faults = PageFaults::of(
+        [&] {
+            run = render({"--center", "39,-96", "--zoom", "1.2", "--size", "1600x1200", "--data",
+                          BRIMLARK_DATA_DIR, "-o", path("map.bmp"), "--quiet"});
+        },
+        RUSAGE_CHILDREN);
     ASSERT_EQ(run.status, 0) << run.errors.toStdString();
-    EXPECT_LT(after.ru_minflt - before.ru_minflt, 1500) << "page faults";
+    EXPECT_LT(faults, 1500) << "page faults";
 }

@@ -2,13 +2,10 @@
 // The chart bitmap: sizes and limits.
 #include "canvas/ChartBitmap.h"
 #include "base/ChartError.h"
+#include "support/PageFaults.h"
 #include "support/Pixels.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
-
-#include <sys/resource.h>
 
 using namespace brimlark;
 
@@ -51,20 +48,10 @@ TEST(ChartBitmap, SizeOfZeroOrBelowGivesAnEmptyChart)
 namespace
 {
 
-// Page faults of this process while doing the work.
-long faultsOf(const std::function<void()> &work)
-{
-    rusage before{}, after{};
-    getrusage(RUSAGE_SELF, &before);
-    work();
-    getrusage(RUSAGE_SELF, &after);
-    return after.ru_minflt - before.ru_minflt;
-}
-
 // Page faults of this process while making a white chart of that size.
 long faultsOfMaking(int width, int height)
 {
-    return faultsOf([&] {
+    return PageFaults::of([&] {
         ChartBitmap chart;
         chart.setSize(width, height);
     });
@@ -115,13 +102,14 @@ TEST(ChartBitmap, PaintedOverChartLeavesItsPixelsToTheKeptCopy)
 // before took fresh memory every time, a page fault for each of its 1,875 pages.
 TEST(ChartBitmap, CopyForDrawingTakesFewPageFaults)
 {
-    if (faultsOfMaking(1024, 1024) > 16)
+    if (!PageFaults::hugePagesGiven())
         GTEST_SKIP() << "no transparent huge pages here";
     ChartBitmap chart;
     chart.setSize(1600, 1200);
     for (int press = 0; press < 3; ++press) {
         QImage snapshot = chart.image();
-        EXPECT_LE(faultsOf([&] { chart.pixels().setPixel(press, 0, 0xFF000000u); }), 32) << press;
+        EXPECT_LE(PageFaults::of([&] { chart.pixels().setPixel(press, 0, 0xFF000000u); }), 32)
+            << press;
         EXPECT_NE(chart.image().constBits(), snapshot.constBits());
         EXPECT_EQ(snapshot.pixel(press, 0), 0xFFFFFFFFu);
     }

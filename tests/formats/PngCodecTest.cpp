@@ -5,6 +5,7 @@
 #include "formats/BmpCodec.h"
 #include "formats/GifCodec.h"
 #include "formats/JpegCodec.h"
+#include "support/PageFaults.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -13,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
-#include <sys/resource.h>
 #include <zlib.h>
 
 using namespace brimlark;
@@ -238,10 +238,7 @@ TEST(PngCodec, WritingALargeChartMakesNoCopyOfIt)
     PngCodec::encode(chartLike(64, 64)); // zlib and the image code set up once
     mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     malloc_trim(0);
-    rusage before{}, after{};
-    getrusage(RUSAGE_SELF, &before);
-    const QByteArray png = PngCodec::encode(chart);
-    getrusage(RUSAGE_SELF, &after);
-    EXPECT_LT(after.ru_minflt - before.ru_minflt, 400);
+    QByteArray png;
+    EXPECT_LT(PageFaults::of([&] { png = PngCodec::encode(chart); }), 400);
     EXPECT_EQ(PngCodec::decode(png), chart);
 }

@@ -4,6 +4,7 @@
 #include "TerminalProgress.h"
 #include "base/ChartError.h"
 #include "canvas/ChartFonts.h"
+#include "canvas/ChartMemory.h"
 #include "editing/ChartSession.h"
 #include "observation/ObservationFiles.h"
 #include "observation/ObservationSelection.h"
@@ -338,7 +339,7 @@ void withoutPictureWarnings(QtMsgType type, const QMessageLogContext &context,
 // small ones as before.
 void heapInHugePages()
 {
-    constexpr size_t HugePage = 2 * 1024 * 1024;
+    constexpr size_t HugePage = ChartMemory::HugePage;
     constexpr size_t Reserve = 15 * HugePage;
     if (!mallopt(M_MMAP_THRESHOLD, int(Reserve + HugePage))
         || !mallopt(M_TRIM_THRESHOLD, int(8 * Reserve)))
